@@ -1,0 +1,20 @@
+#include "platform/MessageBox.h"
+
+#include <QMessageBox>
+
+namespace caldra {
+
+void QtMessageBoxService::show(QWidget *parent, const QString &text, const QString &title,
+                               MessageIcon icon)
+{
+    QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information
+                                                     : QMessageBox::NoIcon,
+                    title, text, QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("messageBox"));
+    // Without a parent the box must still block the whole program, as every
+    // message of ours waits for the user.
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+} // namespace caldra

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace caldra {
+
+// The application title, used wherever a message box is given no title of its own.
+inline QString appTitle() { return QStringLiteral("Caldra"); }
+
+enum class MessageIcon { None, Information };
+
+// A modal message box with an OK button only.
+class MessageBoxService {
+public:
+    virtual ~MessageBoxService() = default;
+    virtual void show(QWidget *parent, const QString &text, const QString &title = appTitle(),
+                      MessageIcon icon = MessageIcon::None) = 0;
+};
+
+class QtMessageBoxService final : public MessageBoxService {
+public:
+    void show(QWidget *parent, const QString &text, const QString &title,
+              MessageIcon icon) override;
+};
+
+} // namespace caldra

@@ -1,0 +1,17 @@
+#include "platform/Services.h"
+
+namespace caldra {
+
+Services Services::desktop()
+{
+    Services s;
+    s.profile = std::make_shared<IniProfileService>();
+    s.messages = std::make_shared<QtMessageBoxService>();
+    s.fileDialogs = std::make_shared<QtFileDialogBackend>();
+    s.registry = std::make_shared<DesktopRegistry>();
+    s.launcher = std::make_shared<DesktopLauncher>();
+    s.files = std::make_shared<DesktopFileSystem>();
+    return s;
+}
+
+} // namespace caldra

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QString>
+
+#include "platform/FileDialog.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "platform/ProfileFile.h"
+#include "platform/Registry.h"
+
+class QWidget;
+
+namespace caldra {
+
+class MediaPlayer;
+class TagComponent;
+
+// The platform services a window may use, handed to it at construction. The
+// program uses the real ones; tests replace those that would block or reach
+// outside the test (a registry, a launcher, the audio device).
+struct Services {
+    std::shared_ptr<ProfileService> profile;
+    std::shared_ptr<MessageBoxService> messages;
+    std::shared_ptr<FileDialogBackend> fileDialogs;
+    std::shared_ptr<RegistryService> registry;
+    std::shared_ptr<ProgramLauncher> launcher;
+    std::shared_ptr<FileSystemService> files;
+    std::function<std::unique_ptr<MediaPlayer>(QWidget *parent)> makePlayer;
+    std::function<std::unique_ptr<TagComponent>()> makeTagComponent;
+    // The folder that holds the program and its settings file; empty means the
+    // executable's own folder.
+    QString programFolder;
+
+    static Services desktop();
+};
+
+} // namespace caldra

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/Services.h"
+
+class QWidget;
+
+namespace caldra {
+
+// The one setting, the default music folder, kept as DEFDIR in section MUSIC of
+// varlo.ini beside the program. Nothing is cached: every read and write goes to
+// the file, so a change made elsewhere is seen at once.
+class IniStuff {
+public:
+    IniStuff(const Services &services, QWidget *messageParent);
+
+    QString Sval() const;
+    // Writes at once and tells the user whether it worked.
+    void setSval(const QString &value);
+
+    QString filePath() const;
+
+private:
+    QString ReadSetting() const;
+    void WriteSetting(const QString &value);
+
+    Services m_services;
+    QWidget *m_messageParent;
+};
+
+} // namespace caldra

@@ -1,0 +1,110 @@
+#include "shell/frmMain.h"
+
+#include <QDir>
+#include <QMenuBar>
+
+#include "lyrics/frmVarlo.h"
+#include "platform/Twips.h"
+#include "playlist/frmPlaylist.h"
+#include "shell/DirListBox.h"
+#include "shell/IniStuff.h"
+#include "shell/frmAbout.h"
+#include "shell/frmbrowse.h"
+#include "tags/frmId3.h"
+
+namespace caldra {
+
+namespace {
+
+QAction *addCommand(QMenu *menu, const QString &name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+} // namespace
+
+frmMain::frmMain(const Services &services, QWidget *parent)
+    : QMainWindow(parent)
+    , m_services(services)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(appTitle());
+
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFile->menuAction()->setObjectName(QStringLiteral("mnuFile"));
+    defaultMp3 = addCommand(mnuFile, QStringLiteral("defaultMp3"), QStringLiteral("&Default mp3 dir"));
+    mnuNewLyric = addCommand(mnuFile, QStringLiteral("mnuNewLyric"), QStringLiteral("&New Lyric"));
+    Id3 = addCommand(mnuFile, QStringLiteral("Id3"), QStringLiteral("&Id3"));
+    Playlist = addCommand(mnuFile, QStringLiteral("Playlist"), QStringLiteral("&Playlist"));
+
+    About = menuBar()->addMenu(QStringLiteral("&About"));
+    About->setObjectName(QStringLiteral("About"));
+    About->menuAction()->setObjectName(QStringLiteral("About"));
+    Aboutmnu = addCommand(About, QStringLiteral("Aboutmnu"), QStringLiteral("About"));
+
+    // The size is that of the client area, below the menu bar.
+    resize(twips(4680), twips(3090) + menuBar()->sizeHint().height());
+
+    connect(defaultMp3, &QAction::triggered, this, &frmMain::defaultMp3_Click);
+    connect(mnuNewLyric, &QAction::triggered, this, &frmMain::mnuNewLyric_Click);
+    connect(Id3, &QAction::triggered, this, &frmMain::Id3_Click);
+    connect(Playlist, &QAction::triggered, this, &frmMain::Playlist_Click);
+    connect(Aboutmnu, &QAction::triggered, this, &frmMain::Aboutmnu_Click);
+}
+
+frmMain::~frmMain() = default;
+
+IniStuff &frmMain::Ini()
+{
+    if (!m_ini)
+        m_ini = std::make_unique<IniStuff>(m_services, this);
+    return *m_ini;
+}
+
+void frmMain::defaultMp3_Click()
+{
+    frmbrowse picker(m_services, this);
+    picker.presetFolder(QString());
+    picker.exec();
+    QString folder = picker.Dir1->path();
+    if (picker.Choice == 2) {
+        if (!folder.endsWith(QDir::separator()))
+            folder += QDir::separator();
+        Ini().setSval(folder);
+    }
+}
+
+// Each tool opening is a fresh instance, shown modally without an owner and
+// destroyed when it closes, so nothing survives to the next opening.
+void frmMain::mnuNewLyric_Click()
+{
+    frmVarlo window(m_services, *this);
+    window.Form_Load();
+    window.exec();
+}
+
+void frmMain::Id3_Click()
+{
+    frmId3 window(m_services);
+    window.Form_Load();
+    window.exec();
+}
+
+void frmMain::Playlist_Click()
+{
+    frmPlaylist window(m_services);
+    window.Form_Load();
+    window.exec();
+}
+
+void frmMain::Aboutmnu_Click()
+{
+    if (!m_about)
+        m_about = new frmAbout(m_services, this);
+    m_about->showModal();
+}
+
+} // namespace caldra

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "platform/ProfileFile.h"
+
+using namespace caldra;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class ProfileFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString ini = dir.filePath("varlo.ini");
+    IniProfileService service;
+};
+
+} // namespace
+
+TEST_F(ProfileFileTest, MissingFileSectionOrKeyReadsDefault)
+{
+    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "");
+    writeAll(ini, "[OTHER]\r\nDEFDIR=x\r\n[MUSIC]\r\nNOPE=y\r\n");
+    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", "dflt"), "dflt");
+}
+
+TEST_F(ProfileFileTest, FirstWriteCreatesSectionAndKey)
+{
+    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", "/home/me/Music/"));
+    EXPECT_EQ(readAll(ini), QByteArray("[MUSIC]\r\nDEFDIR=/home/me/Music/\r\n"));
+    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/home/me/Music/");
+}
+
+TEST_F(ProfileFileTest, RewriteReplacesInPlaceAndKeepsEverythingElse)
+{
+    writeAll(ini, "; my settings\r\n[General]\r\nTheme=dark\r\n\r\n[Music]\r\nOther=1\r\n"
+                  "defdir = C:\\Old\\\r\nLast=2\r\n\r\n[Tail]\r\nA=b\r\n");
+    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", "/new/"));
+    EXPECT_EQ(readAll(ini), QByteArray("; my settings\r\n[General]\r\nTheme=dark\r\n\r\n[Music]\r\n"
+                                       "Other=1\r\nDEFDIR=/new/\r\nLast=2\r\n\r\n[Tail]\r\nA=b\r\n"));
+    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", "/newer/"));
+    EXPECT_EQ(readAll(ini).count("DEFDIR"), 1);
+    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/newer/");
+}
+
+TEST_F(ProfileFileTest, NewKeyGoesIntoExistingSectionBeforeItsBlankLines)
+{
+    writeAll(ini, "[MUSIC]\r\nOther=1\r\n\r\n[Tail]\r\nA=b\r\n");
+    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", "/m/"));
+    EXPECT_EQ(readAll(ini), QByteArray("[MUSIC]\r\nOther=1\r\nDEFDIR=/m/\r\n\r\n[Tail]\r\nA=b\r\n"));
+}
+
+TEST_F(ProfileFileTest, NamesMatchWithoutCaseAndBlanksAndQuotesGo)
+{
+    writeAll(ini, "[ music ]\r\n  DefDir =  \"/q u/\"  \r\n");
+    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/q u/");
+}
+
+TEST_F(ProfileFileTest, OnlyFirstOfDuplicateSectionsAndOnlyLinesWithEqualsCount)
+{
+    writeAll(ini, "[MUSIC]\r\nDEFDIR\r\n;DEFDIR=/comment/\r\n[MUSIC]\r\nDEFDIR=/second/\r\n");
+    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", "none"), "none");
+}
+
+TEST_F(ProfileFileTest, LinuxLineEndsReadToo)
+{
+    writeAll(ini, "[MUSIC]\nDEFDIR=/lf/\n");
+    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/lf/");
+}
+
+TEST_F(ProfileFileTest, LongValueIsCutTo255Characters)
+{
+    const QString longValue(300, QChar(u'x'));
+    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", longValue));
+    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), longValue.left(255));
+    const QString exact(255, QChar(u'y'));
+    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", exact));
+    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), exact);
+}
+
+TEST_F(ProfileFileTest, NonAsciiFolderRoundTrips)
+{
+    const QString folder = QStringLiteral("/home/zoë/Musik – Ünïcødé/日本/");
+    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", folder));
+    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), folder);
+}
+
+TEST_F(ProfileFileTest, FailedWriteLeavesOldFileByteForByte)
+{
+    // A folder that is no folder cannot take the temporary file; this fails
+    // for root too, unlike a read-only folder.
+    const QByteArray old("[MUSIC]\r\nDEFDIR=/old/\r\n; keep me\r\n");
+    writeAll(ini, old);
+    const QString blocked = dir.filePath("notafolder");
+    writeAll(blocked, "file");
+    EXPECT_FALSE(service.writeString(blocked + "/varlo.ini", "MUSIC", "DEFDIR", "/new/"));
+
+    // And a read-only target folder, which stops a normal user.
+    QDir(dir.path()).mkdir("ro");
+    const QString roIni = dir.filePath("ro/varlo.ini");
+    writeAll(roIni, old);
+    ::chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0555);
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(service.writeString(roIni, "MUSIC", "DEFDIR", "/new/"));
+    }
+    ::chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0755);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(readAll(roIni), old);
+    }
+    EXPECT_EQ(readAll(ini), old);
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <optional>
+
+#include <QTemporaryDir>
+
+#include "platform/Services.h"
+
+namespace caldra::test {
+
+// Records message boxes instead of showing them, for tests that only need to
+// know what was said (use the real box and answerModal to drive it as a user).
+class RecordingMessages final : public MessageBoxService {
+public:
+    struct Shown {
+        QString text;
+        QString title;
+        MessageIcon icon;
+    };
+    void show(QWidget *, const QString &text, const QString &title, MessageIcon icon) override
+    {
+        shown.push_back({text, title, icon});
+    }
+    std::vector<Shown> shown;
+};
+
+// Answers file dialogs from a queue: a path confirms, nothing cancels.
+class ScriptedFileDialogs final : public FileDialogBackend {
+public:
+    std::optional<QString> run(QWidget *, Mode mode, const QStringList &filters,
+                               const QString &folder) override
+    {
+        calls.push_back({mode, filters, folder});
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    struct Call {
+        Mode mode;
+        QStringList filters;
+        QString folder;
+    };
+    std::deque<std::optional<QString>> answers;
+    std::vector<Call> calls;
+};
+
+// A registry of (key, value name) -> (type, raw bytes, reported size).
+class FakeRegistry final : public RegistryService {
+public:
+    struct Value {
+        std::uint32_t type;
+        QByteArray data;
+        std::uint32_t size;
+    };
+    long openKey(reg::Key, const QString &subKey, std::uint32_t, reg::Key *key) override;
+    long queryValue(reg::Key key, const QString &name, std::uint32_t *type, QByteArray *data,
+                    std::uint32_t *size) override;
+    long closeKey(reg::Key key) override;
+
+    std::map<QString, std::map<QString, Value>> keys;
+    QStringList opened;
+    QStringList queried;
+    int openHandles = 0;
+
+private:
+    std::map<reg::Key, QString> m_handles;
+    reg::Key m_nextHandle = 100;
+};
+
+class FakeLauncher final : public ProgramLauncher {
+public:
+    bool start(const QString &program) override
+    {
+        started.append(program);
+        return succeed;
+    }
+    QStringList started;
+    bool succeed = true;
+};
+
+// The real file system, but with chosen folders made unreadable and a chosen
+// list of volumes: root cannot be locked out of a folder by permissions.
+class FakeFileSystem final : public FileSystemService {
+public:
+    FolderListing listFolders(const QString &path) override
+    {
+        if (auto it = failing.find(path); it != failing.end())
+            return {false, {}, it->second};
+        return real.listFolders(path);
+    }
+    QList<Volume> volumes() override { return volumeList.isEmpty() ? real.volumes() : volumeList; }
+    bool fileExists(const QString &path) override
+    {
+        return existing.contains(path) || real.fileExists(path);
+    }
+    QString currentFolder() override { return current.isEmpty() ? real.currentFolder() : current; }
+
+    DesktopFileSystem real;
+    std::map<QString, QString> failing;
+    QList<Volume> volumeList;
+    QStringList existing;
+    QString current;
+};
+
+// Real services throughout, but the settings file in programFolder, and no
+// registry or program start that could reach the machine.
+Services testServices(const QString &programFolder);
+
+} // namespace caldra::test

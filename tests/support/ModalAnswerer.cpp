@@ -1,0 +1,155 @@
+#include "support/ModalAnswerer.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "shell/DirListBox.h"
+#include "shell/frmbrowse.h"
+
+namespace caldra::test {
+
+namespace {
+constexpr int kPollMs = 15;
+}
+
+bool ModalAnswers::wait(int timeoutMs) const
+{
+    (void)QTest::qWaitFor([this] { return m_next == m_actions.size() || m_failed; }, timeoutMs);
+    return finished();
+}
+
+void ModalAnswers::poll()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    const bool known = !modal || std::any_of(m_ignored.begin(), m_ignored.end(),
+                                             [&](const QPointer<QWidget> &w) { return w == modal; });
+    if (!known && modal->isVisible()) {
+        m_ignored.emplace_back(modal);
+        ModalAction action = m_actions.at(m_next++);
+        action(modal);
+        return;
+    }
+    if (QDateTime::currentMSecsSinceEpoch() > m_deadline) {
+        m_failed = true;
+        m_failure = QStringLiteral("no modal window for answer %1").arg(m_next + 1);
+        if (!known) {
+            m_failure = QStringLiteral("unexpected modal window %1 (%2)")
+                            .arg(modal->objectName(), modal->windowTitle());
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        }
+    }
+}
+
+std::shared_ptr<ModalAnswers> answerModals(std::vector<ModalAction> actions, int timeoutMs)
+{
+    auto answers = std::make_shared<ModalAnswers>();
+    answers->m_actions = std::move(actions);
+    answers->m_deadline = QDateTime::currentMSecsSinceEpoch() + timeoutMs;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->isModal())
+            answers->m_ignored.emplace_back(w);
+    }
+    if (QWidget *modal = QApplication::activeModalWidget())
+        answers->m_ignored.emplace_back(modal);
+
+    auto *timer = new QTimer(qApp);
+    timer->setInterval(kPollMs);
+    std::weak_ptr<ModalAnswers> weak = answers;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, weak] {
+        auto self = weak.lock();
+        if (!self || self->m_next == self->m_actions.size() || self->m_failed) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
+        self->poll();
+    });
+    timer->start();
+    return answers;
+}
+
+ModalAction pressOk(MessageSeen *seen)
+{
+    return [seen](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (seen && box) {
+            seen->text = box->text();
+            seen->title = box->windowTitle();
+            seen->informationIcon = box->icon() == QMessageBox::Information;
+            seen->noIcon = box->icon() == QMessageBox::NoIcon;
+            seen->buttonCount = static_cast<int>(box->buttons().size());
+        }
+        if (box && box->button(QMessageBox::Ok))
+            box->button(QMessageBox::Ok)->click();
+        else if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->accept();
+    };
+}
+
+ModalAction chooseFile(const QString &path)
+{
+    return [path](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        dialog->selectFile(path);
+        // Through QDialog: the file dialog's own accept() checks the name as
+        // pressing its button would.
+        static_cast<QDialog *>(dialog)->accept();
+    };
+}
+
+ModalAction cancelDialog()
+{
+    return [](QWidget *modal) {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    };
+}
+
+ModalAction pickFolder(const QString &folder, PickerButton button)
+{
+    return [folder, button](QWidget *modal) {
+        auto *picker = qobject_cast<frmbrowse *>(modal);
+        if (!picker) {
+            modal->close();
+            return;
+        }
+        if (!folder.isEmpty())
+            picker->Dir1->setPath(folder);
+        switch (button) {
+        case PickerButton::Open:
+            picker->cmdopen->click();
+            break;
+        case PickerButton::Cancel:
+            picker->cmd->click();
+            break;
+        case PickerButton::CloseFrame:
+            picker->close();
+            break;
+        }
+    };
+}
+
+ModalAction inspect(std::function<void(QWidget *)> look, ModalAction then)
+{
+    return [look = std::move(look), then = std::move(then)](QWidget *modal) {
+        look(modal);
+        then(modal);
+    };
+}
+
+} // namespace caldra::test

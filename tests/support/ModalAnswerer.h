@@ -1,0 +1,64 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+namespace caldra::test {
+
+using ModalAction = std::function<void(QWidget *modal)>;
+
+// Answers modal windows as a user would: each action runs on the next modal
+// window that opens, in order, once it is shown and its event loop runs.
+// Windows already open when the answers are scheduled are never touched.
+// If an expected window does not come within the time-out, or an unexpected
+// one is still open then, it is closed so the test cannot hang, and the
+// answers report failure.
+class ModalAnswers {
+public:
+    bool finished() const { return m_next == m_actions.size() && !m_failed; }
+    bool failed() const { return m_failed; }
+    QString failure() const { return m_failure; }
+    // Waits (processing events) until every action ran or the time-out passed.
+    bool wait(int timeoutMs = 10000) const;
+
+private:
+    friend std::shared_ptr<ModalAnswers> answerModals(std::vector<ModalAction>, int);
+    void poll();
+
+    std::vector<ModalAction> m_actions;
+    size_t m_next = 0;
+    std::vector<QPointer<QWidget>> m_ignored;
+    bool m_failed = false;
+    QString m_failure;
+    qint64 m_deadline = 0;
+};
+
+std::shared_ptr<ModalAnswers> answerModals(std::vector<ModalAction> actions, int timeoutMs = 15000);
+inline std::shared_ptr<ModalAnswers> answerModal(ModalAction action, int timeoutMs = 15000)
+{
+    return answerModals({std::move(action)}, timeoutMs);
+}
+
+// What a message box showed.
+struct MessageSeen {
+    QString text;
+    QString title;
+    bool informationIcon = false;
+    bool noIcon = false;
+    int buttonCount = 0;
+};
+
+// Common answers.
+ModalAction pressOk(MessageSeen *seen = nullptr);          // a message box
+ModalAction chooseFile(const QString &path);               // a file dialog
+ModalAction cancelDialog();                                // any dialog: Cancel / Escape
+enum class PickerButton { Open, Cancel, CloseFrame };
+ModalAction pickFolder(const QString &folder, PickerButton button); // the folder picker
+ModalAction inspect(std::function<void(QWidget *)> look, ModalAction then);
+
+} // namespace caldra::test
