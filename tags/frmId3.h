@@ -13,6 +13,11 @@ public:
 
     void Form_Load();
 
+    // Names the file the window reads while it loads; nothing else.
+    void SetVar(const QString &filen) { CurrentFile = filen; }
+
+    QString CurrentFile;
+
 private:
     Services m_services;
 
