@@ -3,8 +3,8 @@
 #include <optional>
 
 #include <QFile>
-#include <QSaveFile>
 
+#include "platform/SafeWrite.h"
 #include "platform/TextCodec.h"
 
 namespace caldra {
@@ -157,15 +157,7 @@ bool IniProfileService::writeString(const QString &file, const QString &section,
     if (!old)
         return false;
     const QStringList lines = profile::writeValue(*old, section, key, value);
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = joinLinesCrLf(lines);
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    return writeFileSafely(file, joinLinesCrLf(lines)).ok;
 }
 
 } // namespace caldra

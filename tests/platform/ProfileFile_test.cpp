@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "support/QtPrinters.h"
+
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -125,4 +132,26 @@ TEST_F(ProfileFileTest, FailedWriteLeavesOldFileByteForByte)
         EXPECT_EQ(readAll(roIni), old);
     }
     EXPECT_EQ(readAll(ini), old);
+}
+
+TEST_F(ProfileFileTest, WriteThatRunsOutOfSpaceLeavesOldFileByteForByte)
+{
+    // A file-size limit stands in for a full disk, for root as for anyone.
+    const QByteArray old("[MUSIC]\r\nDEFDIR=/old/\r\n[Other]\r\nKey=" + QByteArray(200, 'v') + "\r\n");
+    writeAll(ini, old);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        IniProfileService inChild;
+        ::_exit(inChild.writeString(ini, "MUSIC", "DEFDIR", "/new/") ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << "the failed write was reported as success";
+    EXPECT_EQ(readAll(ini), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"varlo.ini"});
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/QtPrinters.h"
+
 #include "platform/TextCodec.h"
 
 using namespace caldra;

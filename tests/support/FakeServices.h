@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "platform/Services.h"
+#include "support/QtPrinters.h"
 
 namespace caldra::test {
 
@@ -35,9 +36,12 @@ public:
         calls.push_back({mode, filters, folder});
         if (answers.empty())
             return std::nullopt;
-        auto answer = answers.front();
+        const bool confirm = answers.front().has_value();
+        const QString path = answers.front().value_or(QString());
         answers.pop_front();
-        return answer;
+        if (!confirm)
+            return std::nullopt;
+        return path;
     }
     struct Call {
         Mode mode;

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "support/QtPrinters.h"
+
 namespace caldra::test {
 
 using ModalAction = std::function<void(QWidget *modal)>;

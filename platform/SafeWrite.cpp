@@ -1,0 +1,29 @@
+#include "platform/SafeWrite.h"
+
+#include <QSaveFile>
+
+namespace caldra {
+
+WriteResult writeFileSafely(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    // Unbuffered: through the buffer a short write (disk full, file-size limit)
+    // is lost on flush and the truncated file would still be committed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return {false, file.errorString()};
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return {false, reason};
+        }
+        written += n;
+    }
+    if (!file.commit())
+        return {false, file.errorString()};
+    return {true, {}};
+}
+
+} // namespace caldra
