@@ -9,3 +9,9 @@ if(CALDRA_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(caldra_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(CALDRA_FUZZ)
+  # Coverage for the fuzzers in everything they reach; each target adds the driver.
+  target_compile_options(caldra_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  target_link_options(caldra_options INTERFACE -fsanitize=address,undefined)
+endif()
