@@ -1,7 +1,7 @@
 #include <cstdio>
 
 #include <QApplication>
-#include <QGuiApplication>
+#include <QIcon>
 
 #include "platform/Services.h"
 #include "shell/frmMain.h"
@@ -23,8 +23,15 @@ int main(int argc, char *argv[])
 #endif
 
     QApplication app(argc, argv);
+    // The icons live in the core library, which the linker would otherwise drop.
+    Q_INIT_RESOURCE(caldra);
     QApplication::setApplicationName(QStringLiteral("Caldra"));
     QApplication::setApplicationDisplayName(QStringLiteral("Caldra"));
+    QApplication::setDesktopFileName(QStringLiteral("caldra"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/caldra/caldra-64.png"));
+    icon.addFile(QStringLiteral(":/caldra/caldra-256.png"));
+    QApplication::setWindowIcon(icon);
 
     caldra::frmMain window(caldra::Services::desktop());
     window.show();
