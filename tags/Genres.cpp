@@ -11,6 +11,7 @@ namespace {
 
 // Codes 0 to 79 are the original ID3v1 list, 80 to 191 Winamp's extensions,
 // which every player that shows a genre name knows.
+// clang-format off
 constexpr const char16_t *kNames[] = {
     u"Blues", u"Classic Rock", u"Country", u"Dance", u"Disco", u"Funk", u"Grunge", u"Hip-Hop",
     u"Jazz", u"Metal", u"New Age", u"Oldies", u"Other", u"Pop", u"R&B", u"Rap", u"Reggae",
@@ -42,6 +43,7 @@ constexpr const char16_t *kNames[] = {
     u"Shoegaze", u"Space Rock", u"Trop Rock", u"World Music", u"Neoclassical", u"Audiobook",
     u"Audio Theatre", u"Neue Deutsche Welle", u"Podcast", u"Indie Rock", u"G-Funk", u"Dubstep",
     u"Garage Rock", u"Psybient"};
+// clang-format on
 static_assert(std::size(kNames) == 192);
 
 // Older spellings other programs still write.

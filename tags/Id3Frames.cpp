@@ -37,24 +37,25 @@ constexpr TextMember kTextMembers[] = {
 
 // The comment and the link the editor shows are those without a description;
 // others (a player's sound check, a shop's address) belong to someone else.
-CommentsFrame *plainComment(const TagLib::ID3v2::Tag &tag)
+template <typename FrameType>
+FrameType *withoutDescription(const TagLib::ID3v2::Tag &tag, const char *id)
 {
-    for (TagLib::ID3v2::Frame *frame : tag.frameList("COMM")) {
-        auto *comment = dynamic_cast<CommentsFrame *>(frame);
-        if (comment && comment->description().isEmpty())
-            return comment;
+    for (TagLib::ID3v2::Frame *frame : tag.frameList(id)) {
+        auto *found = dynamic_cast<FrameType *>(frame);
+        if (found && found->description().isEmpty())
+            return found;
     }
     return nullptr;
 }
 
+CommentsFrame *plainComment(const TagLib::ID3v2::Tag &tag)
+{
+    return withoutDescription<CommentsFrame>(tag, "COMM");
+}
+
 UserUrlLinkFrame *plainLink(const TagLib::ID3v2::Tag &tag)
 {
-    for (TagLib::ID3v2::Frame *frame : tag.frameList("WXXX")) {
-        auto *link = dynamic_cast<UserUrlLinkFrame *>(frame);
-        if (link && link->description().isEmpty())
-            return link;
-    }
-    return nullptr;
+    return withoutDescription<UserUrlLinkFrame>(tag, "WXXX");
 }
 
 void setTextFrame(TagLib::ID3v2::Tag &tag, const char *id, const QString &value,
@@ -65,7 +66,8 @@ void setTextFrame(TagLib::ID3v2::Tag &tag, const char *id, const QString &value,
         return;
     }
     const TagLib::ID3v2::FrameList &frames = tag.frameList(id);
-    auto *existing = frames.isEmpty() ? nullptr : dynamic_cast<TextIdentificationFrame *>(frames.front());
+    auto *existing
+        = frames.isEmpty() ? nullptr : dynamic_cast<TextIdentificationFrame *>(frames.front());
     if (existing) {
         existing->setTextEncoding(encoding);
         existing->setText(toTagString(value));
@@ -95,8 +97,9 @@ TagLib::StringList genreFrameTexts(int code)
 TagLib::String toTagString(const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
-    return TagLib::String(TagLib::ByteVector(utf8.constData(), static_cast<unsigned int>(utf8.size())),
-                          TagLib::String::UTF8);
+    return TagLib::String(
+        TagLib::ByteVector(utf8.constData(), static_cast<unsigned int>(utf8.size())),
+        TagLib::String::UTF8);
 }
 
 QString fromTagString(const TagLib::String &text)
@@ -111,17 +114,20 @@ QString latin1Text(const QString &text)
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char32_t c = text.at(i).isHighSurrogate() && i + 1 < text.size()
-                               ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
-                               : text.at(i).unicode();
+            ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+            : text.at(i).unicode();
         if (c > 0xFFFF)
             ++i;
         if (c <= 0xFF) {
             out += QChar(static_cast<char16_t>(c));
             continue;
         }
-        const QString decomposed = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_KD);
+        const QString decomposed
+            = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_KD);
         const QChar base = decomposed.isEmpty() ? QChar() : decomposed.at(0);
-        out += base.unicode() > 0 && base.unicode() <= 0xFF && base.isLetterOrNumber() ? base : QChar(u'?');
+        out += base.unicode() > 0 && base.unicode() <= 0xFF && base.isLetterOrNumber()
+            ? base
+            : QChar(u'?');
     }
     return out;
 }
@@ -155,8 +161,8 @@ V2Fields readV2Fields(const TagLib::ID3v2::Tag &tag)
     if (const UserUrlLinkFrame *link = plainLink(tag))
         fields.link = fromTagString(link->url());
     const TagLib::ID3v2::FrameList &genres = tag.frameList("TCON");
-    if (const auto *genre = genres.isEmpty() ? nullptr
-                                             : dynamic_cast<TextIdentificationFrame *>(genres.front())) {
+    if (const auto *genre
+        = genres.isEmpty() ? nullptr : dynamic_cast<TextIdentificationFrame *>(genres.front())) {
         QStringList texts;
         for (const TagLib::String &field : genre->fieldList())
             texts.append(fromTagString(field));

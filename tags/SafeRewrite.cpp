@@ -1,5 +1,8 @@
 #include "tags/SafeRewrite.h"
 
+#include <cstring>
+#include <vector>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -23,7 +26,7 @@ class FileSizeSignalIgnored {
 public:
     FileSizeSignalIgnored()
     {
-        struct sigaction ignore {};
+        struct sigaction ignore { };
         ignore.sa_handler = SIG_IGN;
         sigemptyset(&ignore.sa_mask);
         m_active = sigaction(SIGXFSZ, &ignore, &m_old) == 0;
@@ -37,7 +40,7 @@ public:
     FileSizeSignalIgnored &operator=(const FileSizeSignalIgnored &) = delete;
 
 private:
-    struct sigaction m_old {};
+    struct sigaction m_old { };
     bool m_active = false;
 };
 #endif
@@ -46,20 +49,21 @@ private:
 // short read or write.
 bool copyAll(QFile &from, QFile &to)
 {
-    QByteArray buffer;
-    while (!from.atEnd()) {
-        buffer = from.read(kChunk);
-        if (buffer.isEmpty() || to.write(buffer) != buffer.size())
+    std::vector<char> buffer(kChunk);
+    qint64 n = 0;
+    while ((n = from.read(buffer.data(), kChunk)) > 0) {
+        if (to.write(buffer.data(), n) != n)
             return false;
     }
-    return from.error() == QFileDevice::NoError && to.flush();
+    return n == 0 && to.flush();
 }
 
 bool putBack(const QString &copyPath, const QString &path)
 {
     QFile copy(copyPath);
     QFile target(path);
-    if (!copy.open(QIODevice::ReadOnly) || !target.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    if (!copy.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
+        || !target.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     return copyAll(copy, target) && target.resize(copy.size());
 }
@@ -76,10 +80,13 @@ void rewriteInPlace(const QString &path, const std::function<void()> &change,
     QTemporaryFile copy(info.absolutePath() + u"/." + info.fileName() + u".XXXXXX");
     {
         QFile source(path);
-        if (!copy.open() || !source.open(QIODevice::ReadOnly) || !copyAll(source, copy)) {
+        if (!copy.open() || !source.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
+            || !copyAll(source, copy)) {
+            const QString reason
+                = copy.error() != QFileDevice::NoError ? copy.errorString() : source.errorString();
             throw TagError(QStringLiteral("No safety copy of the file could be made beside it "
                                           "(%1). Nothing was changed.")
-                               .arg(copy.errorString()));
+                               .arg(reason));
         }
         copy.close();
     }
@@ -110,17 +117,23 @@ bool sameBytes(const QString &a, qint64 offsetA, const QString &b, qint64 offset
 {
     QFile fa(a);
     QFile fb(b);
-    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+    if (!fa.open(QIODevice::ReadOnly | QIODevice::Unbuffered)
+        || !fb.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         return false;
+    }
     if (fa.size() - offsetA < length || fb.size() - offsetB < length)
         return false;
     if (!fa.seek(offsetA) || !fb.seek(offsetB))
         return false;
+    const qint64 chunk = kChunk / 4;
+    std::vector<char> bufferA(static_cast<size_t>(chunk));
+    std::vector<char> bufferB(static_cast<size_t>(chunk));
     while (length > 0) {
-        const qint64 n = std::min(length, kChunk);
-        const QByteArray ba = fa.read(n);
-        if (ba.size() != n || ba != fb.read(n))
+        const qint64 n = std::min(length, chunk);
+        if (fa.read(bufferA.data(), n) != n || fb.read(bufferB.data(), n) != n
+            || std::memcmp(bufferA.data(), bufferB.data(), static_cast<size_t>(n)) != 0) {
             return false;
+        }
         length -= n;
     }
     return true;
@@ -131,8 +144,8 @@ bool keepsOriginalAround(const QString &path, const QString &original, qint64 ke
 {
     const qint64 tail = QFileInfo(original).size() - tailFrom;
     return tail >= 0 && QFileInfo(path).size() == keepFront + middle + tail
-           && sameBytes(path, 0, original, 0, keepFront)
-           && sameBytes(path, keepFront + middle, original, tailFrom, tail);
+        && sameBytes(path, 0, original, 0, keepFront)
+        && sameBytes(path, keepFront + middle, original, tailFrom, tail);
 }
 
 qint64 findId3v2Start(const QString &path)

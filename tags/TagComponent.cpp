@@ -34,7 +34,7 @@ public:
 
 // One factory per opened file: its default text encoding, set before a save,
 // must not change how the next file's frames are read.
-class FrameFactory final : public TagLib::ID3v2::FrameFactory {};
+class FrameFactory final : public TagLib::ID3v2::FrameFactory { };
 
 QString quoted(const QString &path)
 {
@@ -65,7 +65,8 @@ public:
             throw TagError(QStringLiteral("The file %1 cannot be read.").arg(quoted(path)));
         // Root may write anything; a file nobody may write is still one the
         // user marked as not to be changed.
-        const auto writable = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        const auto writable
+            = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
         if (forWriting && (m_stream.readOnly() || !(QFileInfo(path).permissions() & writable)))
             throw TagError(QStringLiteral("The file %1 is write-protected.").arg(quoted(path)));
         if (m_file.firstFrameOffset() < 0)
@@ -111,6 +112,31 @@ QString v1YearText(TagLib::MPEG::File &file)
     const QByteArray bytes(raw.data(), raw.size());
     const qsizetype end = bytes.indexOf('\0');
     return QString::fromLatin1(end < 0 ? bytes : bytes.left(end)).trimmed();
+}
+
+// Takes the ID3v1 or the ID3v2 tag out of the file; afterwards the file must
+// be the original without the tag's bytes.
+void stripTag(const QString &path, TagLib::MPEG::File::TagTypes which)
+{
+    std::optional<Mp3> mp3(std::in_place, path, true);
+    TagLib::MPEG::File &file = mp3->file();
+    const bool v1 = which == TagLib::MPEG::File::ID3v1;
+    if (v1 ? !file.hasID3v1Tag() : !file.hasID3v2Tag())
+        return;
+    const qint64 start = v1 ? file.length() - kV1Size : mp3->id3v2Start(path);
+    const qint64 size = v1 ? kV1Size : mp3->id3v2Size();
+    const QString tagName = v1 ? QStringLiteral("ID3v1") : QStringLiteral("ID3v2");
+    rewriteInPlace(
+        path,
+        [&] {
+            const auto close = qScopeGuard([&] { mp3.reset(); });
+            if (!file.strip(which))
+                throw TagError(QStringLiteral("The %1 tag could not be removed.").arg(tagName));
+        },
+        [&](const QString &original) {
+            if (!keepsOriginalAround(path, original, start, 0, start + size))
+                throw TagError(QStringLiteral("The %1 tag was not removed cleanly.").arg(tagName));
+        });
 }
 
 } // namespace
@@ -166,7 +192,8 @@ void TagComponent::WriteV1(const QString &file, const QString &artist, const QSt
     TagLib::ByteVector rendered = tag.render();
     const QByteArray yearBytes = latin1Text(year).toLatin1().left(kV1YearSize);
     for (qsizetype i = 0; i < kV1YearSize; ++i)
-        rendered[static_cast<unsigned int>(kV1YearAt + i)] = i < yearBytes.size() ? yearBytes.at(i) : '\0';
+        rendered[static_cast<unsigned int>(kV1YearAt + i)]
+            = i < yearBytes.size() ? yearBytes.at(i) : '\0';
     const QByteArray block(rendered.data(), rendered.size());
 
     // TagLib's save() would strip a tag it finds empty; this writes the block
@@ -188,21 +215,7 @@ void TagComponent::WriteV1(const QString &file, const QString &artist, const QSt
 
 void TagComponent::RemoveV1(const QString &file)
 {
-    std::optional<Mp3> mp3(std::in_place, file, true);
-    if (!mp3->file().hasID3v1Tag())
-        return;
-    const qint64 length = mp3->file().length();
-    rewriteInPlace(
-        file,
-        [&] {
-            const auto close = qScopeGuard([&] { mp3.reset(); });
-            if (!mp3->file().strip(TagLib::MPEG::File::ID3v1))
-                throw TagError(QStringLiteral("The ID3v1 tag could not be removed."));
-        },
-        [&](const QString &original) {
-            if (!keepsOriginalAround(file, original, length - kV1Size, 0, length))
-                throw TagError(QStringLiteral("The ID3v1 tag was not removed cleanly."));
-        });
+    stripTag(file, TagLib::MPEG::File::ID3v1);
 }
 
 void TagComponent::V2FileName(const QString &path)
@@ -244,7 +257,8 @@ void TagComponent::WriteV2()
         [&] {
             const auto close = qScopeGuard([&] { mp3.reset(); });
             if (!file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone,
-                           v4 ? TagLib::ID3v2::v4 : TagLib::ID3v2::v3, TagLib::File::DoNotDuplicate)) {
+                           v4 ? TagLib::ID3v2::v4 : TagLib::ID3v2::v3,
+                           TagLib::File::DoNotDuplicate)) {
                 throw TagError(QStringLiteral("The ID3v2 tag could not be written."));
             }
         },
@@ -268,22 +282,7 @@ void TagComponent::WriteV2()
 
 void TagComponent::RemoveV2(const QString &file)
 {
-    std::optional<Mp3> mp3(std::in_place, file, true);
-    if (!mp3->file().hasID3v2Tag())
-        return;
-    const qint64 start = mp3->id3v2Start(file);
-    const qint64 size = mp3->id3v2Size();
-    rewriteInPlace(
-        file,
-        [&] {
-            const auto close = qScopeGuard([&] { mp3.reset(); });
-            if (!mp3->file().strip(TagLib::MPEG::File::ID3v2))
-                throw TagError(QStringLiteral("The ID3v2 tag could not be removed."));
-        },
-        [&](const QString &original) {
-            if (!keepsOriginalAround(file, original, start, 0, start + size))
-                throw TagError(QStringLiteral("The ID3v2 tag was not removed cleanly."));
-        });
+    stripTag(file, TagLib::MPEG::File::ID3v2);
 }
 
 } // namespace caldra

@@ -48,12 +48,40 @@ QLabel *addLabel(QWidget *group, const QString &text, QWidget *buddy, int left, 
     return label;
 }
 
+QGroupBox *addGroup(QWidget *window, const QString &name, const QRect &geometry)
+{
+    auto *group = new QGroupBox(window);
+    group->setObjectName(name);
+    group->setGeometry(geometry);
+    return group;
+}
+
+// The group's title is a check box in its top-left corner.
 QCheckBox *addTitleCheck(QGroupBox *group, const QString &name, const QString &text)
 {
     auto *check = new QCheckBox(text, group);
     check->setObjectName(name);
     check->setGeometry(twipsRect(0, 0, 735, 375));
     return check;
+}
+
+// A column of boxes of the usual width, each with its label at the left.
+struct Row {
+    int index;
+    const char16_t *caption;
+    int top;
+};
+
+template <size_t N>
+void addRows(QWidget *group, const char16_t *prefix, std::array<QLineEdit *, N> &boxes,
+             std::initializer_list<Row> rows, int boxLeft, int labelWidth)
+{
+    for (const Row &row : rows) {
+        const QString name = QString::fromUtf16(prefix) + QStringLiteral("(%1)").arg(row.index);
+        boxes[static_cast<size_t>(row.index)] = addBox(group, name, boxLeft, row.top, 2055);
+        addLabel(group, QString::fromUtf16(row.caption), boxes[static_cast<size_t>(row.index)],
+                 kLabelLeft, row.top + 30, labelWidth);
+    }
 }
 
 } // namespace
@@ -85,23 +113,18 @@ frmId3::~frmId3() = default;
 
 void frmId3::buildId3v1Group()
 {
-    Frame2 = new QGroupBox(this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setGeometry(twipsRect(360, 240, 3015, 2775));
+    Frame2 = addGroup(this, QStringLiteral("Frame2"), twipsRect(360, 240, 3015, 2775));
     Check1 = addTitleCheck(Frame2, QStringLiteral("Check1"), QStringLiteral("Id3V1"));
-
-    auto name = [](int i) { return QStringLiteral("Id3v1(%1)").arg(i); };
-    Id3v1[0] = addBox(Frame2, name(0), 2520, 240, 375);
+    Id3v1[0] = addBox(Frame2, QStringLiteral("Id3v1(0)"), 2520, 240, 375);
     addLabel(Frame2, QStringLiteral("Track #"), Id3v1[0], 1920, 285, 600);
-    const QString captions[] = {QStringLiteral("Titel:"), QStringLiteral("Artist:"),
-                                QStringLiteral("Album:"), QStringLiteral("Year:"),
-                                QStringLiteral("Comment:")};
-    for (int i = 1; i <= 5; ++i) {
-        const int top = 600 + (i - 1) * 360;
-        Id3v1[i] = addBox(Frame2, name(i), 840, top, 2055);
-        addLabel(Frame2, captions[i - 1], Id3v1[i], kLabelLeft, top + 30, 720);
-    }
-    Id3v1[6] = addBox(Frame2, name(6), 680, 2400, 495);
+    addRows(Frame2, u"Id3v1", Id3v1,
+            {{1, u"Titel:", 600},
+             {2, u"Artist:", 960},
+             {3, u"Album:", 1320},
+             {4, u"Year:", 1680},
+             {5, u"Comment:", 2040}},
+            840, 720);
+    Id3v1[6] = addBox(Frame2, QStringLiteral("Id3v1(6)"), 680, 2400, 495);
     addLabel(Frame2, QStringLiteral("Genre:"), Id3v1[6], kLabelLeft, 2430, 560);
 
     Combo1 = new QComboBox(Frame2);
@@ -114,27 +137,21 @@ void frmId3::buildId3v1Group()
 
 void frmId3::buildId3v2Group()
 {
-    Frame3 = new QGroupBox(this);
-    Frame3->setObjectName(QStringLiteral("Frame3"));
-    Frame3->setGeometry(twipsRect(3600, 240, 3255, 5295));
+    Frame3 = addGroup(this, QStringLiteral("Frame3"), twipsRect(3600, 240, 3255, 5295));
     Check2 = addTitleCheck(Frame3, QStringLiteral("Check2"), QStringLiteral("Id3V2"));
-
-    auto name = [](int i) { return QStringLiteral("Id3v2(%1)").arg(i); };
-    Id3v2[0] = addBox(Frame3, name(0), 2760, 180, 375);
+    Id3v2[0] = addBox(Frame3, QStringLiteral("Id3v2(0)"), 2760, 180, 375);
     addLabel(Frame3, QStringLiteral("Track #"), Id3v2[0], 2160, 210, 600);
-
-    struct Row {
-        int index;
-        const char16_t *caption;
-        int top;
-    };
-    const Row rows[] = {{1, u"Titel:", 480},         {2, u"Artist:", 840},      {3, u"Album:", 1200},
-                        {4, u"Year:", 1560},         {6, u"Composer:", 3120},   {7, u"Orginal Artist:", 3480},
-                        {8, u"Copyright:", 3840},    {9, u"Encode:", 4200},     {10, u"Link:", 4560}};
-    for (const Row &row : rows) {
-        Id3v2[row.index] = addBox(Frame3, name(row.index), 1080, row.top, 2055);
-        addLabel(Frame3, QString::fromUtf16(row.caption), Id3v2[row.index], kLabelLeft, row.top + 30, 960);
-    }
+    addRows(Frame3, u"Id3v2", Id3v2,
+            {{1, u"Titel:", 480},
+             {2, u"Artist:", 840},
+             {3, u"Album:", 1200},
+             {4, u"Year:", 1560},
+             {6, u"Composer:", 3120},
+             {7, u"Orginal Artist:", 3480},
+             {8, u"Copyright:", 3840},
+             {9, u"Encode:", 4200},
+             {10, u"Link:", 4560}},
+            1080, 960);
 
     Text11 = new QPlainTextEdit(Frame3);
     Text11->setObjectName(QStringLiteral("Text11"));
@@ -143,7 +160,7 @@ void frmId3::buildId3v2Group()
     Text11->setTabChangesFocus(true);
     addLabel(Frame3, QStringLiteral("Comment:"), Text11, kLabelLeft, 1950, 960);
 
-    Id3v2[5] = addBox(Frame3, name(5), 1080, 2760, 495);
+    Id3v2[5] = addBox(Frame3, QStringLiteral("Id3v2(5)"), 1080, 2760, 495);
     addLabel(Frame3, QStringLiteral("Genre:"), Id3v2[5], kLabelLeft, 2790, 960);
     Text20 = addBox(Frame3, QStringLiteral("Text20"), 1680, 2760, 1455);
     Text20->setAccessibleName(QStringLiteral("Genre text"));
@@ -299,8 +316,9 @@ void frmId3::WriteId3v2cmd_Click()
 {
     const std::optional<int> genre = genreCodeFromBox(Id3v2[5]->text());
     if (!genre) {
-        m_services.messages->show(this, QStringLiteral("The ID3v2 tag was not written: the genre "
-                                                       "must be a whole number from 0 to 255."));
+        m_services.messages->show(this,
+                                  QStringLiteral("The ID3v2 tag was not written: the genre "
+                                                 "must be a whole number from 0 to 255."));
         return;
     }
     try {

@@ -98,8 +98,8 @@ inline QByteArray textBody(Enc enc, const QString &text)
 inline QByteArray commentBody(Enc enc, const QByteArray &language, const QString &description,
                               const QString &text)
 {
-    const QByteArray terminator = enc == Enc::Utf16 || enc == Enc::Utf16Be ? QByteArray(2, '\0')
-                                                                           : QByteArray(1, '\0');
+    const QByteArray terminator
+        = enc == Enc::Utf16 || enc == Enc::Utf16Be ? QByteArray(2, '\0') : QByteArray(1, '\0');
     return char(enc) + language + encoded(enc, description) + terminator + encoded(enc, text);
 }
 
@@ -109,13 +109,13 @@ inline QByteArray frame(int major, const QByteArray &id, const QByteArray &body)
     if (major == 2)
         return id + bigEndian(quint32(body.size()), 3) + body;
     return id + (major == 4 ? syncsafe(quint32(body.size())) : bigEndian(quint32(body.size()), 4))
-           + QByteArray(2, '\0') + body;
+        + QByteArray(2, '\0') + body;
 }
 
 inline QByteArray id3v2(int major, const QByteArray &frames, int padding = 0, char flags = 0)
 {
     return QByteArray("ID3") + char(major) + '\0' + flags
-           + syncsafe(quint32(frames.size() + padding)) + frames + QByteArray(padding, '\0');
+        + syncsafe(quint32(frames.size() + padding)) + frames + QByteArray(padding, '\0');
 }
 
 inline QByteArray fixed(const QByteArray &text, int size)

@@ -66,7 +66,8 @@ TEST_F(GetId3Test, WmaInAnyLetterCaseIsRefusedWithoutAWindow)
 TEST_F(GetId3Test, Mp3OpensTheEditorOnThatFileBeforeItShows)
 {
     const QString path = dir.filePath("song.mp3");
-    ASSERT_TRUE(writeBytes(path, id3v2(3, frame(3, "TIT2", textBody(Enc::Latin1, "Song"))) + toneAudio()));
+    ASSERT_TRUE(
+        writeBytes(path, id3v2(3, frame(3, "TIT2", textBody(Enc::Latin1, "Song"))) + toneAudio()));
     getId3("song.mp3", path, [&](frmId3 &w) {
         EXPECT_EQ(w.CurrentFile, path);
         EXPECT_EQ(w.Id3v2[1]->text(), "Song");

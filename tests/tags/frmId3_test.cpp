@@ -63,7 +63,7 @@ QStringList boxTexts(const frmId3 &w)
 
 std::vector<bool> enabledButtons(const frmId3 &w)
 {
-    return {w.cmdSelectMp3->isEnabled(), w.Command1->isEnabled(), w.WriteId3v1cmd->isEnabled(),
+    return {w.cmdSelectMp3->isEnabled(),  w.Command1->isEnabled(), w.WriteId3v1cmd->isEnabled(),
             w.WriteId3v2cmd->isEnabled(), w.Command3->isEnabled(), w.Command4->isEnabled()};
 }
 const std::vector<bool> kOnlySelect = {true, false, false, false, false, false};
@@ -102,10 +102,11 @@ protected:
     std::shared_ptr<ScriptedFileDialogs> dialogs = std::make_shared<ScriptedFileDialogs>();
     Services services;
     QByteArray audio = toneAudio();
-    QByteArray v2 = id3v2(3, frame(3, "TIT2", textBody(Enc::Utf16, "Tïtle"))
-                                 + frame(3, "COMM", commentBody(Enc::Latin1, "eng", "", "one\r\ntwo"))
-                                 + frame(3, "TCON", textBody(Enc::Latin1, "Synthwave"))
-                                 + frame(3, "TRCK", textBody(Enc::Latin1, "3/12")));
+    QByteArray v2 = id3v2(3,
+                          frame(3, "TIT2", textBody(Enc::Utf16, "Tïtle"))
+                              + frame(3, "COMM", commentBody(Enc::Latin1, "eng", "", "one\r\ntwo"))
+                              + frame(3, "TCON", textBody(Enc::Latin1, "Synthwave"))
+                              + frame(3, "TRCK", textBody(Enc::Latin1, "3/12")));
     QByteArray v1 = id3v1("Title1", "Artist1", "Album1", "1999", "Comment1", 7, 17);
 };
 
@@ -178,9 +179,10 @@ TEST_F(frmId3Test, ShowsWhatTheFileHoldsAndForgetsTheTrackOfTheFileBefore)
     EXPECT_EQ(dialogs->calls.at(0).filters, QStringList{"Music files (*.mp3) (*.[Mm][Pp]3)"});
     EXPECT_TRUE(w->Check1->isChecked());
     EXPECT_TRUE(w->Check2->isChecked());
-    EXPECT_EQ(boxTexts(*w), (QStringList{"7", "Title1", "Artist1", "Album1", "1999", "Comment1", "17", "3/12",
-                                         "Tïtle", "", "", "", "255", "", "", "", "", "", "one\ntwo",
-                                         "Synthwave", "3"}));
+    EXPECT_EQ(boxTexts(*w),
+              (QStringList{"7",    "Title1", "Artist1", "Album1", "1999",     "Comment1",  "17",
+                           "3/12", "Tïtle",  "",        "",       "",         "255",       "",
+                           "",     "",       "",        "",       "one\ntwo", "Synthwave", "3"}));
     EXPECT_EQ(w->Combo1->currentText(), "Rock");
 
     const QString b = make("b.mp3", audio + id3v1("T", "", "", "", "", 0, 255));
@@ -199,8 +201,9 @@ TEST_F(frmId3Test, WrittenBoxesReadBackAsTyped)
     const QString path = make("w.mp3", v2 + audio + v1);
     auto w = open(path);
     const QStringList v1Texts = {"9", "Tïtle", "Ärtist", "Album", "2002", "Note", "20"};
-    const QStringList v2Texts = {"1/2", "Заголовок", "Artist", "Album", "2003", "17", "Composer",
-                                 "Orig", "© me", "lame", "http://example.org/"};
+    const QStringList v2Texts = {
+        "1/2",  "Заголовок",          "Artist", "Album", "2003", "17", "Composer", "Orig", "© me",
+        "lame", "http://example.org/"};
     for (int i = 0; i < 7; ++i)
         w->Id3v1[i]->setText(v1Texts[i]);
     for (int i = 0; i < 11; ++i)
@@ -257,8 +260,8 @@ TEST_F(frmId3Test, BoxesKeepRemovedValuesUntilGetTag)
     w->Command1->click();
     EXPECT_FALSE(w->Check1->isChecked());
     EXPECT_FALSE(w->Check2->isChecked());
-    EXPECT_EQ(boxTexts(*w), (QStringList{"", "", "", "", "", "", "255", "", "", "", "", "", "255", "",
-                                         "", "", "", "", "", "", "0"}));
+    EXPECT_EQ(boxTexts(*w), (QStringList{"", "",    "", "", "", "", "255", "", "", "", "",
+                                         "", "255", "", "", "", "", "",    "", "", "0"}));
     EXPECT_TRUE(messages->shown.empty());
 }
 
@@ -282,7 +285,8 @@ TEST_F(frmId3Test, FailuresAreToldAndLeaveTheFileAsItWas)
 {
     auto missing = open(dir.filePath("gone.mp3"));
     ASSERT_EQ(messages->shown.size(), 1u);
-    EXPECT_TRUE(messages->shown[0].text.startsWith("The tags could not be read.")) << messages->shown[0].text.toStdString();
+    EXPECT_TRUE(messages->shown[0].text.startsWith("The tags could not be read."))
+        << messages->shown[0].text.toStdString();
     EXPECT_EQ(enabledButtons(*missing), kOnlySelect);
 
     const QByteArray bytes = v2 + audio + v1;
@@ -296,7 +300,8 @@ TEST_F(frmId3Test, FailuresAreToldAndLeaveTheFileAsItWas)
     EXPECT_EQ(readBytes(path), bytes);
     ASSERT_EQ(messages->shown.size(), 5u);
     for (size_t i = 1; i < 5; ++i)
-        EXPECT_TRUE(messages->shown[i].text.contains("write-protected")) << messages->shown[i].text.toStdString();
+        EXPECT_TRUE(messages->shown[i].text.contains("write-protected"))
+            << messages->shown[i].text.toStdString();
     EXPECT_EQ(messages->shown[2].text.section('\n', 0, 0), "The ID3v2 tag could not be written.");
 
     QFile::remove(path);
@@ -325,8 +330,9 @@ TEST_F(frmId3Test, GenreBoxMustHoldAWholeNumberFromZeroTo255)
     EXPECT_EQ(readBytes(path), bytes);
 
     TagComponent tags;
-    for (const auto &[text, code] : {std::pair{" 12.5 ", 12}, std::pair{"13.5", 14}, std::pair{"-0.4", 0},
-                                     std::pair{"254.5", 254}, std::pair{"7", 7}}) {
+    for (const auto &[text, code] :
+         {std::pair{" 12.5 ", 12}, std::pair{"13.5", 14}, std::pair{"-0.4", 0},
+          std::pair{"254.5", 254}, std::pair{"7", 7}}) {
         w->Id3v2[5]->setText(text);
         w->WriteId3v2cmd->click();
         tags.V2FileName(path);
