@@ -1,5 +1,7 @@
 #include "platform/Services.h"
 
+#include "tags/TagComponent.h"
+
 namespace caldra {
 
 Services Services::desktop()
@@ -11,6 +13,7 @@ Services Services::desktop()
     s.registry = std::make_shared<DesktopRegistry>();
     s.launcher = std::make_shared<DesktopLauncher>();
     s.files = std::make_shared<DesktopFileSystem>();
+    s.makeTagComponent = [] { return std::make_unique<TagComponent>(); };
     return s;
 }
 

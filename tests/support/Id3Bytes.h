@@ -1,0 +1,155 @@
+#pragma once
+
+// MP3 files for the tag tests, put together byte by byte so that the tests do
+// not trust the library they check: the committed tone (MPEG audio, no tag)
+// with ID3v1 and ID3v2 tags written by hand in front of and behind it.
+
+#include <ostream>
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+// Failed comparisons show texts, not bytes.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace caldra::test {
+
+inline QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline QByteArray toneAudio()
+{
+    return readBytes(QStringLiteral(CALDRA_FIXTURES_DIR "/tags/tone.mp3"));
+}
+
+// Audio of about `bytes` bytes: the tone's frames over and over.
+inline QByteArray longAudio(qint64 bytes)
+{
+    const QByteArray tone = toneAudio();
+    QByteArray audio;
+    audio.reserve(bytes + tone.size());
+    while (audio.size() < bytes)
+        audio += tone;
+    return audio;
+}
+
+inline QByteArray syncsafe(quint32 n)
+{
+    QByteArray b(4, '\0');
+    for (int i = 3; i >= 0; --i, n >>= 7)
+        b[i] = char(n & 0x7f);
+    return b;
+}
+
+inline QByteArray bigEndian(quint32 n, int bytes)
+{
+    QByteArray b(bytes, '\0');
+    for (int i = bytes - 1; i >= 0; --i, n >>= 8)
+        b[i] = char(n & 0xff);
+    return b;
+}
+
+// Text frame bodies: encoding byte, then the text.
+enum class Enc { Latin1 = 0, Utf16 = 1, Utf16Be = 2, Utf8 = 3 };
+
+inline QByteArray encoded(Enc enc, const QString &text)
+{
+    switch (enc) {
+    case Enc::Latin1:
+        return text.toLatin1();
+    case Enc::Utf16: {
+        QByteArray b("\xff\xfe", 2);
+        for (QChar c : text)
+            b += char(c.unicode() & 0xff), b += char(c.unicode() >> 8);
+        return b;
+    }
+    case Enc::Utf16Be: {
+        QByteArray b;
+        for (QChar c : text)
+            b += char(c.unicode() >> 8), b += char(c.unicode() & 0xff);
+        return b;
+    }
+    case Enc::Utf8:
+        return text.toUtf8();
+    }
+    return {};
+}
+
+inline QByteArray textBody(Enc enc, const QString &text)
+{
+    return char(enc) + encoded(enc, text);
+}
+
+// COMM and USLT: encoding, language, description, terminator, text.
+inline QByteArray commentBody(Enc enc, const QByteArray &language, const QString &description,
+                              const QString &text)
+{
+    const QByteArray terminator
+        = enc == Enc::Utf16 || enc == Enc::Utf16Be ? QByteArray(2, '\0') : QByteArray(1, '\0');
+    return char(enc) + language + encoded(enc, description) + terminator + encoded(enc, text);
+}
+
+// A frame of an ID3v2.2 (three-letter id), 2.3 or 2.4 tag.
+inline QByteArray frame(int major, const QByteArray &id, const QByteArray &body)
+{
+    if (major == 2)
+        return id + bigEndian(quint32(body.size()), 3) + body;
+    return id + (major == 4 ? syncsafe(quint32(body.size())) : bigEndian(quint32(body.size()), 4))
+        + QByteArray(2, '\0') + body;
+}
+
+inline QByteArray id3v2(int major, const QByteArray &frames, int padding = 0, char flags = 0)
+{
+    return QByteArray("ID3") + char(major) + '\0' + flags
+        + syncsafe(quint32(frames.size() + padding)) + frames + QByteArray(padding, '\0');
+}
+
+inline QByteArray fixed(const QByteArray &text, int size)
+{
+    QByteArray b = text.left(size);
+    b.append(QByteArray(size - b.size(), '\0'));
+    return b;
+}
+
+// ID3v1.1 when track is not 0, else ID3v1.0 with a 30-byte comment.
+inline QByteArray id3v1(const QByteArray &title, const QByteArray &artist, const QByteArray &album,
+                        const QByteArray &year, const QByteArray &comment, int track, int genre)
+{
+    QByteArray b = "TAG" + fixed(title, 30) + fixed(artist, 30) + fixed(album, 30) + fixed(year, 4);
+    if (track != 0)
+        b += fixed(comment, 28) + '\0' + char(track);
+    else
+        b += fixed(comment, 30);
+    return b + char(genre);
+}
+
+// The bytes between the tags: after every ID3v2 tag at the start and before
+// an ID3v1 tag at the end.
+inline QByteArray audioOf(QByteArray bytes)
+{
+    while (bytes.startsWith("ID3") && bytes.size() >= 10) {
+        quint32 size = 0;
+        for (int i = 6; i < 10; ++i)
+            size = (size << 7) | quint8(bytes[i]);
+        bytes = bytes.mid(10 + size + ((bytes[5] & 0x10) ? 10 : 0));
+    }
+    if (bytes.size() >= 128 && bytes.mid(bytes.size() - 128, 3) == "TAG")
+        bytes.chop(128);
+    return bytes;
+}
+
+} // namespace caldra::test
