@@ -11,11 +11,7 @@
 #include <QString>
 #include <QStringList>
 
-// Failed comparisons show texts, not bytes.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
+#include "support/QtPrinters.h"
 
 namespace caldra::test {
 
