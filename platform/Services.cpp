@@ -1,5 +1,7 @@
 #include "platform/Services.h"
 
+#include "platform/MediaPlayer.h"
+
 namespace caldra {
 
 Services Services::desktop()
@@ -11,6 +13,9 @@ Services Services::desktop()
     s.registry = std::make_shared<DesktopRegistry>();
     s.launcher = std::make_shared<DesktopLauncher>();
     s.files = std::make_shared<DesktopFileSystem>();
+    s.makePlayer = [](QWidget *) -> std::unique_ptr<MediaPlayer> {
+        return std::make_unique<QtMediaPlayer>();
+    };
     return s;
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QList>
+
+#include "lyrics/Lrc.h"
+
+namespace caldra {
+
+// The rows of the lyric table: column 0 the time field, column 1 the lyric
+// text, headed "Time" and "Text". Model row i is lyric row i + 1; the window
+// keeps the lyric numbering, in which row 0 is the header.
+class LyricTable final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    const QList<LyricRow> &rows() const { return m_rows; }
+    QString cell(int row, int column) const;
+    void setCell(int row, int column, const QString &text);
+
+    void append(const LyricRow &row);
+    void append(const QList<LyricRow> &rows);
+    // An empty row at `row`; rows from there on move down by one.
+    void insertEmpty(int row);
+    void clear();
+
+private:
+    QList<LyricRow> m_rows;
+};
+
+} // namespace caldra
