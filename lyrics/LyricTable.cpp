@@ -2,9 +2,13 @@
 
 namespace caldra {
 
+namespace {
+constexpr qint64 kAnnounceEveryMs = 40;
+}
+
 int LyricTable::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : m_announced;
 }
 
 int LyricTable::columnCount(const QModelIndex &parent) const
@@ -44,6 +48,7 @@ QString LyricTable::cell(int row, int column) const
 
 void LyricTable::setCell(int row, int column, const QString &text)
 {
+    announce();
     if (row < 0 || row >= m_rows.size() || column < 0 || column > 1)
         return;
     LyricRow &r = m_rows[row];
@@ -54,27 +59,47 @@ void LyricTable::setCell(int row, int column, const QString &text)
 
 void LyricTable::append(const LyricRow &row)
 {
-    const int at = static_cast<int>(m_rows.size());
-    beginInsertRows({}, at, at);
-    m_rows.append(row);
-    endInsertRows();
+    append(QList<LyricRow>{row});
 }
 
 void LyricTable::append(const QList<LyricRow> &rows)
 {
+    announce();
     if (rows.isEmpty())
         return;
     const int at = static_cast<int>(m_rows.size());
     beginInsertRows({}, at, at + static_cast<int>(rows.size()) - 1);
     m_rows.append(rows);
+    m_announced = static_cast<int>(m_rows.size());
+    endInsertRows();
+}
+
+void LyricTable::appendBatched(const LyricRow &row)
+{
+    if (m_announced == m_rows.size())
+        m_sinceAnnounced.start();
+    m_rows.append(row);
+    if (m_sinceAnnounced.elapsed() >= kAnnounceEveryMs)
+        announce();
+}
+
+void LyricTable::announce()
+{
+    const int size = static_cast<int>(m_rows.size());
+    if (m_announced >= size)
+        return;
+    beginInsertRows({}, m_announced, size - 1);
+    m_announced = size;
     endInsertRows();
 }
 
 void LyricTable::insertEmpty(int row)
 {
+    announce();
     const int at = std::clamp(row, 0, static_cast<int>(m_rows.size()));
     beginInsertRows({}, at, at);
     m_rows.insert(at, LyricRow{});
+    m_announced = static_cast<int>(m_rows.size());
     endInsertRows();
 }
 
@@ -82,6 +107,7 @@ void LyricTable::clear()
 {
     beginResetModel();
     m_rows.clear();
+    m_announced = 0;
     endResetModel();
 }
 

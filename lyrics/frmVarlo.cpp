@@ -382,10 +382,11 @@ void frmVarlo::Cmdopen_Click()
     for (const QString &line : read.lines) {
         const std::optional<LyricRow> row = parseLrcLine(line);
         if (!row) {
+            showLoadedRows();
             reportLoadError(loadErrorText(loadError::invalidLine()));
             return;
         }
-        m_table->append(*row);
+        m_table->appendBatched(*row);
         makeCurrentIfNone();
         // A long file must not freeze the window; what the user does
         // meanwhile may end this load.
@@ -393,7 +394,14 @@ void frmVarlo::Cmdopen_Click()
         if (generation != m_loadGeneration || m_unloaded)
             return;
     }
+    showLoadedRows();
     showTableView();
+}
+
+void frmVarlo::showLoadedRows()
+{
+    m_table->announce();
+    makeCurrentIfNone();
 }
 
 void frmVarlo::reportLoadError(const QString &text)

@@ -85,6 +85,7 @@ private:
 
     void showTableView();
     void makeCurrentIfNone();
+    void showLoadedRows();
     void askForMusicFolder();
     void reportLoadError(const QString &text);
 
