@@ -35,7 +35,11 @@ void QtMediaPlayer::setFileName(const QString &path)
 void QtMediaPlayer::open()
 {
     m_completionPending = false;
-    m_player->setSource(m_fileName.isEmpty() ? QUrl() : QUrl::fromLocalFile(m_fileName));
+    // The player ignores a source it already has; opening the same file
+    // again must still load it afresh at its start.
+    m_player->setSource(QUrl());
+    if (!m_fileName.isEmpty())
+        m_player->setSource(QUrl::fromLocalFile(m_fileName));
     Q_EMIT stateChanged();
 }
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
