@@ -1,12 +1,20 @@
 #include <benchmark/benchmark.h>
 
+#include <ctime>
+
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QEventLoop>
+#include <QTimer>
+#include <QToolButton>
 
 #include "lyrics/LrcFile.h"
+#include "lyrics/MmControl.h"
+#include "platform/MediaPlayer.h"
 #include "lyrics/frmVarlo.h"
 #include "platform/Services.h"
 #include "shell/frmMain.h"
@@ -81,6 +89,70 @@ void SaveLongLrc(benchmark::State &state)
     }
 }
 BENCHMARK(SaveLongLrc)->Arg(32767)->Unit(benchmark::kMillisecond);
+
+// Runs the event loop until the condition holds or the time is up.
+bool runUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 20);
+    return done();
+}
+
+void runFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double processCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// The whole process's CPU time (decoder threads included) while the lyric
+// window plays a song and refreshes its position label once a second, as a
+// share of one core. Arg 0 measures the same window with nothing playing.
+void CpuWhilePlaying(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    Services services = Services::desktop();
+    services.programFolder = dir.path();
+    auto dialogs = std::make_shared<OneFileDialog>();
+    dialogs->path = QStringLiteral(CALDRA_FIXTURES_DIR "/tone.mp3");
+    services.fileDialogs = dialogs;
+    frmMain main(services);
+    const bool playing = state.range(0) != 0;
+    double share = 0;
+    for (auto _ : state) {
+        frmVarlo window(services, main);
+        window.Form_Load();
+        window.show();
+        window.Command1->click();
+        if (playing) {
+            if (!runUntil([&] { return window.mmcMP3->Play->isEnabled(); }, 10000)) {
+                state.SkipWithError("the song did not open");
+                break;
+            }
+            window.mmcMP3->Play->click();
+            runUntil([&] { return window.mmcMP3->player().position() > 0; }, 10000);
+        }
+        // Two and a half seconds of the three-second song.
+        const double cpuBefore = processCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        runFor(2500);
+        share = (processCpuSeconds() - cpuBefore) / (static_cast<double>(wall.elapsed()) / 1000.0);
+        if (playing && !window.mmcMP3->player().isPlaying())
+            state.SkipWithError("the song stopped early");
+    }
+    state.counters["cpu_percent"] = share * 100.0;
+}
+BENCHMARK(CpuWhilePlaying)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -425,6 +425,8 @@ void frmVarlo::Command1_Click()
     mmcMP3->setFileName(cd->fileName());
     mmcMP3->open();
     lblSound->setText(cd->fileTitle());
+    // A long title does not fit the label; the whole of it is a hover away.
+    lblSound->setToolTip(cd->fileTitle());
     lblTime->show();
 }
 
