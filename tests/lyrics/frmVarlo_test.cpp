@@ -412,6 +412,29 @@ TEST(LoadLrc, SecondLoadStartedDuringTheFirstReplacesIt)
     EXPECT_TRUE(w.messages->shown.empty());
 }
 
+TEST(LoadLrc, RowsBeyond32767AreNumberedEditedAndStampedLikeAnyOther)
+{
+    LyricWindow w;
+    QByteArray lrc;
+    for (int i = 1; i <= 32800; ++i)
+        lrc += "[t]line " + QByteArray::number(i) + "\r\n";
+    w.loadLrc(w.writeFile("huge.lrc", lrc));
+    ASSERT_EQ(w.window->Rows(), 32801);
+    EXPECT_EQ(w.window->TextMatrix(32800, 1), "line 32800");
+    w.clickCell(32790, 1);
+    EXPECT_EQ(w.window->EditRow, 32790);
+    EXPECT_EQ(w.window->Text1->text(), "line 32790");
+    QTest::keyClicks(w.window->Text1, "!");
+    w.window->lblTime->setText("42:00");
+    w.window->Timer1->stop();
+    w.clickCell(32800, 0);
+    EXPECT_EQ(w.window->TextMatrix(32790, 1), "line 32790!");
+    EXPECT_EQ(w.window->TextMatrix(32800, 0), "42:00");
+    LyricWindow::click(w.window->cmdAddRowDown);
+    EXPECT_EQ(w.window->Rows(), 32802);
+    EXPECT_EQ(w.window->TextMatrix(32801, 1), "");
+}
+
 TEST(Save, ChecksTheMusicFileBeforeTheFolder)
 {
     LyricWindow w(false);
