@@ -62,10 +62,9 @@ public:
                           window->List1->visualRect(index).center());
     }
 
-    void typeLyrics(const QString &text) { window->rtbLyr->setPlainText(text); }
     void makeLrc(const QString &text)
     {
-        typeLyrics(text);
+        window->rtbLyr->setPlainText(text);
         click(window->Command2);
     }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -11,17 +12,14 @@ using namespace caldra;
 
 namespace {
 
-const QString kMp3 = QStringLiteral(CALDRA_FIXTURES_DIR "/tone.mp3");
-const QString kWma = QStringLiteral(CALDRA_FIXTURES_DIR "/tone.wma");
-
 // Generous: the machine running the tests may be busy.
-constexpr int kLoadMs = 10000;
+constexpr int kWaitMs = 10000;
 
 bool openAndWait(MediaPlayer &player, const QString &path)
 {
     player.setFileName(path);
     player.open();
-    return QTest::qWaitFor([&] { return player.isOpen(); }, kLoadMs);
+    return QTest::qWaitFor([&] { return player.isOpen(); }, kWaitMs);
 }
 
 } // namespace
@@ -29,89 +27,52 @@ bool openAndWait(MediaPlayer &player, const QString &path)
 TEST(MediaPlayer, NothingOpenIsPositionZeroAndEveryCommandHarmless)
 {
     QtMediaPlayer player;
-    QSignalSpy completed(&player, &MediaPlayer::playCompleted);
     player.stop();
     player.close();
     player.play();
     player.pause();
+    player.open(); // no file named
     EXPECT_FALSE(player.isOpen());
     EXPECT_FALSE(player.isPlaying());
     EXPECT_EQ(player.position(), 0);
-    player.open(); // no file named
-    EXPECT_FALSE(player.isOpen());
-    EXPECT_EQ(completed.count(), 0);
 }
 
-TEST(MediaPlayer, PlaysMp3AndWmaInRealTimeAndStopsAtOnce)
-{
-    for (const QString &file : {kMp3, kWma}) {
-        SCOPED_TRACE(file.toStdString());
-        QtMediaPlayer player;
-        ASSERT_TRUE(openAndWait(player, file));
-        EXPECT_EQ(player.position(), 0);
-        QElapsedTimer clock;
-        player.play();
-        clock.start();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return player.position() >= 1000; }, kLoadMs));
-        // Played, not decoded as fast as possible: a second of sound takes a second.
-        EXPECT_GE(clock.elapsed(), 900);
-        EXPECT_TRUE(player.isPlaying());
-        player.stop();
-        EXPECT_FALSE(player.isPlaying());
-        player.close();
-        EXPECT_FALSE(player.isOpen());
-        EXPECT_EQ(player.position(), 0);
-    }
-}
-
-TEST(MediaPlayer, CompletionIsToldOnceAtTheEndAndNeverForStopOrClose)
+TEST(MediaPlayer, PlaysInRealTimeAndTellsTheEndOnceButNeverAStopOrClose)
 {
     QtMediaPlayer player;
     QSignalSpy completed(&player, &MediaPlayer::playCompleted);
-    ASSERT_TRUE(openAndWait(player, kMp3));
+    ASSERT_TRUE(openAndWait(player, CALDRA_FIXTURES_DIR "/tone.mp3"));
+    QElapsedTimer clock;
+    clock.start();
     player.play();
-    ASSERT_TRUE(completed.wait(kLoadMs));
+    ASSERT_TRUE(completed.wait(kWaitMs));
+    // Played, not decoded as fast as possible, also without a sound device.
+    EXPECT_GE(clock.elapsed(), 2800);
     EXPECT_FALSE(player.isPlaying());
-    EXPECT_GE(player.position(), 2900);
     EXPECT_FALSE(completed.wait(300));
     EXPECT_EQ(completed.count(), 1);
 
-    // Reopened, played a little and stopped or closed: no completion follows.
-    completed.clear();
-    ASSERT_TRUE(openAndWait(player, kMp3));
+    // Opening the same file again loads it afresh at its start.
+    ASSERT_TRUE(openAndWait(player, CALDRA_FIXTURES_DIR "/tone.mp3"));
     EXPECT_EQ(player.position(), 0);
     player.play();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return player.position() > 200; }, kLoadMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.position() > 200; }, kWaitMs));
     player.stop();
+    EXPECT_FALSE(player.isPlaying());
     player.close();
+    EXPECT_EQ(player.position(), 0);
     EXPECT_FALSE(completed.wait(3500));
-}
-
-TEST(MediaPlayer, PauseHoldsThePositionAndPlayGoesOnFromIt)
-{
-    QtMediaPlayer player;
-    ASSERT_TRUE(openAndWait(player, kMp3));
-    player.play();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return player.position() >= 500; }, kLoadMs));
-    player.pause();
-    EXPECT_TRUE(player.isPaused());
-    const qint32 held = player.position();
-    EXPECT_FALSE(QTest::qWaitFor([&] { return player.position() != held; }, 1200));
-    player.play();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return player.position() > held + 200; }, kLoadMs));
-    EXPECT_LT(player.position(), held + 2000);
 }
 
 TEST(MediaPlayer, FileThatCannotBePlayedStaysClosedAtZero)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("broken.mp3");
-    QFile f(path);
+    QFile f(dir.filePath("broken.mp3"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("this is no sound at all\r\n");
     f.close();
     QtMediaPlayer player;
-    player.setFileName(path);
+    player.setFileName(f.fileName());
     player.open();
     EXPECT_FALSE(QTest::qWaitFor([&] { return player.isOpen(); }, 1500));
     player.play();
