@@ -16,7 +16,6 @@
 #include "lyrics/LrcFile.h"
 #include "lyrics/LyricTable.h"
 #include "lyrics/MmControl.h"
-#include "platform/MediaPlayer.h"
 #include "platform/Twips.h"
 #include "shell/DirListBox.h"
 #include "shell/IniStuff.h"
@@ -172,8 +171,8 @@ void frmVarlo::Form_Load()
     cmdAddRowDown->hide();
     List1->hide();
 
-    // The player needs no set-up: positions are milliseconds, every command
-    // has finished when it returns, and the decoder follows the file.
+    // The player needs no set-up: positions are milliseconds, the window's
+    // own commands raise no completion, and the decoder follows the file.
     Timer1->start();
 
     List1->setColumnWidth(1, twips(4500));

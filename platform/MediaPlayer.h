@@ -10,10 +10,11 @@ class QMediaPlayer;
 
 namespace caldra {
 
-// The audio player behind the lyric window's transport buttons. Every call
-// has done its work when it returns, and failures are never reported: a file
-// that cannot be played simply stays at position 0. Positions are whole
-// milliseconds from the start of the file.
+// The audio player behind the lyric window's transport buttons. Stop and close
+// have done their work when they return; open loads in the background and
+// isOpen() tells when the file can be played. Failures are never reported: a
+// file that cannot be played simply never opens and stays at position 0.
+// Positions are whole milliseconds from the start of the file.
 class MediaPlayer : public QObject {
     Q_OBJECT
 public:
@@ -21,8 +22,8 @@ public:
 
     // Names the file for the next open(); it stays named for later opens.
     virtual void setFileName(const QString &path) = 0;
-    // Loads the named file at position 0, ready to play from its start. The
-    // decoder is chosen from the file itself (MP3, WMA).
+    // Loads the named file afresh at position 0, ready to play from its
+    // start. The decoder is chosen from the file itself (MP3, WMA).
     virtual void open() = 0;
     // Stops playing and goes back to the start; harmless when nothing plays.
     virtual void stop() = 0;
@@ -31,6 +32,7 @@ public:
     // 0 when nothing is open.
     virtual qint32 position() const = 0;
 
+    // Does nothing until the file is open.
     virtual void play() = 0;
     // Holds the position.
     virtual void pause() = 0;
