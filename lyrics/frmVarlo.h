@@ -1,22 +1,101 @@
 #pragma once
 
+#include <memory>
+
 #include <QDialog>
 
+#include "platform/FileDialog.h"
 #include "platform/Services.h"
 
+class QLabel;
+class QLineEdit;
+class QModelIndex;
+class QPlainTextEdit;
+class QPushButton;
+class QTableView;
+class QTimer;
+
 namespace caldra {
+
+class LyricTable;
+class MmControl;
 class frmMain;
 
+// The lyric creator: lyrics typed or loaded become timed rows, stamped while
+// the song plays and saved as an LRC file in the default music folder.
 class frmVarlo : public QDialog {
     Q_OBJECT
 public:
     frmVarlo(const Services &services, frmMain &main, QWidget *parent = nullptr);
+    ~frmVarlo() override;
 
     void Form_Load();
 
+    // The table in the lyric numbering: row 0 is the "Time"/"Text" header,
+    // rows 1..Rows()-1 the lyric rows. Row() is 0 while no cell is current.
+    int Rows() const;
+    int Row() const;
+    int Col() const;
+    QString TextMatrix(int row, int col) const;
+
+    // Closing the window, however it happens, stops the sound.
+    void setVisible(bool visible) override;
+
+    MmControl *mmcMP3;
+    QPushButton *Command1;
+    QLabel *lblSound;
+    QLabel *lblTime;
+    QPlainTextEdit *rtbLyr;
+    QPushButton *cmdSave;
+    QPushButton *Command2;
+    QTableView *List1;
+    QPushButton *Cmdopen;
+    QPushButton *cmdGetId3;
+    QLineEdit *Text1;
+    QPushButton *cmdAddRow;
+    QPushButton *cmdAddRowDown;
+    QTimer *Timer1;
+    std::unique_ptr<FileDialog> cd;
+
+    // The cell the editor writes back to.
+    int EditRow = 0;
+    int EditCol = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
+    void Form_Unload();
+    void Command1_Click();
+    void Command2_Click();
+    void cmdAddRow_Click();
+    void cmdAddRowDown_Click();
+    void List1_Click();
+    void StampTime();
+    void ShowCellEditor();
+    void Text1_GotFocus();
+    void Text1_LostFocus();
+    void cmdSave_Click();
+    void Cmdopen_Click();
+    void cmdGetId3_Click();
+    void mmcMP3_PlayClick();
+    void mmcMP3_PlayCompleted();
+    void Timer1_Timer();
+
+    void showTableView();
+    void makeCurrentIfNone();
+    void showLoadedRows();
+    void askForMusicFolder();
+    void reportLoadError(const QString &text);
+
     Services m_services;
     frmMain &m_main;
+    LyricTable *m_table;
+    // A newer "Load LRc" started while an older one still reads makes the
+    // older one stop.
+    quint64 m_loadGeneration = 0;
+    bool m_unloaded = false;
 };
 
 } // namespace caldra

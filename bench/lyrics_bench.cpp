@@ -1,0 +1,171 @@
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QEventLoop>
+#include <QTimer>
+#include <QToolButton>
+
+#include "lyrics/LrcFile.h"
+#include "lyrics/MmControl.h"
+#include "platform/MediaPlayer.h"
+#include "lyrics/frmVarlo.h"
+#include "platform/Services.h"
+#include "shell/frmMain.h"
+
+using namespace caldra;
+
+namespace {
+
+class OneFileDialog final : public FileDialogBackend {
+public:
+    std::optional<QString> run(QWidget *, Mode, const QStringList &, const QString &) override
+    {
+        return path;
+    }
+    QString path;
+};
+
+QByteArray longLrc(int lines)
+{
+    QByteArray out;
+    for (int i = 0; i < lines; ++i)
+        out += "[" + QByteArray::number(i / 60).rightJustified(2, '0') + ":"
+               + QByteArray::number(i % 60).rightJustified(2, '0')
+               + "]A line of lyrics of ordinary length, number " + QByteArray::number(i) + "\r\n";
+    return out;
+}
+
+// Loading the longest table the original numbering allowed into the real
+// window, with the window handling its events after every line.
+void LoadLongLrcIntoWindow(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.lrc"));
+    {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(longLrc(static_cast<int>(state.range(0))));
+    }
+    Services services = Services::desktop();
+    services.programFolder = dir.path();
+    auto dialogs = std::make_shared<OneFileDialog>();
+    dialogs->path = path;
+    services.fileDialogs = dialogs;
+    frmMain main(services);
+    for (auto _ : state) {
+        frmVarlo window(services, main);
+        window.Form_Load();
+        window.show();
+        // Arg 1: the table is already shown, as on a second load.
+        if (state.range(1))
+            window.Command2->click();
+        QApplication::processEvents();
+        window.Cmdopen->click();
+        state.PauseTiming();
+        if (window.Rows() != state.range(0) + 1)
+            state.SkipWithError("not every line was loaded");
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(LoadLongLrcIntoWindow)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void SaveLongLrc(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    QList<LyricRow> rows;
+    for (const QString &line : lrcFileLines(longLrc(static_cast<int>(state.range(0)))))
+        rows.append(*parseLrcLine(line));
+    const QString path = dir.filePath(QStringLiteral("long.lrc"));
+    for (auto _ : state) {
+        if (writeLrcFile(path, rows))
+            state.SkipWithError("save failed");
+    }
+}
+BENCHMARK(SaveLongLrc)->Arg(32767)->Unit(benchmark::kMillisecond);
+
+// Runs the event loop until the condition holds or the time is up.
+bool runUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 20);
+    return done();
+}
+
+void runFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double processCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// The whole process's CPU time (decoder threads included) while the lyric
+// window plays a song and refreshes its position label once a second, as a
+// share of one core. Arg 0 measures the same window with nothing playing.
+void CpuWhilePlaying(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    Services services = Services::desktop();
+    services.programFolder = dir.path();
+    auto dialogs = std::make_shared<OneFileDialog>();
+    dialogs->path = QStringLiteral(CALDRA_FIXTURES_DIR "/tone.mp3");
+    services.fileDialogs = dialogs;
+    frmMain main(services);
+    const bool playing = state.range(0) != 0;
+    double share = 0;
+    for (auto _ : state) {
+        frmVarlo window(services, main);
+        window.Form_Load();
+        window.show();
+        window.Command1->click();
+        if (playing) {
+            if (!runUntil([&] { return window.mmcMP3->Play->isEnabled(); }, 10000)) {
+                state.SkipWithError("the song did not open");
+                break;
+            }
+            window.mmcMP3->Play->click();
+            runUntil([&] { return window.mmcMP3->player().position() > 0; }, 10000);
+        }
+        // Two and a half seconds of the three-second song.
+        const double cpuBefore = processCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        runFor(2500);
+        share = (processCpuSeconds() - cpuBefore) / (static_cast<double>(wall.elapsed()) / 1000.0);
+        if (playing && !window.mmcMP3->player().isPlaying())
+            state.SkipWithError("the song stopped early");
+    }
+    state.counters["cpu_percent"] = share * 100.0;
+}
+BENCHMARK(CpuWhilePlaying)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
+                                                                      : qgetenv("QT_QPA_PLATFORM"));
+    // The backend the program itself plays through.
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,79 @@
+#include "lyrics/LrcFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/SafeWrite.h"
+
+namespace caldra {
+
+namespace {
+
+// The codes and descriptions are those long known to users of Windows
+// programs for the same failures.
+LoadError badFileName()
+{
+    return {52, QStringLiteral("Bad file name or number")};
+}
+
+LoadError fileNotFound()
+{
+    return {53, QStringLiteral("File not found")};
+}
+
+LoadError deviceIo()
+{
+    return {57, QStringLiteral("Device I/O error")};
+}
+
+LoadError accessDenied()
+{
+    return {75, QStringLiteral("Path/File access error")};
+}
+
+} // namespace
+
+LoadError loadError::invalidLine()
+{
+    return {5, QStringLiteral("Invalid procedure call or argument")};
+}
+
+QString loadErrorText(const LoadError &error)
+{
+    return u"Error " + QString::number(error.code) + u" (" + error.description
+           + u") in procedure";
+}
+
+LrcRead readLrcFile(const QString &path)
+{
+    if (path.trimmed().isEmpty())
+        return {{}, badFileName()};
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {{}, fileNotFound()};
+    QFile file(path);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+        return {{}, accessDenied()};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {{}, deviceIo()};
+    return {lrcFileLines(bytes), std::nullopt};
+}
+
+std::optional<QString> writeLrcFile(const QString &path, const QList<LyricRow> &rows)
+{
+    // The new content replaces the old file by a rename, which would also
+    // replace a file the user made read-only: ask the system first whether
+    // the file may be written (opening to append changes nothing).
+    if (QFileInfo(path).isFile()) {
+        QFile probe(path);
+        if (!probe.open(QIODevice::WriteOnly | QIODevice::Append))
+            return probe.errorString();
+    }
+    const WriteResult written = writeFileSafely(path, lrcFileBytes(rows));
+    if (!written.ok)
+        return written.error;
+    return std::nullopt;
+}
+
+} // namespace caldra

@@ -1,0 +1,114 @@
+#include "lyrics/LyricTable.h"
+
+namespace caldra {
+
+namespace {
+constexpr qint64 kAnnounceEveryMs = 40;
+}
+
+int LyricTable::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_announced;
+}
+
+int LyricTable::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant LyricTable::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return cell(index.row(), index.column());
+}
+
+QVariant LyricTable::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    return section == 0 ? QStringLiteral("Time") : QStringLiteral("Text");
+}
+
+Qt::ItemFlags LyricTable::flags(const QModelIndex &index) const
+{
+    // Cells are edited through the window's own cell editor, not the view's.
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+QString LyricTable::cell(int row, int column) const
+{
+    if (row < 0 || row >= m_rows.size())
+        return {};
+    const LyricRow &r = m_rows.at(row);
+    return column == 0 ? r.time : r.text;
+}
+
+void LyricTable::setCell(int row, int column, const QString &text)
+{
+    announce();
+    if (row < 0 || row >= m_rows.size() || column < 0 || column > 1)
+        return;
+    LyricRow &r = m_rows[row];
+    (column == 0 ? r.time : r.text) = text;
+    const QModelIndex changed = index(row, column);
+    Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+}
+
+void LyricTable::append(const LyricRow &row)
+{
+    append(QList<LyricRow>{row});
+}
+
+void LyricTable::append(const QList<LyricRow> &rows)
+{
+    announce();
+    if (rows.isEmpty())
+        return;
+    const int at = static_cast<int>(m_rows.size());
+    beginInsertRows({}, at, at + static_cast<int>(rows.size()) - 1);
+    m_rows.append(rows);
+    m_announced = static_cast<int>(m_rows.size());
+    endInsertRows();
+}
+
+void LyricTable::appendBatched(const LyricRow &row)
+{
+    if (m_announced == m_rows.size())
+        m_sinceAnnounced.start();
+    m_rows.append(row);
+    if (m_sinceAnnounced.elapsed() >= kAnnounceEveryMs)
+        announce();
+}
+
+void LyricTable::announce()
+{
+    const int size = static_cast<int>(m_rows.size());
+    if (m_announced >= size)
+        return;
+    beginInsertRows({}, m_announced, size - 1);
+    m_announced = size;
+    endInsertRows();
+}
+
+void LyricTable::insertEmpty(int row)
+{
+    announce();
+    const int at = std::clamp(row, 0, static_cast<int>(m_rows.size()));
+    beginInsertRows({}, at, at);
+    m_rows.insert(at, LyricRow{});
+    m_announced = static_cast<int>(m_rows.size());
+    endInsertRows();
+}
+
+void LyricTable::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_announced = 0;
+    endResetModel();
+}
+
+} // namespace caldra

@@ -1,0 +1,90 @@
+#include "lyrics/MmControl.h"
+
+#include <QHBoxLayout>
+#include <QStyle>
+#include <QToolButton>
+
+namespace caldra {
+
+namespace {
+
+QToolButton *transportButton(QWidget *parent, const QString &name, QStyle::StandardPixmap icon)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setToolTip(name);
+    button->setAccessibleName(name);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    return button;
+}
+
+} // namespace
+
+MmControl::MmControl(std::unique_ptr<MediaPlayer> player, QWidget *parent)
+    : QWidget(parent)
+    , m_player(std::move(player))
+{
+    Play = transportButton(this, QStringLiteral("Play"), QStyle::SP_MediaPlay);
+    Pause = transportButton(this, QStringLiteral("Pause"), QStyle::SP_MediaPause);
+    Stop = transportButton(this, QStringLiteral("Stop"), QStyle::SP_MediaStop);
+
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    for (QToolButton *b : {Play, Pause, Stop})
+        row->addWidget(b);
+
+    connect(Play, &QToolButton::clicked, this, [this] {
+        Q_EMIT PlayClick();
+        m_player->play();
+    });
+    connect(Pause, &QToolButton::clicked, this, [this] { m_player->pause(); });
+    connect(Stop, &QToolButton::clicked, this, [this] { m_player->stop(); });
+    connect(m_player.get(), &MediaPlayer::stateChanged, this, &MmControl::updateButtons);
+    connect(m_player.get(), &MediaPlayer::playCompleted, this, &MmControl::PlayCompleted);
+    updateButtons();
+}
+
+// The player goes (and falls silent) before the buttons, so that no state
+// change reaches them while they are being destroyed.
+MmControl::~MmControl()
+{
+    m_player->disconnect(this);
+    m_player.reset();
+}
+
+void MmControl::setFileName(const QString &path)
+{
+    m_player->setFileName(path);
+}
+
+void MmControl::open()
+{
+    m_player->open();
+}
+
+void MmControl::stop()
+{
+    m_player->stop();
+}
+
+void MmControl::close()
+{
+    m_player->close();
+}
+
+qint32 MmControl::position() const
+{
+    return m_player->position();
+}
+
+void MmControl::updateButtons()
+{
+    const bool playing = m_player->isPlaying();
+    Play->setEnabled(m_player->isOpen() && !playing);
+    Pause->setEnabled(playing);
+    Stop->setEnabled(playing || m_player->isPaused());
+}
+
+} // namespace caldra

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+
+#include <QWidget>
+
+#include "platform/MediaPlayer.h"
+
+class QToolButton;
+
+namespace caldra {
+
+// The player as the lyric window sees it: transport buttons of its own, the
+// commands the window sends, and two notifications. The window never plays,
+// pauses or seeks; the user does that with the buttons.
+class MmControl final : public QWidget {
+    Q_OBJECT
+public:
+    MmControl(std::unique_ptr<MediaPlayer> player, QWidget *parent);
+    ~MmControl() override;
+
+    void setFileName(const QString &path);
+    void open();
+    void stop();
+    void close();
+    qint32 position() const;
+
+    MediaPlayer &player() { return *m_player; }
+
+    QToolButton *Play;
+    QToolButton *Pause;
+    QToolButton *Stop;
+
+Q_SIGNALS:
+    // The user pressed Play; the player starts playing on its own.
+    void PlayClick();
+    // The playing that Play started has reached the end of the file.
+    void PlayCompleted();
+
+private:
+    void updateButtons();
+
+    std::unique_ptr<MediaPlayer> m_player;
+};
+
+} // namespace caldra

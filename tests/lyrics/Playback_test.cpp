@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QToolButton>
+
+#include <QLineEdit>
+#include <QMenu>
+
+#include "LyricWindow.h"
+#include "lyrics/MmControl.h"
+#include "platform/MediaPlayer.h"
+#include "support/ModalAnswerer.h"
+
+using namespace caldra;
+using namespace caldra::test;
+
+namespace {
+
+const QString kMp3 = QStringLiteral(CALDRA_FIXTURES_DIR "/tone.mp3");
+const QString kWma = QStringLiteral(CALDRA_FIXTURES_DIR "/tone.wma");
+
+// Generous: the machine running the tests may be busy.
+constexpr int kWaitMs = 10000;
+
+// Answers from a queue, and lets the test look around while the dialog is open.
+class WatchingDialogs final : public FileDialogBackend {
+public:
+    std::optional<QString> run(QWidget *, Mode, const QStringList &, const QString &) override
+    {
+        if (onRun)
+            onRun();
+        if (answers.empty())
+            return std::nullopt;
+        const auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::deque<std::optional<QString>> answers;
+    std::function<void()> onRun;
+};
+
+class PlaybackTest : public ::testing::Test {
+protected:
+    MediaPlayer &player() { return w.window->mmcMP3->player(); }
+
+    void openSong(const QString &path)
+    {
+        w.dialogs->answers.push_back(path);
+        LyricWindow::click(w.window->Command1);
+    }
+
+    // Starts the open song with the player's own Play button.
+    void startPlaying()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.window->mmcMP3->Play->isEnabled(); }, kWaitMs));
+        LyricWindow::click(w.window->mmcMP3->Play);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return player().position() > 0; }, kWaitMs));
+    }
+
+    void playSong(const QString &path)
+    {
+        openSong(path);
+        startPlaying();
+    }
+
+    bool labelShows(const QStringList &texts, int timeoutMs = kWaitMs)
+    {
+        return QTest::qWaitFor([&] { return texts.contains(w.window->lblTime->text()); },
+                               timeoutMs);
+    }
+
+    LyricWindow w;
+};
+
+} // namespace
+
+TEST_F(PlaybackTest, WmaPlaysAndTheLabelFollowsEverySecond)
+{
+    // Play makes sure the position timer runs.
+    w.window->Timer1->stop();
+    playSong(kWma);
+    EXPECT_TRUE(w.window->Timer1->isActive());
+    EXPECT_EQ(w.window->lblSound->text(), "tone.wma");
+    EXPECT_TRUE(labelShows({"00:01", "00:02"}));
+}
+
+TEST_F(PlaybackTest, CompletedSongIsReloadedAtTheStart)
+{
+    QSignalSpy completed(w.window->mmcMP3, &MmControl::PlayCompleted);
+    playSong(kMp3);
+    ASSERT_TRUE(completed.wait(kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.window->mmcMP3->Play->isEnabled(); }, kWaitMs));
+    EXPECT_FALSE(player().isPlaying());
+    EXPECT_EQ(player().position(), 0);
+    QSignalSpy ticks(w.window->Timer1, &QTimer::timeout);
+    ASSERT_TRUE(ticks.wait(3000));
+    EXPECT_EQ(w.window->lblTime->text(), "00:00");
+
+    // Play starts the song again from its beginning.
+    LyricWindow::click(w.window->mmcMP3->Play);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player().position() > 0; }, kWaitMs));
+    EXPECT_LT(player().position(), 2000);
+    EXPECT_TRUE(player().isPlaying());
+}
+
+TEST_F(PlaybackTest, OpenWhilePlayingStopsTheSoundBeforeTheDialog)
+{
+    auto dialogs = std::make_shared<WatchingDialogs>();
+    w.window->cd = std::make_unique<FileDialog>(dialogs, w.window.get());
+    dialogs->answers = {kMp3, std::nullopt};
+    LyricWindow::click(w.window->Command1);
+    startPlaying();
+    bool playingDuringDialog = true;
+    dialogs->onRun = [&] { playingDuringDialog = player().isPlaying(); };
+
+    // The dialog is cancelled: the song chosen before is opened again, at its start.
+    LyricWindow::click(w.window->Command1);
+    EXPECT_FALSE(playingDuringDialog);
+    EXPECT_FALSE(player().isPlaying());
+    EXPECT_EQ(w.window->lblSound->text(), "tone.mp3");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player().isOpen(); }, kWaitMs));
+    EXPECT_EQ(player().position(), 0);
+    EXPECT_FALSE(player().isPlaying());
+}
+
+TEST_F(PlaybackTest, PausedPositionStaysOnTheLabelAndIsStamped)
+{
+    w.makeLrc("line");
+    playSong(kMp3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player().position() >= 1100; }, kWaitMs));
+    LyricWindow::click(w.window->mmcMP3->Pause);
+    EXPECT_TRUE(player().isPaused());
+    const QString held = PositionText(player().position());
+    EXPECT_NE(held, "00:00");
+    QSignalSpy ticks(w.window->Timer1, &QTimer::timeout);
+    ASSERT_TRUE(ticks.wait(3000));
+    EXPECT_EQ(w.window->lblTime->text(), held);
+    ASSERT_TRUE(ticks.wait(3000));
+    EXPECT_EQ(w.window->lblTime->text(), held);
+    w.clickCell(1, 0);
+    EXPECT_EQ(w.window->TextMatrix(1, 0), held);
+}
+
+TEST_F(PlaybackTest, FileThePlayerCannotOpenIsNotReported)
+{
+    openSong(w.writeFile("broken.mp3", "no sound in here"));
+    EXPECT_EQ(w.window->lblSound->text(), "broken.mp3");
+    QSignalSpy ticks(w.window->Timer1, &QTimer::timeout);
+    ASSERT_TRUE(ticks.wait(3000));
+    EXPECT_EQ(w.window->lblTime->text(), "00:00");
+    EXPECT_FALSE(w.window->mmcMP3->Play->isEnabled());
+    EXPECT_TRUE(w.messages->shown.empty());
+}
+
+// From the main window's menu to a saved lyric file, with the song playing.
+TEST(LyricRoad, NewLyricToSavedLrcFileWhileTheSongPlays)
+{
+    QTemporaryDir programDir;
+    QTemporaryDir musicDir;
+    Services services = testServices(programDir.path());
+    auto dialogs = std::make_shared<ScriptedFileDialogs>();
+    dialogs->answers.push_back(kMp3);
+    services.fileDialogs = dialogs;
+    auto messages = std::make_shared<RecordingMessages>();
+    services.messages = messages;
+    services.profile->writeString(QDir(programDir.path()).filePath("varlo.ini"), "MUSIC",
+                                  "DEFDIR", musicDir.path() + "/");
+    frmMain main(services);
+    main.show();
+
+    bool stoppedOnClose = false;
+    auto answers = answerModal([&](QWidget *modal) {
+        auto *f = qobject_cast<frmVarlo *>(modal);
+        ASSERT_TRUE(f);
+        ASSERT_TRUE(f->Timer1->isActive());
+        ASSERT_FALSE(f->List1->isVisible());
+        f->rtbLyr->setPlainText("Walking down the empty road\nAnd the night comes in");
+        QTest::mouseClick(f->Command2, Qt::LeftButton);
+        QTest::mouseClick(f->Command1, Qt::LeftButton);
+        ASSERT_EQ(f->lblSound->text(), "tone.mp3");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return f->mmcMP3->Play->isEnabled(); }, kWaitMs));
+        QTest::mouseClick(f->mmcMP3->Play, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return f->lblTime->text() == "00:01"; }, kWaitMs));
+        const auto clickCell = [&](int row, int col) {
+            const QRect cell = f->List1->visualRect(f->List1->model()->index(row - 1, col));
+            QTest::mouseClick(f->List1->viewport(), Qt::LeftButton, {}, cell.center());
+        };
+        clickCell(2, 0);
+        clickCell(1, 1);
+        f->Text1->selectAll();
+        QTest::keyClicks(f->Text1, "Walking down the long road");
+        QTest::mouseClick(f->cmdSave, Qt::LeftButton);
+        f->close();
+        stoppedOnClose = !f->mmcMP3->player().isPlaying();
+    });
+    main.mnuNewLyric->trigger();
+    EXPECT_TRUE(answers->wait(30000));
+    EXPECT_TRUE(stoppedOnClose);
+    EXPECT_TRUE(messages->shown.empty());
+    QFile lrc(musicDir.filePath("tone.lrc"));
+    ASSERT_TRUE(lrc.open(QIODevice::ReadOnly));
+    EXPECT_EQ(lrc.readAll(), QByteArray("[0]Walking down the long road\r\n"
+                                        "[00:01]And the night comes in\r\n"));
+}
