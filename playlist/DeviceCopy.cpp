@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 
 namespace caldra {
 
@@ -21,6 +22,8 @@ QString destinationPath(const QString &folder, const QString &sourcePath)
 }
 
 namespace {
+
+constexpr int kNameAttempts = 16;
 
 QByteArray folderOf(const QByteArray &path)
 {
@@ -42,26 +45,34 @@ std::optional<FileError> copyToDevice(const QString &source, const QString &dest
         return FileError::fromErrno(errno);
     if (S_ISDIR(sourceStat.st_mode))
         return FileError::fromErrno(EISDIR);
-    // Copying a file onto itself would truncate it before reading it.
+    // The folder already holds this very file: a copy put in its place would
+    // cut its other links, lose its owner and dates, and need room on the
+    // device for nothing.
     struct stat destinationStat {};
     if (::stat(to.constData(), &destinationStat) == 0 && destinationStat.st_dev == sourceStat.st_dev
         && destinationStat.st_ino == sourceStat.st_ino)
         return std::nullopt;
 
-    QByteArray temporary = folderOf(to) + "/.caldra-copy-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return FileError::fromErrno(errno);
-    ::close(fd);
-
-    // The kernel copies the data; we hold none of it.
+    // The copy creates its temporary file itself: truncating one made
+    // beforehand would have ext4 flush it to disk as soon as it is closed.
+    const QByteArray folder = folderOf(to);
+    QByteArray temporary;
     std::error_code error;
-    std::filesystem::copy_file(from.constData(), temporary.constData(),
-                               std::filesystem::copy_options::overwrite_existing, error);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        temporary = folder + "/.caldra-copy-"
+                    + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        // The kernel copies the data; we hold none of it.
+        std::filesystem::copy_file(from.constData(), temporary.constData(),
+                                   std::filesystem::copy_options::none, error);
+        if (error != std::errc::file_exists)
+            break;
+    }
     if (!error && ::rename(temporary.constData(), to.constData()) != 0)
         error.assign(errno, std::generic_category());
     if (error) {
-        ::unlink(temporary.constData());
+        // A name taken by someone else was never ours to remove.
+        if (error != std::errc::file_exists)
+            ::unlink(temporary.constData());
         return FileError::fromErrorCode(error);
     }
     return std::nullopt;

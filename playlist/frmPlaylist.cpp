@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -27,8 +28,6 @@ namespace caldra {
 
 namespace {
 
-constexpr int kPathColumn = 0;
-constexpr int kSizeColumn = 1;
 constexpr int kIconPx = 32;
 
 QString playlistFilter()
@@ -77,12 +76,47 @@ QIcon noteIcon(const QStyle *style)
     canvas.fill(Qt::transparent);
     const QPixmap art = style->standardIcon(QStyle::SP_MediaVolume).pixmap(kIconPx, kIconPx);
     if (!art.isNull()) {
-        const QPixmap scaled = art.scaled(canvas.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const QPixmap scaled =
+            art.scaled(canvas.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
         QPainter painter(&canvas);
         painter.drawPixmap((kIconPx - scaled.width()) / 2, (kIconPx - scaled.height()) / 2, scaled);
     }
     return QIcon(canvas);
 }
+
+// Lets the window handle its events after every step of a long loop, but
+// repaints it at most once a frame: painting the list after each of thousands
+// of rows would take many times longer than reading them, and a repaint after
+// each small file slows a copy down noticeably.
+class PacedRepaints {
+public:
+    explicit PacedRepaints(QWidget *window)
+        : m_window(window)
+    {
+        m_window->setUpdatesEnabled(false);
+        m_sinceRepaint.start();
+    }
+    ~PacedRepaints() { m_window->setUpdatesEnabled(true); }
+    PacedRepaints(const PacedRepaints &) = delete;
+    PacedRepaints &operator=(const PacedRepaints &) = delete;
+
+    void processEvents()
+    {
+        if (m_sinceRepaint.elapsed() < kFrameMs) {
+            QCoreApplication::processEvents();
+            return;
+        }
+        m_window->setUpdatesEnabled(true);
+        QCoreApplication::processEvents();
+        m_window->setUpdatesEnabled(false);
+        m_sinceRepaint.restart();
+    }
+
+private:
+    static constexpr qint64 kFrameMs = 30;
+    QWidget *m_window;
+    QElapsedTimer m_sinceRepaint;
+};
 
 // The hourglass for as long as a copy runs, whichever way it ends.
 class BusyPointer {
@@ -110,11 +144,9 @@ frmPlaylist::frmPlaylist(const Services &services, QWidget *parent)
     ListView1 = new PlaylistView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setGeometry(twipsRect(240, 240, 6615, 2895));
-    ListView1->setRootIsDecorated(false);
-    ListView1->setUniformRowHeights(true);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setIconSize(QSize(kIconPx, kIconPx));
-    ListView1->header()->setStretchLastSection(false);
+    ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ListView1->verticalHeader()->setDefaultSectionSize(kIconPx + 4);
 
     cmdSave = makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("Save Playlist"),
                          twipsRect(3120, 3360, 1095, 375));
@@ -137,7 +169,8 @@ frmPlaylist::frmPlaylist(const Services &services, QWidget *parent)
                              twipsRect(6960, 1920, 1095, 375));
     lblTotal = makeLabel(this, QStringLiteral("lblTotal"), QStringLiteral("Total:"),
                          twipsRect(7080, 2640, 495, 255));
-    lblInfo = makeLabel(this, QStringLiteral("lblInfo"), QString(), twipsRect(7080, 2880, 615, 255));
+    lblInfo = makeLabel(this, QStringLiteral("lblInfo"), QString(),
+                        twipsRect(7080, 2880, 615, 255));
 
     setTabOrder(ListView1, cmdSave);
     setTabOrder(cmdSave, cmdReadPl);
@@ -161,32 +194,31 @@ frmPlaylist::~frmPlaylist() = default;
 
 void frmPlaylist::Form_Load()
 {
-    ListView1->setHeaderLabels({QStringLiteral("Path"), QStringLiteral("Size")});
-    ListView1->setColumnWidth(kPathColumn, 250);
-    ListView1->setColumnWidth(kSizeColumn, 100);
+    ListView1->setHorizontalHeaderLabels({QStringLiteral("Path"), QStringLiteral("Size")});
+    ListView1->setColumnWidth(0, 250);
+    ListView1->setColumnWidth(1, 100);
 }
 
 int frmPlaylist::rowCount() const
 {
-    return ListView1->topLevelItemCount();
+    return ListView1->rowCount();
 }
 
 QString frmPlaylist::rowPath(int i) const
 {
-    return ListView1->topLevelItem(i - 1)->text(kPathColumn);
+    return ListView1->pathAt(i - 1);
 }
 
 std::optional<FileError> frmPlaylist::AddEntry(const QString &path)
 {
-    auto *row = new QTreeWidgetItem(ListView1, {path});
-    row->setIcon(kPathColumn, ImageList1.at(0));
+    ListView1->appendRow(path, ImageList1.at(0));
 
     const FileLength length = fileLength(path);
     if (length.error)
         return length.error;
     const double megabytes = sizeInMb(length.bytes);
     const QLocale locale;
-    row->setText(kSizeColumn, mbText(megabytes, locale));
+    ListView1->setSizeText(rowCount() - 1, mbText(megabytes, locale));
     TotalMb += megabytes;
     lblInfo->setText(mbText(TotalMb, locale));
     return std::nullopt;
@@ -195,9 +227,10 @@ std::optional<FileError> frmPlaylist::AddEntry(const QString &path)
 bool frmPlaylist::ReadPlaylist(const QString &fileName)
 {
     const QScopedValueRollback<bool> running(m_running, true);
+    PacedRepaints repaints(this);
     return readM3u(
         fileName, [this](const QString &path) { return !AddEntry(path); },
-        [] { QCoreApplication::processEvents(); });
+        [&repaints] { repaints.processEvents(); });
 }
 
 std::optional<QString> frmPlaylist::WritePlaylist(const QString &fileName)
@@ -225,22 +258,17 @@ void frmPlaylist::setEditButtons(bool enabled)
 
 int frmPlaylist::selectedPosition() const
 {
-    const QList<QTreeWidgetItem *> selected = ListView1->selectedItems();
-    if (selected.isEmpty())
-        return 0;
-    return ListView1->indexOfTopLevelItem(selected.constFirst()) + 1;
+    return ListView1->selectedRow() + 1;
 }
 
 void frmPlaylist::copyRowTo(int fromPosition, int toPosition)
 {
-    // The copy carries the path, the icon and the size text.
-    ListView1->insertTopLevelItem(toPosition - 1,
-                                  ListView1->topLevelItem(fromPosition - 1)->clone());
+    ListView1->insertCopy(fromPosition - 1, toPosition - 1);
 }
 
 void frmPlaylist::removeRow(int position)
 {
-    delete ListView1->takeTopLevelItem(position - 1);
+    ListView1->removeRow(position - 1);
 }
 
 void frmPlaylist::ListView1_OLEDragDrop(const QStringList &files)
@@ -310,7 +338,7 @@ void frmPlaylist::cmdSend_Click()
 {
     if (m_running)
         return;
-    const auto picker = std::make_unique<frmbrowse>(m_services, this);
+    auto picker = std::make_unique<frmbrowse>(m_services, this);
     picker->presetFolder(QString());
     picker->exec();
     const QString folder = picker->Dir1->path();
@@ -327,16 +355,18 @@ void frmPlaylist::cmdSend_Click()
     {
         const BusyPointer busy;
         QCoreApplication::processEvents();
+        PacedRepaints repaints(this);
         for (int i = 1; i <= n; ++i) {
             const QString source = rowPath(i);
             failure = copyToDevice(source, destinationPath(folder, source));
             if (failure)
                 break;
             pb->setValue(pb->value() + 1);
-            QCoreApplication::processEvents();
+            repaints.processEvents();
         }
     }
     pb->hide();
+    picker.reset();
     // The pointer is normal again before the user is told.
     if (failure)
         m_services.messages->show(this, failure->message());
