@@ -1,21 +1,375 @@
 #include "playlist/frmPlaylist.h"
 
+#include <memory>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScopedValueRollback>
+#include <QStyle>
+
 #include "platform/Twips.h"
+#include "playlist/DeviceCopy.h"
+#include "playlist/M3u.h"
+#include "playlist/PlaylistEntry.h"
+#include "playlist/PlaylistView.h"
+#include "shell/DirListBox.h"
+#include "shell/frmbrowse.h"
 
 namespace caldra {
 
+namespace {
+
+constexpr int kIconPx = 32;
+
+QString playlistFilter()
+{
+    return QStringLiteral("PLaylist(*.m3u)|*.m3u|");
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
+                        const QRect &geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    // No button answers Enter.
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
+                  const QRect &geometry)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    return label;
+}
+
+// A device that fills up takes part of a write without an error; only the
+// next write fails. Committing after the short write would keep half a file.
+bool writeAll(QIODevice &device, const QByteArray &bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+QIcon noteIcon(const QStyle *style)
+{
+    // The style's media icon is smaller than the list's 32 x 32 icon.
+    QPixmap canvas(kIconPx, kIconPx);
+    canvas.fill(Qt::transparent);
+    const QPixmap art = style->standardIcon(QStyle::SP_MediaVolume).pixmap(kIconPx, kIconPx);
+    if (!art.isNull()) {
+        const QPixmap scaled =
+            art.scaled(canvas.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        QPainter painter(&canvas);
+        painter.drawPixmap((kIconPx - scaled.width()) / 2, (kIconPx - scaled.height()) / 2, scaled);
+    }
+    return QIcon(canvas);
+}
+
+// Lets the window handle its events after every step of a long loop, but
+// repaints it at most once a frame: painting the list after each of thousands
+// of rows would take many times longer than reading them, and a repaint after
+// each small file slows a copy down noticeably.
+class PacedRepaints {
+public:
+    explicit PacedRepaints(QWidget *window)
+        : m_window(window)
+    {
+        m_window->setUpdatesEnabled(false);
+        m_sinceRepaint.start();
+    }
+    ~PacedRepaints() { m_window->setUpdatesEnabled(true); }
+    PacedRepaints(const PacedRepaints &) = delete;
+    PacedRepaints &operator=(const PacedRepaints &) = delete;
+
+    void processEvents()
+    {
+        if (m_sinceRepaint.elapsed() < kFrameMs) {
+            QCoreApplication::processEvents();
+            return;
+        }
+        m_window->setUpdatesEnabled(true);
+        QCoreApplication::processEvents();
+        m_window->setUpdatesEnabled(false);
+        m_sinceRepaint.restart();
+    }
+
+private:
+    static constexpr qint64 kFrameMs = 30;
+    QWidget *m_window;
+    QElapsedTimer m_sinceRepaint;
+};
+
+// The hourglass for as long as a copy runs, whichever way it ends.
+class BusyPointer {
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
+};
+
+} // namespace
+
 frmPlaylist::frmPlaylist(const Services &services, QWidget *parent)
     : QDialog(parent)
+    , cdPl(services.fileDialogs, this)
     , m_services(services)
-
 {
     setObjectName(QStringLiteral("frmPlaylist"));
     setWindowTitle(QStringLiteral("Playlist creator"));
     resize(twips(8190), twips(4290));
+
+    ImageList1.append(noteIcon(style()));
+
+    // Created in tab order.
+    ListView1 = new PlaylistView(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setGeometry(twipsRect(240, 240, 6615, 2895));
+    ListView1->setIconSize(QSize(kIconPx, kIconPx));
+    ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ListView1->verticalHeader()->setDefaultSectionSize(kIconPx + 4);
+
+    cmdSave = makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("Save Playlist"),
+                         twipsRect(3120, 3360, 1095, 375));
+    cmdReadPl = makeButton(this, QStringLiteral("cmdReadPl"), QStringLiteral("Read Playlist"),
+                           twipsRect(5280, 3360, 1095, 375));
+    cmdSend = makeButton(this, QStringLiteral("cmdSend"), QStringLiteral("To device"),
+                         twipsRect(960, 3360, 1095, 375));
+
+    pb = new QProgressBar(this);
+    pb->setObjectName(QStringLiteral("pb"));
+    pb->setGeometry(twipsRect(480, 3960, 6255, 255));
+    pb->setTextVisible(false);
+    pb->hide();
+
+    cmdDelete = makeButton(this, QStringLiteral("cmdDelete"), QStringLiteral("Delete"),
+                           twipsRect(6960, 720, 1095, 375));
+    cmdMoveUp = makeButton(this, QStringLiteral("cmdMoveUp"), QStringLiteral("Move Up"),
+                           twipsRect(6960, 1320, 1095, 375));
+    cmdMoveDown = makeButton(this, QStringLiteral("cmdMoveDown"), QStringLiteral("Move Down"),
+                             twipsRect(6960, 1920, 1095, 375));
+    lblTotal = makeLabel(this, QStringLiteral("lblTotal"), QStringLiteral("Total:"),
+                         twipsRect(7080, 2640, 495, 255));
+    lblInfo = makeLabel(this, QStringLiteral("lblInfo"), QString(),
+                        twipsRect(7080, 2880, 615, 255));
+
+    setTabOrder(ListView1, cmdSave);
+    setTabOrder(cmdSave, cmdReadPl);
+    setTabOrder(cmdReadPl, cmdSend);
+    setTabOrder(cmdSend, cmdDelete);
+    setTabOrder(cmdDelete, cmdMoveUp);
+    setTabOrder(cmdMoveUp, cmdMoveDown);
+
+    setEditButtons(false);
+
+    connect(ListView1, &PlaylistView::filesDropped, this, &frmPlaylist::ListView1_OLEDragDrop);
+    connect(cmdReadPl, &QPushButton::clicked, this, &frmPlaylist::cmdReadPl_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &frmPlaylist::cmdSave_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &frmPlaylist::cmdDelete_Click);
+    connect(cmdMoveUp, &QPushButton::clicked, this, &frmPlaylist::cmdMoveUp_Click);
+    connect(cmdMoveDown, &QPushButton::clicked, this, &frmPlaylist::cmdMoveDown_Click);
+    connect(cmdSend, &QPushButton::clicked, this, &frmPlaylist::cmdSend_Click);
 }
+
+frmPlaylist::~frmPlaylist() = default;
 
 void frmPlaylist::Form_Load()
 {
+    ListView1->setHorizontalHeaderLabels({QStringLiteral("Path"), QStringLiteral("Size")});
+    ListView1->setColumnWidth(0, 250);
+    ListView1->setColumnWidth(1, 100);
+}
+
+int frmPlaylist::rowCount() const
+{
+    return ListView1->rowCount();
+}
+
+QString frmPlaylist::rowPath(int i) const
+{
+    return ListView1->pathAt(i - 1);
+}
+
+std::optional<FileError> frmPlaylist::AddEntry(const QString &path)
+{
+    ListView1->appendRow(path, ImageList1.at(0));
+
+    const FileLength length = fileLength(path);
+    if (length.error)
+        return length.error;
+    const double megabytes = sizeInMb(length.bytes);
+    const QLocale locale;
+    ListView1->setSizeText(rowCount() - 1, mbText(megabytes, locale));
+    TotalMb += megabytes;
+    lblInfo->setText(mbText(TotalMb, locale));
+    return std::nullopt;
+}
+
+bool frmPlaylist::ReadPlaylist(const QString &fileName)
+{
+    const QScopedValueRollback<bool> running(m_running, true);
+    PacedRepaints repaints(this);
+    return readM3u(
+        fileName, [this](const QString &path) { return !AddEntry(path); },
+        [&repaints] { repaints.processEvents(); });
+}
+
+std::optional<QString> frmPlaylist::WritePlaylist(const QString &fileName)
+{
+    QStringList paths;
+    paths.reserve(rowCount());
+    for (int i = 1; i <= rowCount(); ++i)
+        paths.append(rowPath(i));
+
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly) && writeAll(file, m3uBytes(paths)) && file.commit())
+        return std::nullopt;
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    return QStringLiteral("The playlist could not be saved as %1.\n%2")
+        .arg(QDir::toNativeSeparators(fileName), reason);
+}
+
+void frmPlaylist::setEditButtons(bool enabled)
+{
+    cmdDelete->setEnabled(enabled);
+    cmdMoveUp->setEnabled(enabled);
+    cmdMoveDown->setEnabled(enabled);
+}
+
+int frmPlaylist::selectedPosition() const
+{
+    return ListView1->selectedRow() + 1;
+}
+
+void frmPlaylist::copyRowTo(int fromPosition, int toPosition)
+{
+    ListView1->insertCopy(fromPosition - 1, toPosition - 1);
+}
+
+void frmPlaylist::removeRow(int position)
+{
+    ListView1->removeRow(position - 1);
+}
+
+void frmPlaylist::ListView1_OLEDragDrop(const QStringList &files)
+{
+    // A row that cannot be sized stays without size; the drop goes on.
+    for (const QString &file : files) {
+        if (QFileInfo(file).isDir()) {
+            for (const QString &music : musicFilesBelow(file))
+                AddEntry(music);
+        } else {
+            AddEntry(file);
+        }
+    }
+    if (rowCount() > 1)
+        setEditButtons(true);
+}
+
+void frmPlaylist::cmdReadPl_Click()
+{
+    if (m_running)
+        return;
+    cdPl.setFilter(playlistFilter());
+    if (!cdPl.showOpen())
+        return;
+    if (ReadPlaylist(cdPl.fileName()) && rowCount() >= 1)
+        setEditButtons(true);
+}
+
+void frmPlaylist::cmdSave_Click()
+{
+    cdPl.setFilter(playlistFilter());
+    if (!cdPl.showSave())
+        return;
+    if (const std::optional<QString> failure = WritePlaylist(cdPl.fileName()))
+        m_services.messages->show(this, *failure);
+}
+
+void frmPlaylist::cmdDelete_Click()
+{
+    const int p = selectedPosition();
+    if (m_running || p == 0)
+        return;
+    removeRow(p);
+    if (rowCount() == 0)
+        setEditButtons(false);
+}
+
+void frmPlaylist::cmdMoveUp_Click()
+{
+    const int p = selectedPosition();
+    if (m_running || p <= 1)
+        return;
+    copyRowTo(p, p - 1);
+    removeRow(p + 1);
+}
+
+void frmPlaylist::cmdMoveDown_Click()
+{
+    const int p = selectedPosition();
+    if (m_running || p == 0 || p >= rowCount())
+        return;
+    copyRowTo(p, p + 2);
+    removeRow(p);
+}
+
+void frmPlaylist::cmdSend_Click()
+{
+    if (m_running)
+        return;
+    auto picker = std::make_unique<frmbrowse>(m_services, this);
+    picker->presetFolder(QString());
+    picker->exec();
+    const QString folder = picker->Dir1->path();
+    if (picker->Choice != 2)
+        return;
+
+    const QScopedValueRollback<bool> running(m_running, true);
+    const int n = rowCount();
+    pb->setRange(1, n + 1);
+    pb->setValue(1);
+    pb->show();
+
+    std::optional<FileError> failure;
+    {
+        const BusyPointer busy;
+        QCoreApplication::processEvents();
+        PacedRepaints repaints(this);
+        for (int i = 1; i <= n; ++i) {
+            const QString source = rowPath(i);
+            failure = copyToDevice(source, destinationPath(folder, source));
+            if (failure)
+                break;
+            pb->setValue(pb->value() + 1);
+            repaints.processEvents();
+        }
+    }
+    pb->hide();
+    picker.reset();
+    // The pointer is normal again before the user is told.
+    if (failure)
+        m_services.messages->show(this, failure->message());
 }
 
 } // namespace caldra

@@ -1,21 +1,78 @@
 #pragma once
 
-#include <QDialog>
+#include <optional>
 
+#include <QDialog>
+#include <QIcon>
+#include <QList>
+
+#include "platform/FileDialog.h"
 #include "platform/Services.h"
+#include "playlist/FileError.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
 
 namespace caldra {
 
+class PlaylistView;
+
+// The playlist creator: files dropped on the list or read from an M3U file,
+// with their sizes and the running total; saved as M3U or copied to a folder.
 class frmPlaylist : public QDialog {
     Q_OBJECT
 public:
     explicit frmPlaylist(const Services &services, QWidget *parent = nullptr);
+    ~frmPlaylist() override;
 
     void Form_Load();
 
-private:
-    Services m_services;
+    // Appends a row for the path and sizes it; a file that cannot be sized
+    // keeps its row without size, and the reason is returned.
+    std::optional<FileError> AddEntry(const QString &path);
+    // Appends the entries of an M3U file; true when it read to the end.
+    bool ReadPlaylist(const QString &fileName);
+    // Writes every row as an M3U file; on failure, the reason to tell the user.
+    std::optional<QString> WritePlaylist(const QString &fileName);
 
+    int rowCount() const;
+    // Row i counted from 1 at the top.
+    QString rowPath(int i) const;
+
+    double TotalMb = 0;
+
+    PlaylistView *ListView1;
+    QPushButton *cmdSave;
+    QPushButton *cmdReadPl;
+    QPushButton *cmdSend;
+    QProgressBar *pb;
+    QPushButton *cmdDelete;
+    QPushButton *cmdMoveUp;
+    QPushButton *cmdMoveDown;
+    QLabel *lblTotal;
+    QLabel *lblInfo;
+    FileDialog cdPl;
+    QList<QIcon> ImageList1;
+
+private:
+    void ListView1_OLEDragDrop(const QStringList &files);
+    void cmdReadPl_Click();
+    void cmdSave_Click();
+    void cmdDelete_Click();
+    void cmdMoveUp_Click();
+    void cmdMoveDown_Click();
+    void cmdSend_Click();
+
+    void setEditButtons(bool enabled);
+    int selectedPosition() const;
+    void copyRowTo(int fromPosition, int toPosition);
+    void removeRow(int position);
+
+    Services m_services;
+    // Set while a playlist is read or files are copied: the loop walks the
+    // rows, so nothing may remove them or start a second loop meanwhile.
+    bool m_running = false;
 };
 
 } // namespace caldra
