@@ -12,10 +12,10 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScopedValueRollback>
 #include <QStyle>
 
+#include "platform/SafeWrite.h"
 #include "platform/Twips.h"
 #include "playlist/DeviceCopy.h"
 #include "playlist/M3u.h"
@@ -57,18 +57,6 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
 
 // A device that fills up takes part of a write without an error; only the
 // next write fails. Committing after the short write would keep half a file.
-bool writeAll(QIODevice &device, const QByteArray &bytes)
-{
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 written = device.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
 QIcon noteIcon(const QStyle *style)
 {
     // The style's media icon is smaller than the list's 32 x 32 icon.
@@ -240,13 +228,11 @@ std::optional<QString> frmPlaylist::WritePlaylist(const QString &fileName)
     for (int i = 1; i <= rowCount(); ++i)
         paths.append(rowPath(i));
 
-    QSaveFile file(fileName);
-    if (file.open(QIODevice::WriteOnly) && writeAll(file, m3uBytes(paths)) && file.commit())
+    const WriteResult written = writeFileSafely(fileName, m3uBytes(paths));
+    if (written.ok)
         return std::nullopt;
-    const QString reason = file.errorString();
-    file.cancelWriting();
     return QStringLiteral("The playlist could not be saved as %1.\n%2")
-        .arg(QDir::toNativeSeparators(fileName), reason);
+        .arg(QDir::toNativeSeparators(fileName), written.error);
 }
 
 void frmPlaylist::setEditButtons(bool enabled)
