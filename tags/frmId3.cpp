@@ -96,13 +96,6 @@ frmId3::frmId3(const Services &services, QWidget *parent)
     setObjectName(QStringLiteral("frmId3"));
     setWindowTitle(QStringLiteral("Edit/View id3 info"));
     resize(twips(7050), twips(5640));
-    // The layout is measured for an 8-point font; a larger desktop font would
-    // cut the labels short.
-    QFont small = font();
-    if (small.pointSizeF() > 8.0) {
-        small.setPointSizeF(8.0);
-        setFont(small);
-    }
 
     buildId3v1Group();
     buildId3v2Group();

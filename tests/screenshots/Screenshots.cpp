@@ -1,0 +1,212 @@
+// Makes a PNG of each window of the real program, filled as a user would
+// fill it: scripts/screenshots runs this offscreen and writes docs/screenshots/.
+#include <cstdio>
+#include <functional>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "lyrics/MmControl.h"
+#include "lyrics/frmVarlo.h"
+#include "playlist/frmPlaylist.h"
+#include "shell/frmAbout.h"
+#include "shell/frmMain.h"
+#include "shell/frmbrowse.h"
+#include "support/FakeServices.h"
+#include "tags/TagComponent.h"
+#include "tags/frmId3.h"
+
+using namespace caldra;
+using namespace caldra::test;
+
+namespace {
+
+QString g_out;
+int g_failures = 0;
+
+void save(const QPixmap &pixmap, const QString &name)
+{
+    const QString path = QDir(g_out).filePath(name + u".png");
+    if (pixmap.isNull() || !pixmap.save(path)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        ++g_failures;
+        return;
+    }
+    std::printf("%s\n", qPrintable(path));
+}
+
+void settle(int ms = 100)
+{
+    QTest::qWait(ms);
+}
+
+void copyFixture(const QString &from, const QString &to)
+{
+    QFile::remove(to);
+    QFile::copy(QStringLiteral(CALDRA_FIXTURES_DIR "/") + from, to);
+}
+
+void mainWindowWithMenu(const Services &services)
+{
+    frmMain main(services);
+    main.move(0, 0);
+    main.show();
+    (void)QTest::qWaitForWindowExposed(&main);
+    const QPoint at = main.menuBar()->mapToGlobal(
+        main.menuBar()->actionGeometry(main.mnuFile->menuAction()).bottomLeft());
+    main.mnuFile->popup(at);
+    settle();
+    QPixmap shot = main.grab();
+    QPainter painter(&shot);
+    painter.drawPixmap(main.mapFromGlobal(at), main.mnuFile->grab());
+    painter.end();
+    main.mnuFile->hide();
+    save(shot, QStringLiteral("main-window"));
+}
+
+void lyricWindow(const Services &services, const QString &music)
+{
+    auto dialogs = std::make_shared<ScriptedFileDialogs>();
+    Services s = services;
+    s.fileDialogs = dialogs;
+    frmMain main(s);
+    frmVarlo window(s, main);
+    window.Form_Load();
+    window.show();
+    (void)QTest::qWaitForWindowExposed(&window);
+
+    dialogs->answers.push_back(QDir(music).filePath(QStringLiteral("Evening Song.mp3")));
+    window.Command1->click();
+    window.rtbLyr->setPlainText(QStringLiteral(
+        "The lamps come on along the quay\nAnd every window holds the sea\n"
+        "I hum the tune you used to play\nUntil the morning finds its way"));
+    (void)QTest::qWaitFor([&] { return window.mmcMP3->Play->isEnabled(); }, 5000);
+    window.mmcMP3->Play->click();
+    (void)QTest::qWaitFor([&] { return window.lblTime->text() == u"00:01"; }, 5000);
+    save(window.grab(), QStringLiteral("lyric-window-text"));
+
+    window.Command2->click();
+    const auto clickCell = [&](int row, int column) {
+        const QModelIndex index = window.List1->model()->index(row, column);
+        const QRect rect = window.List1->visualRect(index);
+        QTest::mouseClick(window.List1->viewport(), Qt::LeftButton, {}, rect.center());
+    };
+    clickCell(0, 0);
+    (void)QTest::qWaitFor([&] { return window.lblTime->text() == u"00:02"; }, 5000);
+    clickCell(1, 0);
+    clickCell(2, 1);
+    settle();
+    save(window.grab(), QStringLiteral("lyric-window-table"));
+    window.close();
+}
+
+void tagWindow(const Services &services, const QString &music)
+{
+    const QString file = QDir(music).filePath(QStringLiteral("Harbour Lights.mp3"));
+    copyFixture(QStringLiteral("tags/tone.mp3"), file);
+    TagComponent tags;
+    tags.WriteV1(file, QStringLiteral("The Quayside Band"), QStringLiteral("Harbour Lights"),
+                 QStringLiteral("Evening Songs"), QStringLiteral("2019"), QStringLiteral("12"),
+                 QStringLiteral("Live take"), QStringLiteral("3"));
+    tags.V2FileName(file);
+    tags.V2Title(QStringLiteral("Harbour Lights"));
+    tags.V2Artist(QStringLiteral("The Quayside Band"));
+    tags.V2Album(QStringLiteral("Evening Songs"));
+    tags.V2Year(QStringLiteral("2019"));
+    tags.V2Track(QStringLiteral("3/12"));
+    tags.V2Comment(QStringLiteral("Recorded on the pier.\nSecond take."));
+    tags.V2Genre(12);
+    tags.V2Composer(QStringLiteral("Mara Lindqvist"));
+    tags.V2OrigArtist(QStringLiteral("Søren Holm"));
+    tags.V2Copyright(QStringLiteral("2019 Quayside"));
+    tags.V2EncodedBy(QStringLiteral("LAME"));
+    tags.V2Link(QStringLiteral("https://example.org/quayside"));
+    tags.WriteV2();
+
+    frmId3 window(services);
+    window.SetVar(file);
+    window.Form_Load();
+    window.show();
+    (void)QTest::qWaitForWindowExposed(&window);
+    settle();
+    save(window.grab(), QStringLiteral("tag-editor"));
+}
+
+void playlistWindow(const Services &services, const QString &music)
+{
+    frmPlaylist window(services);
+    window.Form_Load();
+    window.show();
+    (void)QTest::qWaitForWindowExposed(&window);
+    for (const char *name : {"Evening Song.mp3", "Harbour Lights.mp3", "Morning Tide.wma"})
+        window.AddEntry(QDir::toNativeSeparators(QDir(music).filePath(QString::fromUtf8(name))));
+    settle();
+    save(window.grab(), QStringLiteral("playlist-creator"));
+}
+
+void folderPicker(const Services &services, const QString &music)
+{
+    frmbrowse picker(services);
+    picker.presetFolder(music);
+    picker.show();
+    (void)QTest::qWaitForWindowExposed(&picker);
+    settle();
+    save(picker.grab(), QStringLiteral("folder-picker"));
+}
+
+void aboutBox(const Services &services)
+{
+    frmAbout about(services);
+    QTimer::singleShot(300, &about, [&about] {
+        save(about.grab(), QStringLiteral("about"));
+        about.reject();
+    });
+    about.showModal();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    QApplication app(argc, argv);
+    g_out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
+    QDir().mkpath(g_out);
+
+    QTemporaryDir program;
+    QTemporaryDir musicDir;
+    const QString music = QDir(musicDir.path()).filePath(QStringLiteral("Music"));
+    QDir().mkpath(music);
+    QDir(music).mkpath(QStringLiteral("Albums"));
+    QDir(music).mkpath(QStringLiteral("Podcasts"));
+    copyFixture(QStringLiteral("tone.mp3"), QDir(music).filePath(QStringLiteral("Evening Song.mp3")));
+    copyFixture(QStringLiteral("tone.wma"), QDir(music).filePath(QStringLiteral("Morning Tide.wma")));
+
+    Services services = testServices(program.path());
+    auto files = std::make_shared<FakeFileSystem>();
+    files->current = music;
+    services.files = files;
+
+    mainWindowWithMenu(services);
+    tagWindow(services, music);
+    lyricWindow(services, music);
+    playlistWindow(services, music);
+    folderPicker(services, music);
+    aboutBox(services);
+    return g_failures == 0 ? 0 : 1;
+}
