@@ -87,6 +87,7 @@ frmVarlo::frmVarlo(const Services &services, frmMain &main, QWidget *parent)
     rtbLyr = new QPlainTextEdit(this);
     rtbLyr->setObjectName(QStringLiteral("rtbLyr"));
     rtbLyr->setGeometry(twipsRect(480, 2040, 5895, 5295));
+    rtbLyr->setAccessibleName(QStringLiteral("Lyrics"));
 
     cmdSave = button(this, QStringLiteral("cmdSave"), QStringLiteral("save"),
                      twipsRect(5520, 7440, 855, 375));
@@ -97,6 +98,7 @@ frmVarlo::frmVarlo(const Services &services, frmMain &main, QWidget *parent)
     List1 = new QTableView(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(twipsRect(480, 2040, 5892, 5292));
+    List1->setAccessibleName(QStringLiteral("Timed lyrics"));
     List1->setModel(m_table);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -120,6 +122,7 @@ frmVarlo::frmVarlo(const Services &services, frmMain &main, QWidget *parent)
 
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAccessibleName(QStringLiteral("Edit lyric line"));
     QPalette editorColours = Text1->palette();
     editorColours.setColor(QPalette::Base, QColor(192, 255, 192));
     Text1->setPalette(editorColours);

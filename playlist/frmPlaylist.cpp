@@ -132,6 +132,7 @@ frmPlaylist::frmPlaylist(const Services &services, QWidget *parent)
     ListView1 = new PlaylistView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setGeometry(twipsRect(240, 240, 6615, 2895));
+    ListView1->setAccessibleName(QStringLiteral("Playlist"));
     ListView1->setIconSize(QSize(kIconPx, kIconPx));
     ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ListView1->verticalHeader()->setDefaultSectionSize(kIconPx + 4);

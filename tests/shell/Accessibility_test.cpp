@@ -10,12 +10,17 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QPushButton>
+#include <QTest>
 #include <QTextEdit>
 
+#include "lyrics/frmVarlo.h"
+#include "playlist/frmPlaylist.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMain.h"
 #include "shell/frmbrowse.h"
 #include "support/FakeServices.h"
+#include "tags/frmId3.h"
 
 using namespace caldra;
 using namespace caldra::test;
@@ -38,8 +43,10 @@ QStringList unnamedControls(QWidget *window)
     for (QWidget *w : window->findChildren<QWidget *>()) {
         if (!isInteractive(w) || w->objectName().startsWith(u"qt_"))
             continue;
-        if (qobject_cast<QComboBox *>(w->parentWidget())
-            || qobject_cast<QAbstractScrollArea *>(w->parentWidget()->parentWidget()))
+        bool part = false;
+        for (QWidget *up = w->parentWidget(); up && up != window; up = up->parentWidget())
+            part = part || isInteractive(up);
+        if (part)
             continue;
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
         const QString name = iface ? iface->text(QAccessible::Name).trimmed() : QString();
@@ -52,7 +59,7 @@ QStringList unnamedControls(QWidget *window)
 
 } // namespace
 
-TEST(Accessibility, EveryShellControlHasAName)
+TEST(Accessibility, EveryControlOfEveryWindowHasAName)
 {
     QTemporaryDir dir;
     const Services services = testServices(dir.path());
@@ -66,4 +73,39 @@ TEST(Accessibility, EveryShellControlHasAName)
 
     frmAbout about(services);
     EXPECT_EQ(unnamedControls(&about), QStringList());
+
+    frmVarlo lyrics(services, main);
+    lyrics.Form_Load();
+    EXPECT_EQ(unnamedControls(&lyrics), QStringList());
+
+    frmId3 tags(services);
+    tags.Form_Load();
+    EXPECT_EQ(unnamedControls(&tags), QStringList());
+
+    frmPlaylist playlist(services);
+    playlist.Form_Load();
+    EXPECT_EQ(unnamedControls(&playlist), QStringList());
+}
+
+TEST(Accessibility, AccessKeysAreThoseOfTheCaptions)
+{
+    QTemporaryDir dir;
+    const Services services = testServices(dir.path());
+
+    // Buttons register their caption's access key with the window.
+    frmbrowse picker(services);
+    EXPECT_EQ(picker.cmdopen->shortcut(), QKeySequence(QStringLiteral("Alt+O")));
+    frmAbout about(services);
+    EXPECT_EQ(about.cmdSysInfo->shortcut(), QKeySequence(QStringLiteral("Alt+S")));
+    frmMain main(services);
+    frmVarlo lyrics(services, main);
+    EXPECT_EQ(lyrics.Command1->shortcut(), QKeySequence(QStringLiteral("Alt+O")));
+
+    // And the menu opens from the keyboard.
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    QTest::keyClick(&main, Qt::Key_F, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main.mnuFile->isVisible(); }, 2000));
+    main.mnuFile->hide();
 }
