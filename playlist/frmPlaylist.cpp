@@ -16,6 +16,7 @@
 #include <QStyle>
 
 #include "platform/SafeWrite.h"
+#include "platform/BusyPointer.h"
 #include "platform/Twips.h"
 #include "playlist/DeviceCopy.h"
 #include "playlist/M3u.h"
@@ -106,14 +107,6 @@ private:
     QElapsedTimer m_sinceRepaint;
 };
 
-// The hourglass for as long as a copy runs, whichever way it ends.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer &) = delete;
-    BusyPointer &operator=(const BusyPointer &) = delete;
-};
 
 } // namespace
 

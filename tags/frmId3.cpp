@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "platform/BusyPointer.h"
 #include "platform/Twips.h"
 #include "tags/Genres.h"
 #include "tags/TagComponent.h"
@@ -21,14 +22,6 @@ constexpr int kLabelLeft = 120;
 constexpr int kBoxHeight = 285;
 constexpr int kLabelHeight = 255;
 
-// The hourglass for as long as it lives, whichever way the command ends.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer &) = delete;
-    BusyPointer &operator=(const BusyPointer &) = delete;
-};
 
 QLineEdit *addBox(QWidget *group, const QString &name, int left, int top, int width)
 {
