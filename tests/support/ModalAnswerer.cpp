@@ -1,9 +1,12 @@
 #include "support/ModalAnswerer.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDateTime>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -103,10 +106,20 @@ ModalAction chooseFile(const QString &path)
             modal->close();
             return;
         }
-        dialog->selectFile(path);
+        // Typed into the name box as a whole path. Selecting it instead only
+        // works once the dialog has read the folder, and not at all while the
+        // name box has the focus.
+        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->setText(path);
+        else
+            dialog->selectFile(path);
         // Through QDialog: the file dialog's own accept() checks the name as
         // pressing its button would.
         static_cast<QDialog *>(dialog)->accept();
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the file dialog did not take " << path.toStdString();
+            dialog->reject();
+        }
     };
 }
 
