@@ -38,8 +38,10 @@ TEST(LyricTable, BatchedRowsReachTheViewsBeforeAnyOtherChange)
     int n = 0;
     while (clock.elapsed() < 200)
         table.appendBatched({"t", QString::number(n++)});
-    EXPECT_GE(inserted.count(), 2);
-    EXPECT_LT(inserted.count(), 20);
+    // Told during the stream, but in batches, not row by row (the bounds hold
+    // however busy the machine is).
+    EXPECT_GE(inserted.count(), 1);
+    EXPECT_LT(inserted.count(), std::max(2, n / 10));
     table.announce();
     EXPECT_EQ(table.rowCount(), 6 + n);
 }
