@@ -5,9 +5,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <QLineEdit>
-#include <QMenu>
-
 #include "LyricWindow.h"
 #include "lyrics/MmControl.h"
 #include "platform/MediaPlayer.h"
@@ -152,55 +149,4 @@ TEST_F(PlaybackTest, FileThePlayerCannotOpenIsNotReported)
     EXPECT_EQ(w.window->lblTime->text(), "00:00");
     EXPECT_FALSE(w.window->mmcMP3->Play->isEnabled());
     EXPECT_TRUE(w.messages->shown.empty());
-}
-
-// From the main window's menu to a saved lyric file, with the song playing.
-TEST(LyricRoad, NewLyricToSavedLrcFileWhileTheSongPlays)
-{
-    QTemporaryDir programDir;
-    QTemporaryDir musicDir;
-    Services services = testServices(programDir.path());
-    auto dialogs = std::make_shared<ScriptedFileDialogs>();
-    dialogs->answers.push_back(kMp3);
-    services.fileDialogs = dialogs;
-    auto messages = std::make_shared<RecordingMessages>();
-    services.messages = messages;
-    services.profile->writeString(QDir(programDir.path()).filePath("varlo.ini"), "MUSIC",
-                                  "DEFDIR", musicDir.path() + "/");
-    frmMain main(services);
-    main.show();
-
-    bool stoppedOnClose = false;
-    auto answers = answerModal([&](QWidget *modal) {
-        auto *f = qobject_cast<frmVarlo *>(modal);
-        ASSERT_TRUE(f);
-        ASSERT_TRUE(f->Timer1->isActive());
-        ASSERT_FALSE(f->List1->isVisible());
-        f->rtbLyr->setPlainText("Walking down the empty road\nAnd the night comes in");
-        QTest::mouseClick(f->Command2, Qt::LeftButton);
-        QTest::mouseClick(f->Command1, Qt::LeftButton);
-        ASSERT_EQ(f->lblSound->text(), "tone.mp3");
-        ASSERT_TRUE(QTest::qWaitFor([&] { return f->mmcMP3->Play->isEnabled(); }, kWaitMs));
-        QTest::mouseClick(f->mmcMP3->Play, Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return f->lblTime->text() == "00:01"; }, kWaitMs));
-        const auto clickCell = [&](int row, int col) {
-            const QRect cell = f->List1->visualRect(f->List1->model()->index(row - 1, col));
-            QTest::mouseClick(f->List1->viewport(), Qt::LeftButton, {}, cell.center());
-        };
-        clickCell(2, 0);
-        clickCell(1, 1);
-        f->Text1->selectAll();
-        QTest::keyClicks(f->Text1, "Walking down the long road");
-        QTest::mouseClick(f->cmdSave, Qt::LeftButton);
-        f->close();
-        stoppedOnClose = !f->mmcMP3->player().isPlaying();
-    });
-    main.mnuNewLyric->trigger();
-    EXPECT_TRUE(answers->wait(30000));
-    EXPECT_TRUE(stoppedOnClose);
-    EXPECT_TRUE(messages->shown.empty());
-    QFile lrc(musicDir.filePath("tone.lrc"));
-    ASSERT_TRUE(lrc.open(QIODevice::ReadOnly));
-    EXPECT_EQ(lrc.readAll(), QByteArray("[0]Walking down the long road\r\n"
-                                        "[00:01]And the night comes in\r\n"));
 }
