@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/Files.h"
+
 #include "support/QtPrinters.h"
 
 #include <csignal>
@@ -16,14 +18,10 @@
 #include "platform/ProfileFile.h"
 
 using namespace caldra;
+using namespace caldra::test;
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void writeAll(const QString &path, const QByteArray &bytes)
 {
@@ -51,7 +49,7 @@ TEST_F(ProfileFileTest, MissingFileSectionOrKeyReadsDefault)
 TEST_F(ProfileFileTest, FirstWriteCreatesSectionAndKey)
 {
     ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", "/home/me/Music/"));
-    EXPECT_EQ(readAll(ini), QByteArray("[MUSIC]\r\nDEFDIR=/home/me/Music/\r\n"));
+    EXPECT_EQ(readBytes(ini), QByteArray("[MUSIC]\r\nDEFDIR=/home/me/Music/\r\n"));
     EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/home/me/Music/");
 }
 
@@ -60,10 +58,10 @@ TEST_F(ProfileFileTest, RewriteReplacesInPlaceAndKeepsEverythingElse)
     writeAll(ini, "; my settings\r\n[General]\r\nTheme=dark\r\n\r\n[Music]\r\nOther=1\r\n"
                   "defdir = C:\\Old\\\r\nLast=2\r\n\r\n[Tail]\r\nA=b\r\n");
     ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", "/new/"));
-    EXPECT_EQ(readAll(ini), QByteArray("; my settings\r\n[General]\r\nTheme=dark\r\n\r\n[Music]\r\n"
+    EXPECT_EQ(readBytes(ini), QByteArray("; my settings\r\n[General]\r\nTheme=dark\r\n\r\n[Music]\r\n"
                                        "Other=1\r\nDEFDIR=/new/\r\nLast=2\r\n\r\n[Tail]\r\nA=b\r\n"));
     ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", "/newer/"));
-    EXPECT_EQ(readAll(ini).count("DEFDIR"), 1);
+    EXPECT_EQ(readBytes(ini).count("DEFDIR"), 1);
     EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/newer/");
 }
 
@@ -71,7 +69,7 @@ TEST_F(ProfileFileTest, NewKeyGoesIntoExistingSectionBeforeItsBlankLines)
 {
     writeAll(ini, "[MUSIC]\r\nOther=1\r\n\r\n[Tail]\r\nA=b\r\n");
     ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", "/m/"));
-    EXPECT_EQ(readAll(ini), QByteArray("[MUSIC]\r\nOther=1\r\nDEFDIR=/m/\r\n\r\n[Tail]\r\nA=b\r\n"));
+    EXPECT_EQ(readBytes(ini), QByteArray("[MUSIC]\r\nOther=1\r\nDEFDIR=/m/\r\n\r\n[Tail]\r\nA=b\r\n"));
 }
 
 TEST_F(ProfileFileTest, NamesMatchWithoutCaseAndBlanksAndQuotesGo)
@@ -129,9 +127,9 @@ TEST_F(ProfileFileTest, FailedWriteLeavesOldFileByteForByte)
     }
     ::chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0755);
     if (::geteuid() != 0) {
-        EXPECT_EQ(readAll(roIni), old);
+        EXPECT_EQ(readBytes(roIni), old);
     }
-    EXPECT_EQ(readAll(ini), old);
+    EXPECT_EQ(readBytes(ini), old);
 }
 
 TEST_F(ProfileFileTest, WriteThatRunsOutOfSpaceLeavesOldFileByteForByte)
@@ -152,6 +150,6 @@ TEST_F(ProfileFileTest, WriteThatRunsOutOfSpaceLeavesOldFileByteForByte)
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1) << "the failed write was reported as success";
-    EXPECT_EQ(readAll(ini), old);
+    EXPECT_EQ(readBytes(ini), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"varlo.ini"});
 }

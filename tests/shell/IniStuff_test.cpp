@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/Files.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -12,11 +14,6 @@ using namespace caldra::test;
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -53,7 +50,7 @@ TEST(IniStuff, EveryWriteShowsExactlyOneMessage)
     EXPECT_EQ(messages->shown[0].title, "Caldra");
     EXPECT_EQ(messages->shown[0].icon, MessageIcon::None);
     EXPECT_EQ(ini.Sval(), "/music/");
-    EXPECT_EQ(readAll(ini.filePath()), QByteArray("[MUSIC]\r\nDEFDIR=/music/\r\n"));
+    EXPECT_EQ(readBytes(ini.filePath()), QByteArray("[MUSIC]\r\nDEFDIR=/music/\r\n"));
 
     // A program folder that is a file cannot hold the settings file.
     QFile blocker(dir.filePath("blocker"));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/Files.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -18,11 +20,6 @@ using namespace caldra::test;
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -96,7 +93,7 @@ TEST_F(MainWindowTest, DefaultFolderIsStoredWithOneTrailingSeparator)
     ASSERT_TRUE(answers->wait()) << answers->failure().toStdString();
     EXPECT_EQ(seen.text, "Setting has been saved");
     EXPECT_EQ(main.Ini().Sval(), folder + QDir::separator());
-    EXPECT_EQ(readAll(iniPath()), ("[MUSIC]\r\nDEFDIR=" + folder + "/\r\n").toUtf8());
+    EXPECT_EQ(readBytes(iniPath()), ("[MUSIC]\r\nDEFDIR=" + folder + "/\r\n").toUtf8());
 
     // A root already ends with its separator.
     answers = answerModals({pickFolder(QDir::rootPath(), PickerButton::Open), pressOk()});

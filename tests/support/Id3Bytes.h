@@ -11,21 +11,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "support/Files.h"
 #include "support/QtPrinters.h"
 
 namespace caldra::test {
-
-inline QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 inline QByteArray toneAudio()
 {
