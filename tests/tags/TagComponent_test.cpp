@@ -273,6 +273,34 @@ TEST_F(TagComponentTest, FramesTheEditorDoesNotShowSurviveV2Writes)
     }
 }
 
+// A frame flagged "discard when the tag is altered" is one a writer that does
+// not know it should drop; the frames the editor shows it knows.
+TEST_F(TagComponentTest, ShownFramesFlaggedForDiscardSurviveV2Writes)
+{
+    for (int major : {3, 4}) {
+        SCOPED_TRACE(major);
+        const auto flagged = [major](const QByteArray &id, const QString &text) {
+            QByteArray f = frame(major, id, textBody(Enc::Latin1, text));
+            f[8] = char(major == 4 ? 0x40 : 0x80);
+            return f;
+        };
+        const QString path = make("flags.mp3", id3v2(major, flagged("TIT2", "kept")
+                                                                + flagged("TCOP", "old")
+                                                                + flagged("TPE1", "old"))
+                                                   + audio);
+        tags.V2FileName(path);
+        tags.V2Copyright("new");
+        tags.V2Artist("");
+        ASSERT_NO_THROW(tags.WriteV2());
+        TagComponent again;
+        again.V2FileName(path);
+        EXPECT_EQ(again.V2Title(), "kept");
+        EXPECT_EQ(again.V2Copyright(), "new");
+        EXPECT_EQ(again.V2Artist(), "");
+        EXPECT_EQ(audioOf(readBytes(path)), audio);
+    }
+}
+
 TEST_F(TagComponentTest, WritesV1WithItsTextRules)
 {
     const QString path = make("v1.mp3", audio);
