@@ -61,30 +61,6 @@ QByteArray audio()
     return toneAudio().left(418);
 }
 
-QByteArray everyFrame(int major, Enc enc)
-{
-    const QByteArray year = major == 4 ? "TDRC" : "TYER";
-    return frame(major, "TIT2", textBody(enc, "Tïtle ☃")) + frame(major, "TPE1", textBody(enc, "Ärtist"))
-        + frame(major, "TALB", textBody(Enc::Latin1, "Album"))
-        + frame(major, year, textBody(Enc::Latin1, "2001"))
-        + frame(major, "TRCK", textBody(enc, "3/12"))
-        + frame(major, "COMM", commentBody(enc, "eng", "iTunNORM", " 0000 0001"))
-        + frame(major, "COMM", commentBody(enc, "deu", "", "line one\r\nline two"))
-        + frame(major, "TCOM", textBody(enc, "Composer")) + frame(major, "TOPE", textBody(enc, "Orig"))
-        + frame(major, "TCOP", textBody(enc, "© me")) + frame(major, "TENC", textBody(enc, "lame"))
-        + frame(major, "WXXX", QByteArray("\0shop\0http://shop.example/", 26))
-        + frame(major, "WXXX", QByteArray("\0\0http://home.example/", 23))
-        + frame(major, "TCON", textBody(enc, "(17)"));
-}
-
-QByteArray foreignFrames(int major)
-{
-    return frame(major, "APIC", QByteArray("\0image/png\0\3cover\0", 18) + QByteArray(16, '\x89'))
-        + frame(major, "USLT", commentBody(Enc::Utf16, "eng", "", "la la la"))
-        + frame(major, "TXXX", textBody(Enc::Latin1, QString("GAIN") + QChar(0) + "-6.5 dB"))
-        + frame(major, "XQZW", QByteArray("anything"));
-}
-
 QByteArray v1Tag()
 {
     return id3v1("Title1", "Artist1", "Album1", "1999", "Comment1", 7, 17);
@@ -106,32 +82,41 @@ Seeds mp3Seeds()
     return {
         {"bare.mp3", a},
         {"v1.1.mp3", a + v1Tag()},
-        {"v1.0-blanks.mp3", a + id3v1(" pad ", "\tA\t", "Al bum", " 99 ", "thirty characters of comment!", 0, 255)},
+        {"v1.0-blanks.mp3",
+         a + id3v1(" pad ", "\tA\t", "Al bum", " 99 ", "thirty characters of comment!", 0, 255)},
         {"v23-utf16.mp3", id3v2(3, everyFrame(3, Enc::Utf16) + foreignFrames(3), 16) + a + v1Tag()},
         {"v24-utf8-ext.mp3",
          id3v2(4, syncsafe(6) + QByteArray("\1\0", 2) + everyFrame(4, Enc::Utf8), 8, 0x40) + a},
         {"v22.mp3",
-         id3v2(2, frame(2, "TT2", textBody(Enc::Latin1, "Old")) + frame(2, "TP1", textBody(Enc::Utf16, "Art"))
-                      + frame(2, "TYE", textBody(Enc::Latin1, "1998"))
-                      + frame(2, "COM", commentBody(Enc::Latin1, "eng", "", "c"))
-                      + frame(2, "TCO", textBody(Enc::Latin1, "(13)Pop")))
+         id3v2(2,
+               frame(2, "TT2", textBody(Enc::Latin1, "Old"))
+                   + frame(2, "TP1", textBody(Enc::Utf16, "Art"))
+                   + frame(2, "TYE", textBody(Enc::Latin1, "1998"))
+                   + frame(2, "COM", commentBody(Enc::Latin1, "eng", "", "c"))
+                   + frame(2, "TCO", textBody(Enc::Latin1, "(13)Pop")))
              + a},
         {"v23-unsync.mp3", id3v2(3, title3, 0, char(0x80)) + a},
-        {"stacked.mp3", id3v2(3, title3) + id3v2(3, frame(3, "TIT2", textBody(Enc::Latin1, "second"))) + a + v1Tag()},
+        {"stacked.mp3",
+         id3v2(3, title3) + id3v2(3, frame(3, "TIT2", textBody(Enc::Latin1, "second"))) + a
+             + v1Tag()},
         {"junk-before.mp3", QByteArray("RIFFjunk") + id3v2(3, title3) + a},
-        {"v24-footer.mp3", [&] {
+        {"v24-footer.mp3",
+         [&] {
              QByteArray tag = id3v2(4, frame(4, "TIT2", textBody(Enc::Utf8, "foot")), 0, 0x10);
              QByteArray footer = tag.left(10);
              footer.replace(0, 3, "3DI");
              return tag + footer + a;
          }()},
         {"genres.mp3",
-         id3v2(4, frame(4, "TCON", textBody(Enc::Latin1, QString("Rock") + QChar(0) + "Synthwave"))
-                      + frame(4, "TCON", textBody(Enc::Latin1, "200")))
+         id3v2(4,
+               frame(4, "TCON", textBody(Enc::Latin1, QString("Rock") + QChar(0) + "Synthwave"))
+                   + frame(4, "TCON", textBody(Enc::Latin1, "200")))
              + a},
         {"frame-flags.mp3",
-         id3v2(3, QByteArray("TIT2") + bigEndian(5, 4) + QByteArray("\0\x80", 2) + QByteArray("\0\0\0\x10x", 5)
-                      + frame(3, "TPE1", textBody(Enc::Latin1, "after")))
+         id3v2(3,
+               QByteArray("TIT2") + bigEndian(5, 4) + QByteArray("\0\x80", 2)
+                   + QByteArray("\0\0\0\x10x", 5)
+                   + frame(3, "TPE1", textBody(Enc::Latin1, "after")))
              + a},
         {"ape-and-v1.mp3", id3v2(3, title3) + a + apeFooter() + v1Tag()},
     };

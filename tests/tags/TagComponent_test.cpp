@@ -46,35 +46,6 @@ std::map<QByteArray, QList<QByteArray>> framesOf(const QByteArray &file)
     return frames;
 }
 
-QByteArray everyFrame(int major, Enc enc)
-{
-    const QByteArray year = major == 4 ? "TDRC" : "TYER";
-    return frame(major, "TIT2", textBody(enc, "Tïtle ☃"))
-        + frame(major, "TPE1", textBody(enc, "Ärtist"))
-        + frame(major, "TALB", textBody(Enc::Latin1, "Album"))
-        + frame(major, year, textBody(Enc::Latin1, "2001"))
-        + frame(major, "TRCK", textBody(enc, "3/12"))
-        + frame(major, "COMM", commentBody(enc, "eng", "iTunNORM", " 0000 0001"))
-        + frame(major, "COMM", commentBody(enc, "deu", "", "line one\r\nline two"))
-        + frame(major, "TCOM", textBody(major == 4 ? Enc::Utf16Be : enc, "Composer"))
-        + frame(major, "TOPE", textBody(enc, "Orig")) + frame(major, "TCOP", textBody(enc, "© me"))
-        + frame(major, "TENC", textBody(enc, "lame"))
-        + frame(major, "WXXX", QByteArray("\0shop\0http://shop.example/", 26))
-        + frame(major, "WXXX", QByteArray("\0\0http://home.example/", 23))
-        + frame(major, "TCON", textBody(enc, "(17)"));
-}
-
-// Frames the editor does not show, which every write must keep.
-QByteArray foreignFrames(int major)
-{
-    return frame(major, "APIC", QByteArray("\0image/png\0\3cover\0", 18) + QByteArray(300, '\x89'))
-        + frame(major, "USLT", commentBody(Enc::Utf16, "eng", "", "la la la"))
-        + frame(major, "PRIV", QByteArray("owner.example\0", 14) + QByteArray(40, '\x07'))
-        + frame(major, "TXXX",
-                textBody(Enc::Latin1, QString("REPLAYGAIN_TRACK_GAIN") + QChar(0) + "-6.5 dB"))
-        + frame(major, "XQZW", QByteArray("anything at all"));
-}
-
 // Every member of a tag as text, in the order the component lists them.
 QStringList v1Of(TagComponent &t, const QString &path)
 {
@@ -284,10 +255,10 @@ TEST_F(TagComponentTest, ShownFramesFlaggedForDiscardSurviveV2Writes)
             f[8] = char(major == 4 ? 0x40 : 0x80);
             return f;
         };
-        const QString path = make("flags.mp3", id3v2(major, flagged("TIT2", "kept")
-                                                                + flagged("TCOP", "old")
-                                                                + flagged("TPE1", "old"))
-                                                   + audio);
+        const QString path = make(
+            "flags.mp3",
+            id3v2(major, flagged("TIT2", "kept") + flagged("TCOP", "old") + flagged("TPE1", "old"))
+                + audio);
         tags.V2FileName(path);
         tags.V2Copyright("new");
         tags.V2Artist("");
