@@ -84,7 +84,8 @@ void checkPositionText(const QByteArray &bytes)
         return;
     qint32 ms = 0;
     for (int i = 0; i < 4; ++i)
-        ms = static_cast<qint32>((static_cast<quint32>(ms) << 8) | static_cast<quint8>(bytes.at(i)));
+        ms = static_cast<qint32>((static_cast<quint32>(ms) << 8)
+                                 | static_cast<quint8>(bytes.at(i)));
     static const QRegularExpression shape(QStringLiteral("^(\\d{2,}):(\\d{2})$"));
     const QRegularExpressionMatch match = shape.match(PositionText(ms));
     require(match.hasMatch(), "a position reads minutes:seconds");
@@ -97,7 +98,8 @@ void checkBaseName(const QString &title)
 {
     const QString base = lrcBaseName(title);
     const QString cut = title.mid(base.size());
-    require(title.startsWith(base) && (cut.isEmpty() || (cut.startsWith(u'.') && cut.count(u'.') == 1)),
+    require(title.startsWith(base)
+                && (cut.isEmpty() || (cut.startsWith(u'.') && cut.count(u'.') == 1)),
             "the lyric file's name is the title cut before its last dot");
 }
 
@@ -124,7 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(!writeLrcFile(saved, rows).has_value(), "a lyric file can be saved");
     const LrcRead reread = readLrcFile(saved);
     require(!reread.error && rowsOfLines(reread.lines) == rows, "a saved file loads the same rows");
-    require(filesInScratch() == QStringList({QStringLiteral("input.lrc"), QStringLiteral("saved.lrc")}),
+    require(filesInScratch()
+                == QStringList({QStringLiteral("input.lrc"), QStringLiteral("saved.lrc")}),
             "saving leaves no temporary file behind");
 
     const QString text = decodeSystemText(bytes);

@@ -72,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(writeFileSafely(saved, m3uBytes(paths)).ok, "a playlist can be saved");
     const Reading back = readPlaylist(saved);
     require(back.whole && back.paths == paths, "a saved playlist reads back as the same paths");
-    require(filesInScratch() == QStringList({QStringLiteral("input.m3u"), QStringLiteral("saved.m3u")}),
+    require(filesInScratch()
+                == QStringList({QStringLiteral("input.m3u"), QStringLiteral("saved.m3u")}),
             "saving leaves no temporary file behind");
     return 0;
 }

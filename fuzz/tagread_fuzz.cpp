@@ -29,13 +29,20 @@ void checkV1(const TagComponent &tags)
 
 QStringList v2Values(const TagComponent &tags)
 {
-    return {QString::number(tags.V2Present()), QString::number(tags.V2Version()),
-            tags.V2Track(),      tags.V2Title(),
-            tags.V2Artist(),     tags.V2Album(),
-            tags.V2Year(),       tags.V2Comment(),
-            tags.V2Composer(),   tags.V2OrigArtist(),
-            tags.V2Copyright(),  tags.V2EncodedBy(),
-            tags.V2Link(),       QString::number(tags.V2Genre()),
+    return {QString::number(tags.V2Present()),
+            QString::number(tags.V2Version()),
+            tags.V2Track(),
+            tags.V2Title(),
+            tags.V2Artist(),
+            tags.V2Album(),
+            tags.V2Year(),
+            tags.V2Comment(),
+            tags.V2Composer(),
+            tags.V2OrigArtist(),
+            tags.V2Copyright(),
+            tags.V2EncodedBy(),
+            tags.V2Link(),
+            QString::number(tags.V2Genre()),
             tags.V2GenreText()};
 }
 
@@ -51,6 +58,19 @@ void checkV2(const TagComponent &tags)
     (void)tags.GenreName(static_cast<quint8>(tags.V2Genre()));
 }
 
+// Whether the read went through; one that fails must say why.
+template <typename Read>
+bool reads(const Read &read)
+{
+    try {
+        read();
+        return true;
+    } catch (const TagError &error) {
+        require(!error.reason().isEmpty(), "a read error gives its reason");
+        return false;
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -60,22 +80,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     writeFile(path, bytes);
 
     TagComponent tags;
-    bool v1Read = false;
-    try {
+    const bool v1Read = reads([&] {
         tags.V1FileName(path);
         checkV1(tags);
-        v1Read = true;
-    } catch (const TagError &error) {
-        require(!error.reason().isEmpty(), "a read error gives its reason");
-    }
-    bool v2Read = false;
-    try {
+    });
+    const bool v2Read = reads([&] {
         tags.V2FileName(path);
         checkV2(tags);
-        v2Read = true;
-    } catch (const TagError &error) {
-        require(!error.reason().isEmpty(), "a read error gives its reason");
-    }
+    });
     require(v1Read == v2Read, "a file is an MP3 for both tags or for neither");
     if (v2Read) {
         TagComponent again;
