@@ -208,12 +208,14 @@ void applyV2Fields(TagLib::ID3v2::Tag &tag, const V2Fields &wanted, TagLib::Stri
             setTextFrame(tag, member.frame, wanted.*member.field, encoding);
     }
 
+    // Clearing the comment or the link takes every one without description:
+    // with only the first gone, the next would show in its place.
     if (wanted.comment != asRead.comment) {
-        CommentsFrame *comment = plainComment(tag);
         if (wanted.comment.isEmpty()) {
-            if (comment)
+            while (CommentsFrame *comment = plainComment(tag))
                 tag.removeFrame(comment);
         } else {
+            CommentsFrame *comment = plainComment(tag);
             if (!comment) {
                 auto made = std::make_unique<CommentsFrame>(encoding);
                 made->setLanguage("eng");
@@ -226,11 +228,11 @@ void applyV2Fields(TagLib::ID3v2::Tag &tag, const V2Fields &wanted, TagLib::Stri
     }
 
     if (wanted.link != asRead.link) {
-        UserUrlLinkFrame *link = plainLink(tag);
         if (wanted.link.isEmpty()) {
-            if (link)
+            while (UserUrlLinkFrame *link = plainLink(tag))
                 tag.removeFrame(link);
         } else {
+            UserUrlLinkFrame *link = plainLink(tag);
             if (!link) {
                 auto made = std::make_unique<UserUrlLinkFrame>(encoding);
                 link = made.get();

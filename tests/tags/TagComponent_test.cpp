@@ -272,6 +272,40 @@ TEST_F(TagComponentTest, ShownFramesFlaggedForDiscardSurviveV2Writes)
     }
 }
 
+// Of several comments (or links) without description the editor shows the
+// first; clearing it must not bring up the next.
+TEST_F(TagComponentTest, ClearedCommentAndLinkStayClearedWhenTheTagHeldSeveral)
+{
+    for (int major : {3, 4}) {
+        SCOPED_TRACE(major);
+        const QByteArray noDescription("\0\0", 2);
+        const QString path
+            = make("several.mp3",
+                   id3v2(major,
+                         frame(major, "COMM", commentBody(Enc::Latin1, "eng", "", "first"))
+                             + frame(major, "COMM", commentBody(Enc::Latin1, "deu", "", "second"))
+                             + frame(major, "WXXX", noDescription + "http://one.example/")
+                             + frame(major, "WXXX", noDescription + "http://two.example/")
+                             + frame(major, "COMM", commentBody(Enc::Latin1, "eng", "own", "kept")))
+                       + audio);
+        tags.V2FileName(path);
+        ASSERT_EQ(tags.V2Comment(), "first");
+        ASSERT_EQ(tags.V2Link(), "http://one.example/");
+        tags.V2Comment("");
+        tags.V2Link("");
+        tags.WriteV2();
+
+        TagComponent again;
+        again.V2FileName(path);
+        EXPECT_EQ(again.V2Comment(), "");
+        EXPECT_EQ(again.V2Link(), "");
+        const auto frames = framesOf(readBytes(path));
+        EXPECT_EQ(frames.at("COMM"),
+                  QList<QByteArray>{commentBody(Enc::Latin1, "eng", "own", "kept")});
+        EXPECT_EQ(frames.count("WXXX"), 0u);
+    }
+}
+
 TEST_F(TagComponentTest, WritesV1WithItsTextRules)
 {
     const QString path = make("v1.mp3", audio);
