@@ -58,6 +58,27 @@ UserUrlLinkFrame *plainLink(const TagLib::ID3v2::Tag &tag)
     return withoutDescription<UserUrlLinkFrame>(tag, "WXXX");
 }
 
+// TagLib drops every frame flagged "discard when the tag is altered" when it
+// writes, even one whose value it keeps. The flag is meant for writers that
+// do not know the frame; we know the frames we show, and dropping them would
+// make every write fail its read-back. TagLib keeps the flags behind a
+// protected member, which a derived class may reach.
+struct FrameFlags : TagLib::ID3v2::Frame {
+    static void keepWhenAltered(TagLib::ID3v2::Frame *frame)
+    {
+        if (!frame)
+            return;
+        Header *(Frame::*header)() const = &FrameFlags::header;
+        (frame->*header)()->setTagAlterPreservation(false);
+    }
+};
+
+TagLib::ID3v2::Frame *firstFrame(const TagLib::ID3v2::Tag &tag, const char *id)
+{
+    const TagLib::ID3v2::FrameList &frames = tag.frameList(id);
+    return frames.isEmpty() ? nullptr : frames.front();
+}
+
 void setTextFrame(TagLib::ID3v2::Tag &tag, const char *id, const QString &value,
                   TagLib::String::Type encoding)
 {
@@ -175,18 +196,26 @@ V2Fields readV2Fields(const TagLib::ID3v2::Tag &tag)
 
 void applyV2Fields(TagLib::ID3v2::Tag &tag, const V2Fields &wanted, TagLib::String::Type encoding)
 {
+    for (const TextMember &member : kTextMembers)
+        FrameFlags::keepWhenAltered(firstFrame(tag, member.frame));
+    FrameFlags::keepWhenAltered(firstFrame(tag, "TCON"));
+    FrameFlags::keepWhenAltered(plainComment(tag));
+    FrameFlags::keepWhenAltered(plainLink(tag));
+
     const V2Fields asRead = readV2Fields(tag);
     for (const TextMember &member : kTextMembers) {
         if (wanted.*member.field != asRead.*member.field)
             setTextFrame(tag, member.frame, wanted.*member.field, encoding);
     }
 
+    // Clearing the comment or the link takes every one without description:
+    // with only the first gone, the next would show in its place.
     if (wanted.comment != asRead.comment) {
-        CommentsFrame *comment = plainComment(tag);
         if (wanted.comment.isEmpty()) {
-            if (comment)
+            while (CommentsFrame *comment = plainComment(tag))
                 tag.removeFrame(comment);
         } else {
+            CommentsFrame *comment = plainComment(tag);
             if (!comment) {
                 auto made = std::make_unique<CommentsFrame>(encoding);
                 made->setLanguage("eng");
@@ -199,11 +228,11 @@ void applyV2Fields(TagLib::ID3v2::Tag &tag, const V2Fields &wanted, TagLib::Stri
     }
 
     if (wanted.link != asRead.link) {
-        UserUrlLinkFrame *link = plainLink(tag);
         if (wanted.link.isEmpty()) {
-            if (link)
+            while (UserUrlLinkFrame *link = plainLink(tag))
                 tag.removeFrame(link);
         } else {
+            UserUrlLinkFrame *link = plainLink(tag);
             if (!link) {
                 auto made = std::make_unique<UserUrlLinkFrame>(encoding);
                 link = made.get();

@@ -46,35 +46,6 @@ std::map<QByteArray, QList<QByteArray>> framesOf(const QByteArray &file)
     return frames;
 }
 
-QByteArray everyFrame(int major, Enc enc)
-{
-    const QByteArray year = major == 4 ? "TDRC" : "TYER";
-    return frame(major, "TIT2", textBody(enc, "Tïtle ☃"))
-        + frame(major, "TPE1", textBody(enc, "Ärtist"))
-        + frame(major, "TALB", textBody(Enc::Latin1, "Album"))
-        + frame(major, year, textBody(Enc::Latin1, "2001"))
-        + frame(major, "TRCK", textBody(enc, "3/12"))
-        + frame(major, "COMM", commentBody(enc, "eng", "iTunNORM", " 0000 0001"))
-        + frame(major, "COMM", commentBody(enc, "deu", "", "line one\r\nline two"))
-        + frame(major, "TCOM", textBody(major == 4 ? Enc::Utf16Be : enc, "Composer"))
-        + frame(major, "TOPE", textBody(enc, "Orig")) + frame(major, "TCOP", textBody(enc, "© me"))
-        + frame(major, "TENC", textBody(enc, "lame"))
-        + frame(major, "WXXX", QByteArray("\0shop\0http://shop.example/", 26))
-        + frame(major, "WXXX", QByteArray("\0\0http://home.example/", 23))
-        + frame(major, "TCON", textBody(enc, "(17)"));
-}
-
-// Frames the editor does not show, which every write must keep.
-QByteArray foreignFrames(int major)
-{
-    return frame(major, "APIC", QByteArray("\0image/png\0\3cover\0", 18) + QByteArray(300, '\x89'))
-        + frame(major, "USLT", commentBody(Enc::Utf16, "eng", "", "la la la"))
-        + frame(major, "PRIV", QByteArray("owner.example\0", 14) + QByteArray(40, '\x07'))
-        + frame(major, "TXXX",
-                textBody(Enc::Latin1, QString("REPLAYGAIN_TRACK_GAIN") + QChar(0) + "-6.5 dB"))
-        + frame(major, "XQZW", QByteArray("anything at all"));
-}
-
 // Every member of a tag as text, in the order the component lists them.
 QStringList v1Of(TagComponent &t, const QString &path)
 {
@@ -270,6 +241,68 @@ TEST_F(TagComponentTest, FramesTheEditorDoesNotShowSurviveV2Writes)
         }
         EXPECT_EQ(now.at("TIT2").front().mid(1),
                   major == 4 ? QByteArray("new") : encoded(Enc::Utf16, "new"));
+    }
+}
+
+// A frame flagged "discard when the tag is altered" is one a writer that does
+// not know it should drop; the frames the editor shows it knows.
+TEST_F(TagComponentTest, ShownFramesFlaggedForDiscardSurviveV2Writes)
+{
+    for (int major : {3, 4}) {
+        SCOPED_TRACE(major);
+        const auto flagged = [major](const QByteArray &id, const QString &text) {
+            QByteArray f = frame(major, id, textBody(Enc::Latin1, text));
+            f[8] = char(major == 4 ? 0x40 : 0x80);
+            return f;
+        };
+        const QString path = make(
+            "flags.mp3",
+            id3v2(major, flagged("TIT2", "kept") + flagged("TCOP", "old") + flagged("TPE1", "old"))
+                + audio);
+        tags.V2FileName(path);
+        tags.V2Copyright("new");
+        tags.V2Artist("");
+        ASSERT_NO_THROW(tags.WriteV2());
+        TagComponent again;
+        again.V2FileName(path);
+        EXPECT_EQ(again.V2Title(), "kept");
+        EXPECT_EQ(again.V2Copyright(), "new");
+        EXPECT_EQ(again.V2Artist(), "");
+        EXPECT_EQ(audioOf(readBytes(path)), audio);
+    }
+}
+
+// Of several comments (or links) without description the editor shows the
+// first; clearing it must not bring up the next.
+TEST_F(TagComponentTest, ClearedCommentAndLinkStayClearedWhenTheTagHeldSeveral)
+{
+    for (int major : {3, 4}) {
+        SCOPED_TRACE(major);
+        const QByteArray noDescription("\0\0", 2);
+        const QString path
+            = make("several.mp3",
+                   id3v2(major,
+                         frame(major, "COMM", commentBody(Enc::Latin1, "eng", "", "first"))
+                             + frame(major, "COMM", commentBody(Enc::Latin1, "deu", "", "second"))
+                             + frame(major, "WXXX", noDescription + "http://one.example/")
+                             + frame(major, "WXXX", noDescription + "http://two.example/")
+                             + frame(major, "COMM", commentBody(Enc::Latin1, "eng", "own", "kept")))
+                       + audio);
+        tags.V2FileName(path);
+        ASSERT_EQ(tags.V2Comment(), "first");
+        ASSERT_EQ(tags.V2Link(), "http://one.example/");
+        tags.V2Comment("");
+        tags.V2Link("");
+        tags.WriteV2();
+
+        TagComponent again;
+        again.V2FileName(path);
+        EXPECT_EQ(again.V2Comment(), "");
+        EXPECT_EQ(again.V2Link(), "");
+        const auto frames = framesOf(readBytes(path));
+        EXPECT_EQ(frames.at("COMM"),
+                  QList<QByteArray>{commentBody(Enc::Latin1, "eng", "own", "kept")});
+        EXPECT_EQ(frames.count("WXXX"), 0u);
     }
 }
 
