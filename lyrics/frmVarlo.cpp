@@ -16,6 +16,7 @@
 #include "lyrics/LrcFile.h"
 #include "lyrics/LyricTable.h"
 #include "lyrics/MmControl.h"
+#include "platform/Controls.h"
 #include "platform/Twips.h"
 #include "shell/DirListBox.h"
 #include "shell/IniStuff.h"
@@ -26,25 +27,6 @@
 namespace caldra {
 
 namespace {
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption, QRect geometry)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setGeometry(geometry);
-    // Enter presses no button here: in the cell editor it must do nothing.
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel *centredLabel(QWidget *parent, const QString &name, const QString &text, QRect geometry)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(geometry);
-    l->setAlignment(Qt::AlignCenter);
-    return l;
-}
 
 bool onlySpaces(const QString &text)
 {
@@ -77,21 +59,21 @@ frmVarlo::frmVarlo(const Services &services, frmMain &main, QWidget *parent)
     mmcMP3->setObjectName(QStringLiteral("mmcMP3"));
     mmcMP3->setGeometry(twipsRect(480, 1560, 1215, 330));
 
-    Command1 = button(this, QStringLiteral("Command1"), QStringLiteral("&Open"),
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("&Open"),
                       twipsRect(120, 360, 1095, 375));
-    lblSound = centredLabel(this, QStringLiteral("lblSound"), QStringLiteral("Nothing loaded"),
-                            twipsRect(2160, 960, 1095, 195));
-    lblTime = centredLabel(this, QStringLiteral("lblTime"), QString(),
-                           twipsRect(2160, 1200, 1095, 255));
+    lblSound = makeLabel(this, QStringLiteral("lblSound"), QStringLiteral("Nothing loaded"),
+                            twipsRect(2160, 960, 1095, 195), Qt::AlignCenter);
+    lblTime = makeLabel(this, QStringLiteral("lblTime"), QString(),
+                           twipsRect(2160, 1200, 1095, 255), Qt::AlignCenter);
 
     rtbLyr = new QPlainTextEdit(this);
     rtbLyr->setObjectName(QStringLiteral("rtbLyr"));
     rtbLyr->setGeometry(twipsRect(480, 2040, 5895, 5295));
     rtbLyr->setAccessibleName(QStringLiteral("Lyrics"));
 
-    cmdSave = button(this, QStringLiteral("cmdSave"), QStringLiteral("save"),
+    cmdSave = makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("save"),
                      twipsRect(5520, 7440, 855, 375));
-    Command2 = button(this, QStringLiteral("Command2"), QStringLiteral("Make LRC"),
+    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("Make LRC"),
                       twipsRect(1800, 7440, 1335, 375));
 
     m_table = new LyricTable(this);
@@ -115,9 +97,9 @@ frmVarlo::frmVarlo(const Services &services, frmMain &main, QWidget *parent)
     List1->horizontalHeader()->setHighlightSections(false);
     List1->horizontalHeader()->setDefaultSectionSize(twips(1005));
 
-    Cmdopen = button(this, QStringLiteral("Cmdopen"), QStringLiteral("Load LRc"),
+    Cmdopen = makeButton(this, QStringLiteral("Cmdopen"), QStringLiteral("Load LRc"),
                      twipsRect(480, 7440, 1212, 372));
-    cmdGetId3 = button(this, QStringLiteral("cmdGetId3"), QStringLiteral("Get id3"),
+    cmdGetId3 = makeButton(this, QStringLiteral("cmdGetId3"), QStringLiteral("Get id3"),
                        twipsRect(3240, 7440, 1095, 375));
 
     Text1 = new QLineEdit(this);
@@ -129,9 +111,9 @@ frmVarlo::frmVarlo(const Services &services, frmMain &main, QWidget *parent)
     Text1->hide();
     Text1->installEventFilter(this);
 
-    cmdAddRow = button(this, QStringLiteral("cmdAddRow"), QStringLiteral("Add row up"),
+    cmdAddRow = makeButton(this, QStringLiteral("cmdAddRow"), QStringLiteral("Add row up"),
                        twipsRect(3840, 1680, 1095, 255));
-    cmdAddRowDown = button(this, QStringLiteral("cmdAddRowDown"), QStringLiteral("Add row down"),
+    cmdAddRowDown = makeButton(this, QStringLiteral("cmdAddRowDown"), QStringLiteral("Add row down"),
                            twipsRect(5040, 1680, 1215, 255));
 
     const QList<QWidget *> tabOrder = {mmcMP3,  Command1, lblSound,  lblTime, rtbLyr,

@@ -17,6 +17,7 @@
 
 #include "platform/SafeWrite.h"
 #include "platform/BusyPointer.h"
+#include "platform/Controls.h"
 #include "platform/Twips.h"
 #include "playlist/DeviceCopy.h"
 #include "playlist/M3u.h"
@@ -36,28 +37,6 @@ QString playlistFilter()
     return QStringLiteral("PLaylist(*.m3u)|*.m3u|");
 }
 
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
-                        const QRect &geometry)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    // No button answers Enter.
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption,
-                  const QRect &geometry)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    return label;
-}
-
-// A device that fills up takes part of a write without an error; only the
-// next write fails. Committing after the short write would keep half a file.
 QIcon noteIcon(const QStyle *style)
 {
     // The style's media icon is smaller than the list's 32 x 32 icon.

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "caldra_version.h"
+#include "platform/Controls.h"
 #include "platform/Twips.h"
 
 namespace caldra {
@@ -28,15 +29,6 @@ QFrame *makeLine(QWidget *parent, const QString &name, const QRect &rect, const 
     return line;
 }
 
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(rect);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
 } // namespace
 
 frmAbout::frmAbout(const Services &services, QWidget *owner)
@@ -57,16 +49,17 @@ frmAbout::frmAbout(const Services &services, QWidget *owner)
     cmdSysInfo->setGeometry(twipsRect(4260, 3075, 1245, 345));
     cmdSysInfo->setAutoDefault(false);
 
+    const Qt::Alignment topLeft = Qt::AlignLeft | Qt::AlignTop;
     lblDescription = makeLabel(this, QStringLiteral("lblDescription"),
                                QStringLiteral("Creating Lyrics, Editing Id3, Playlist creator"),
-                               twipsRect(1050, 1125, 3885, 810));
+                               twipsRect(1050, 1125, 3885, 810), topLeft);
     lblDisclaimer = makeLabel(this, QStringLiteral("lblDisclaimer"), QString(),
-                              twipsRect(240, 2280, 3870, 1275));
+                              twipsRect(240, 2280, 3870, 1275), topLeft);
     lblDisclaimer->setWordWrap(true);
     lblVersion = makeLabel(this, QStringLiteral("lblVersion"), QStringLiteral("1.0"),
-                           twipsRect(1050, 780, 3885, 225));
+                           twipsRect(1050, 780, 3885, 225), topLeft);
     Label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("Caldra by the Caldra team"),
-                       twipsRect(960, 240, 3975, 375));
+                       twipsRect(960, 240, 3975, 375), topLeft);
     for (QLabel *black : {lblDescription, lblDisclaimer}) {
         QPalette p = black->palette();
         p.setColor(QPalette::WindowText, Qt::black);

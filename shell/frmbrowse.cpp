@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QPushButton>
 
+#include "platform/Controls.h"
 #include "platform/Twips.h"
 #include "shell/DirListBox.h"
 
@@ -46,19 +47,11 @@ frmbrowse::frmbrowse(const Services &services, QWidget *owner)
     Dir1->setGeometry(twipsRect(-15, 285, 2715, 3015));
     Dir1->setAccessibleName(QStringLiteral("Folder"));
 
-    cmdopen = new QPushButton(QStringLiteral("&Open"), this);
-    cmdopen->setObjectName(QStringLiteral("cmdopen"));
-    cmdopen->setGeometry(twipsRect(1635, 3360, 975, 315));
-
-    cmd = new QPushButton(QStringLiteral("Cancel"), this);
-    cmd->setObjectName(QStringLiteral("cmd"));
-    cmd->setGeometry(twipsRect(120, 3360, 855, 315));
-
     // Neither button answers Enter or Escape.
-    for (QPushButton *b : {cmdopen, cmd}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    cmdopen = makeButton(this, QStringLiteral("cmdopen"), QStringLiteral("&Open"),
+                         twipsRect(1635, 3360, 975, 315));
+    cmd = makeButton(this, QStringLiteral("cmd"), QStringLiteral("Cancel"),
+                     twipsRect(120, 3360, 855, 315));
     setTabOrder(Drive1, Dir1);
     setTabOrder(Dir1, cmdopen);
     setTabOrder(cmdopen, cmd);
