@@ -3,7 +3,9 @@
 namespace caldra {
 
 namespace {
-constexpr qint64 kAnnounceEveryMs = 40;
+// Counted, not timed: a shown table relaid out for every row made a long load
+// take minutes, and a count keeps what the views see the same on any machine.
+constexpr int kAnnounceEveryRows = 1024;
 }
 
 int LyricTable::rowCount(const QModelIndex &parent) const
@@ -76,10 +78,8 @@ void LyricTable::append(const QList<LyricRow> &rows)
 
 void LyricTable::appendBatched(const LyricRow &row)
 {
-    if (m_announced == m_rows.size())
-        m_sinceAnnounced.start();
     m_rows.append(row);
-    if (m_sinceAnnounced.elapsed() >= kAnnounceEveryMs)
+    if (m_rows.size() - m_announced >= kAnnounceEveryRows)
         announce();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QElapsedTimer>
 #include <QList>
 
 #include "lyrics/Lrc.h"
@@ -29,9 +28,9 @@ public:
     void append(const LyricRow &row);
     void append(const QList<LyricRow> &rows);
     // For long loads that let the window handle its events after every row:
-    // the row is kept at once, but views hear of new rows only every few
-    // dozen milliseconds (or at announce()), so a shown table is not laid out
-    // and repainted for every single row.
+    // the row is kept at once, but views hear of new rows only every 1024
+    // rows (or at announce()), so a shown table is not laid out and repainted
+    // for every single row.
     void appendBatched(const LyricRow &row);
     void announce();
     // An empty row at `row`; rows from there on move down by one.
@@ -42,7 +41,6 @@ private:
     QList<LyricRow> m_rows;
     // Rows from here on are kept but not yet told to the views.
     int m_announced = 0;
-    QElapsedTimer m_sinceAnnounced;
 };
 
 } // namespace caldra
