@@ -5,7 +5,7 @@ namespace caldra {
 namespace {
 // Counted, not timed: a shown table relaid out for every row made a long load
 // take minutes, and a count keeps what the views see the same on any machine.
-constexpr int kAnnounceEveryRows = 1024;
+constexpr int kAnnounceEveryRows = 4096;
 }
 
 int LyricTable::rowCount(const QModelIndex &parent) const

@@ -28,7 +28,7 @@ public:
     void append(const LyricRow &row);
     void append(const QList<LyricRow> &rows);
     // For long loads that let the window handle its events after every row:
-    // the row is kept at once, but views hear of new rows only every 1024
+    // the row is kept at once, but views hear of new rows only every 4096
     // rows (or at announce()), so a shown table is not laid out and repainted
     // for every single row.
     void appendBatched(const LyricRow &row);
