@@ -337,10 +337,11 @@ void frmVarlo::cmdSave_Click()
 
 void frmVarlo::askForMusicFolder()
 {
-    // The folder is taken whichever button closed the picker; the user then
-    // presses "save" again.
+    // Only "&Open" stores the folder; the user then presses "save" again.
     frmbrowse picker(m_services, this);
     picker.exec();
+    if (picker.Choice != 2)
+        return;
     QString folder = picker.Dir1->path();
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
