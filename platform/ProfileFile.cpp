@@ -138,8 +138,7 @@ std::optional<QStringList> readLines(const QString &file)
         return QStringList();
     if (!f.open(QIODevice::ReadOnly))
         return std::nullopt;
-    // Hand-edited INI files from this platform end lines with LF alone.
-    return splitLines(decodeSystemText(f.readAll()), LoneLf::EndsLine);
+    return readTextLines(f.readAll());
 }
 
 } // namespace
@@ -157,7 +156,7 @@ bool IniProfileService::writeString(const QString &file, const QString &section,
     if (!old)
         return false;
     const QStringList lines = profile::writeValue(*old, section, key, value);
-    return writeFileSafely(file, joinLinesCrLf(lines)).ok;
+    return !writeFileSafely(file, joinLinesCrLf(lines));
 }
 
 } // namespace caldra

@@ -1,4 +1,4 @@
-#include "shell/IniStuff.h"
+#include "platform/IniStuff.h"
 
 #include <QCoreApplication>
 #include <QDir>
