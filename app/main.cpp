@@ -23,7 +23,7 @@ int main(int argc, char *argv[])
 #endif
 
     QApplication app(argc, argv);
-    // The icons live in the core library, which the linker would otherwise drop.
+    // The icons live in the GUI library, which the linker would otherwise drop.
     Q_INIT_RESOURCE(caldra);
     QApplication::setApplicationName(QStringLiteral("Caldra"));
     QApplication::setApplicationDisplayName(QStringLiteral("Caldra"));

@@ -60,7 +60,7 @@ void LoadLongLrcIntoWindow(benchmark::State &state)
     services.fileDialogs = dialogs;
     frmMain main(services);
     for (auto _ : state) {
-        frmVarlo window(services, main);
+        frmVarlo window(services, main.Ini(), &main);
         window.Form_Load();
         window.show();
         // Arg 1: the table is already shown, as on a second load.
@@ -129,7 +129,7 @@ void CpuWhilePlaying(benchmark::State &state)
     const bool playing = state.range(0) != 0;
     double share = 0;
     for (auto _ : state) {
-        frmVarlo window(services, main);
+        frmVarlo window(services, main.Ini(), &main);
         window.Form_Load();
         window.show();
         window.Command1->click();

@@ -11,7 +11,7 @@ using namespace caldra;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    const QStringList lines = splitLines(decodeSystemText(bytes), LoneLf::EndsLine);
+    const QStringList lines = readTextLines(bytes);
     (void)profile::readValue(lines, QStringLiteral("MUSIC"), QStringLiteral("DEFDIR"), QString());
 
     // A value the program could store: one line, no blanks or quotes at its ends.
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const QStringList written = profile::writeValue(lines, QStringLiteral("MUSIC"),
                                                     QStringLiteral("DEFDIR"), value);
-    const QStringList reread = splitLines(decodeSystemText(joinLinesCrLf(written)), LoneLf::EndsLine);
+    const QStringList reread = readTextLines(joinLinesCrLf(written));
     const QString back = profile::readValue(reread, QStringLiteral("MUSIC"), QStringLiteral("DEFDIR"),
                                             QStringLiteral("<missing>"));
     const bool quoted = value.size() >= 2

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QStringList paths;
     for (const QString &line : lines)
         paths.append(isM3uComment(line) ? u' ' + line : line);
-    require(writeFileSafely(saved, m3uBytes(paths)).ok, "a playlist can be saved");
+    require(!writeFileSafely(saved, m3uBytes(paths)), "a playlist can be saved");
     const Reading back = readPlaylist(saved);
     require(back.whole && back.paths == paths, "a saved playlist reads back as the same paths");
     require(filesInScratch()

@@ -41,7 +41,7 @@ QString lrcFilePath(const QString &folder, const QString &fileTitle)
 
 QStringList lrcFileLines(const QByteArray &bytes)
 {
-    return splitLines(decodeSystemText(bytes), LoneLf::EndsLine);
+    return readTextLines(bytes);
 }
 
 LyricRow rowFromTabbed(const QString &tabbed)
@@ -64,7 +64,7 @@ QList<LyricRow> rowsFromEntryText(const QString &entryText)
     // The box's text with a line break added, so that the last line counts
     // even without one and a final line break leaves one empty line.
     QList<LyricRow> rows;
-    for (const QString &line : splitLines(entryText + u"\r\n", LoneLf::EndsLine))
+    for (const QString &line : splitLines(entryText + u"\r\n"))
         rows.append(rowFromTabbed(u"0\t" + line));
     return rows;
 }

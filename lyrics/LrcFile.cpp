@@ -11,37 +11,31 @@ namespace {
 
 // The codes and descriptions are those long known to users of Windows
 // programs for the same failures.
-LoadError badFileName()
+Failure badFileName()
 {
     return {52, QStringLiteral("Bad file name or number")};
 }
 
-LoadError fileNotFound()
+Failure fileNotFound()
 {
     return {53, QStringLiteral("File not found")};
 }
 
-LoadError deviceIo()
+Failure deviceIo()
 {
     return {57, QStringLiteral("Device I/O error")};
 }
 
-LoadError accessDenied()
+Failure accessDenied()
 {
     return {75, QStringLiteral("Path/File access error")};
 }
 
 } // namespace
 
-LoadError loadError::invalidLine()
+Failure loadError::invalidLine()
 {
     return {5, QStringLiteral("Invalid procedure call or argument")};
-}
-
-QString loadErrorText(const LoadError &error)
-{
-    return u"Error " + QString::number(error.code) + u" (" + error.description
-           + u") in procedure";
 }
 
 LrcRead readLrcFile(const QString &path)
@@ -60,7 +54,7 @@ LrcRead readLrcFile(const QString &path)
     return {lrcFileLines(bytes), std::nullopt};
 }
 
-std::optional<QString> writeLrcFile(const QString &path, const QList<LyricRow> &rows)
+std::optional<Failure> writeLrcFile(const QString &path, const QList<LyricRow> &rows)
 {
     // The new content replaces the old file by a rename, which would also
     // replace a file the user made read-only: ask the system first whether
@@ -68,12 +62,9 @@ std::optional<QString> writeLrcFile(const QString &path, const QList<LyricRow> &
     if (QFileInfo(path).isFile()) {
         QFile probe(path);
         if (!probe.open(QIODevice::WriteOnly | QIODevice::Append))
-            return probe.errorString();
+            return Failure::fromText(probe.errorString());
     }
-    const WriteResult written = writeFileSafely(path, lrcFileBytes(rows));
-    if (!written.ok)
-        return written.error;
-    return std::nullopt;
+    return writeFileSafely(path, lrcFileBytes(rows));
 }
 
 } // namespace caldra

@@ -1,7 +1,6 @@
 #include "lyrics/frmVarlo.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -17,11 +16,8 @@
 #include "lyrics/LyricTable.h"
 #include "lyrics/MmControl.h"
 #include "platform/Controls.h"
+#include "platform/IniStuff.h"
 #include "platform/Twips.h"
-#include "shell/DirListBox.h"
-#include "shell/IniStuff.h"
-#include "shell/frmMain.h"
-#include "shell/frmbrowse.h"
 #include "tags/GetId3.h"
 
 namespace caldra {
@@ -46,16 +42,18 @@ const QString kLyricFilter = QStringLiteral("Lrc files (*.Lrc)|*.Lrc|");
 
 } // namespace
 
-frmVarlo::frmVarlo(const Services &services, frmMain &main, QWidget *parent)
+frmVarlo::frmVarlo(const Services &services, IniStuff &settings, QWidget *opener,
+                   QWidget *parent)
     : QDialog(parent)
     , m_services(services)
-    , m_main(main)
+    , m_settings(settings)
+    , m_opener(opener)
 {
     setObjectName(QStringLiteral("frmVarlo"));
     setWindowTitle(QStringLiteral("Lyric creator"));
     resize(twips(6975), twips(7935));
 
-    mmcMP3 = new MmControl(m_services.makePlayer(this), this);
+    mmcMP3 = new MmControl(m_services.makePlayer(), this);
     mmcMP3->setObjectName(QStringLiteral("mmcMP3"));
     mmcMP3->setGeometry(twipsRect(480, 1560, 1215, 330));
 
@@ -140,9 +138,9 @@ frmVarlo::frmVarlo(const Services &services, frmMain &main, QWidget *parent)
     connect(mmcMP3, &MmControl::PlayCompleted, this, &frmVarlo::mmcMP3_PlayCompleted);
     connect(Timer1, &QTimer::timeout, this, &frmVarlo::Timer1_Timer);
 
-    // Shown without a parent, the window still opens centred over the main window.
-    if (!parent && m_main.isVisible())
-        move(m_main.frameGeometry().center() - rect().center());
+    // Shown without a parent, the window still opens centred over its opener.
+    if (!parent && m_opener && m_opener->isVisible())
+        move(m_opener->frameGeometry().center() - rect().center());
 }
 
 frmVarlo::~frmVarlo()
@@ -316,7 +314,7 @@ void frmVarlo::keyPressEvent(QKeyEvent *event)
 void frmVarlo::cmdSave_Click()
 {
     const QString title = cd->fileTitle();
-    const QString folder = m_main.Ini().Sval();
+    const QString folder = m_settings.Sval();
     if (onlySpaces(title)) {
         m_services.messages->show(this, QStringLiteral("Select a music file."),
                                   QStringLiteral("Nothing Selected"), MessageIcon::Information);
@@ -331,26 +329,21 @@ void frmVarlo::cmdSave_Click()
     const QString path = lrcFilePath(folder, title);
     if (const auto failure = writeLrcFile(path, m_table->rows())) {
         m_services.messages->show(this, u"The lyrics could not be saved to " + path + u":\n"
-                                            + *failure);
+                                            + failure->description);
     }
 }
 
 void frmVarlo::askForMusicFolder()
 {
-    // The folder is taken whichever button closed the picker; the user then
-    // presses "save" again.
-    frmbrowse picker(m_services, this);
-    picker.exec();
-    QString folder = picker.Dir1->path();
-    if (!folder.endsWith(QDir::separator()))
-        folder += QDir::separator();
-    m_main.Ini().setSval(folder);
+    // Only "&Open" stores the folder; the user then presses "save" again.
+    if (const std::optional<QString> folder = m_services.pickFolder(m_services, this))
+        m_settings.setSval(*folder);
 }
 
 void frmVarlo::Cmdopen_Click()
 {
     cd->setFilter(kLyricFilter);
-    cd->setInitDir(m_main.Ini().Sval());
+    cd->setInitDir(m_settings.Sval());
     // A cancelled dialog leaves the rows alone: re-reading the last file
     // confirmed (often the song) would throw away unsaved work.
     if (!cd->showOpen())
@@ -360,14 +353,14 @@ void frmVarlo::Cmdopen_Click()
     m_table->clear();
     const LrcRead read = readLrcFile(cd->fileName());
     if (read.error) {
-        reportLoadError(loadErrorText(*read.error));
+        reportLoadError(procedureErrorText(*read.error));
         return;
     }
     for (const QString &line : read.lines) {
         const std::optional<LyricRow> row = parseLrcLine(line);
         if (!row) {
             showLoadedRows();
-            reportLoadError(loadErrorText(loadError::invalidLine()));
+            reportLoadError(procedureErrorText(loadError::invalidLine()));
             return;
         }
         m_table->appendBatched(*row);
@@ -402,7 +395,7 @@ void frmVarlo::Command1_Click()
 {
     mmcMP3->stop();
     mmcMP3->close();
-    cd->setInitDir(m_main.Ini().Sval());
+    cd->setInitDir(m_settings.Sval());
     cd->setFilter(kMusicFilter);
     // A cancel is not told apart: the file confirmed last is opened again.
     cd->showOpen();

@@ -17,16 +17,19 @@ class QTimer;
 
 namespace caldra {
 
+class IniStuff;
 class LyricTable;
 class MmControl;
-class frmMain;
 
 // The lyric creator: lyrics typed or loaded become timed rows, stamped while
 // the song plays and saved as an LRC file in the default music folder.
 class frmVarlo : public QDialog {
     Q_OBJECT
 public:
-    frmVarlo(const Services &services, frmMain &main, QWidget *parent = nullptr);
+    // Opens centred over opener; the default music folder is read and stored
+    // through settings.
+    frmVarlo(const Services &services, IniStuff &settings, QWidget *opener,
+             QWidget *parent = nullptr);
     ~frmVarlo() override;
 
     void Form_Load();
@@ -90,7 +93,8 @@ private:
     void reportLoadError(const QString &text);
 
     Services m_services;
-    frmMain &m_main;
+    IniStuff &m_settings;
+    QWidget *m_opener;
     LyricTable *m_table;
     // A newer "Load LRc" started while an older one still reads makes the
     // older one stop.

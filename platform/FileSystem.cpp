@@ -1,7 +1,6 @@
 #include "platform/FileSystem.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -21,7 +20,7 @@ FolderListing DesktopFileSystem::listFolders(const QString &path)
     const QByteArray native = QFile::encodeName(path);
     DIR *dir = ::opendir(native.constData());
     if (!dir) {
-        result.error = QString::fromLocal8Bit(std::strerror(errno));
+        result.failure = Failure::fromErrno(errno);
         return result;
     }
     while (const dirent *entry = ::readdir(dir)) {
@@ -42,7 +41,6 @@ FolderListing DesktopFileSystem::listFolders(const QString &path)
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(result.folders.begin(), result.folders.end(), collator);
-    result.ok = true;
     return result;
 }
 

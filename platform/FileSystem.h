@@ -1,8 +1,12 @@
 #pragma once
 
+#include <optional>
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include "platform/Failure.h"
 
 namespace caldra {
 
@@ -13,9 +17,8 @@ struct Volume {
 };
 
 struct FolderListing {
-    bool ok = false;
     QStringList folders; // names of the sub-folders, sorted
-    QString error;       // the system's reason when !ok
+    std::optional<Failure> failure;
 };
 
 // The file-system questions the folder picker and the About box ask.

@@ -129,17 +129,19 @@ QStringList writeValue(QStringList lines, const QString &section, const QString 
 
 namespace {
 
-// Nothing when the file exists but cannot be read: a write must then not
+// The reason when the file exists but cannot be read: a write must then not
 // replace it with a file that lacks everything we could not see.
-std::optional<QStringList> readLines(const QString &file)
+std::optional<QStringList> readLines(const QString &file, Failure *failure = nullptr)
 {
     QFile f(file);
     if (!f.exists())
         return QStringList();
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (failure)
+            *failure = Failure::fromText(f.errorString());
         return std::nullopt;
-    // Hand-edited INI files from this platform end lines with LF alone.
-    return splitLines(decodeSystemText(f.readAll()), LoneLf::EndsLine);
+    }
+    return readTextLines(f.readAll());
 }
 
 } // namespace
@@ -150,14 +152,16 @@ QString IniProfileService::readString(const QString &file, const QString &sectio
     return profile::readValue(readLines(file).value_or(QStringList()), section, key, def);
 }
 
-bool IniProfileService::writeString(const QString &file, const QString &section,
-                                    const QString &key, const QString &value)
+std::optional<Failure> IniProfileService::writeString(const QString &file,
+                                                      const QString &section, const QString &key,
+                                                      const QString &value)
 {
-    const auto old = readLines(file);
+    Failure unreadable;
+    const auto old = readLines(file, &unreadable);
     if (!old)
-        return false;
+        return unreadable;
     const QStringList lines = profile::writeValue(*old, section, key, value);
-    return writeFileSafely(file, joinLinesCrLf(lines)).ok;
+    return writeFileSafely(file, joinLinesCrLf(lines));
 }
 
 } // namespace caldra

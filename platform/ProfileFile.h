@@ -1,7 +1,11 @@
 #pragma once
 
+#include <optional>
+
 #include <QString>
 #include <QStringList>
+
+#include "platform/Failure.h"
 
 namespace caldra {
 
@@ -13,18 +17,18 @@ public:
     // The value, or def when the file, section or key is missing; cut to 255 characters.
     virtual QString readString(const QString &file, const QString &section, const QString &key,
                                const QString &def) = 0;
-    // Creates file, section and key as needed. False when the file could not be written;
-    // the old file is then left as it was.
-    virtual bool writeString(const QString &file, const QString &section, const QString &key,
-                             const QString &value) = 0;
+    // Creates file, section and key as needed. Gives the reason when the file could not
+    // be written, the old file then left as it was; nothing on success.
+    virtual std::optional<Failure> writeString(const QString &file, const QString &section,
+                                               const QString &key, const QString &value) = 0;
 };
 
 class IniProfileService final : public ProfileService {
 public:
     QString readString(const QString &file, const QString &section, const QString &key,
                        const QString &def) override;
-    bool writeString(const QString &file, const QString &section, const QString &key,
-                     const QString &value) override;
+    std::optional<Failure> writeString(const QString &file, const QString &section,
+                                       const QString &key, const QString &value) override;
 };
 
 // The line-level rules behind the service, kept apart so they can be tested on text.

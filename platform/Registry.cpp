@@ -43,7 +43,7 @@ long DesktopRegistry::queryValue(reg::Key key, const QString &valueName, std::ui
     QByteArray value = m_program.toLocal8Bit();
     value.append('\0');
     if (static_cast<std::uint32_t>(value.size()) > *size || value.size() > data->size())
-        return 234; // ERROR_MORE_DATA
+        return reg::ErrorMoreData;
     std::memcpy(data->data(), value.constData(), static_cast<size_t>(value.size()));
     *size = static_cast<std::uint32_t>(value.size());
     *type = reg::RegSz;

@@ -14,6 +14,7 @@ using Key = std::uintptr_t;
 inline constexpr Key HkeyLocalMachine = 0x80000002u;
 inline constexpr long ErrorSuccess = 0;
 inline constexpr long ErrorFileNotFound = 2;
+inline constexpr long ErrorMoreData = 234;
 inline constexpr std::uint32_t RegSz = 1;
 inline constexpr std::uint32_t RegDword = 4;
 inline constexpr std::uint32_t KeyAllAccess = 0x2003F;

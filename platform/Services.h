@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <QString>
 
@@ -28,12 +29,16 @@ struct Services {
     std::shared_ptr<RegistryService> registry;
     std::shared_ptr<ProgramLauncher> launcher;
     std::shared_ptr<FileSystemService> files;
-    std::function<std::unique_ptr<MediaPlayer>(QWidget *parent)> makePlayer;
+    std::function<std::unique_ptr<MediaPlayer>()> makePlayer;
     std::function<std::unique_ptr<TagComponent>()> makeTagComponent;
+    // Shows the folder picker over owner. The folder confirmed with "&Open"
+    // comes back ending in a separator; a cancel or a frame close gives nothing.
+    std::function<std::optional<QString>(const Services &services, QWidget *owner)> pickFolder;
     // The folder that holds the program and its settings file; empty means the
     // executable's own folder.
     QString programFolder;
 
+    // The real services, put together by the program itself (app/).
     static Services desktop();
 };
 

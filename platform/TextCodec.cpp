@@ -18,13 +18,6 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-} // namespace
-
-QByteArray encodeSystemText(const QString &text)
-{
-    return text.toUtf8();
-}
-
 QString decodeWindows1252(const QByteArray &bytes)
 {
     QString out;
@@ -39,6 +32,13 @@ QString decodeWindows1252(const QByteArray &bytes)
     return out;
 }
 
+} // namespace
+
+QByteArray encodeSystemText(const QString &text)
+{
+    return text.toUtf8();
+}
+
 QString decodeSystemText(const QByteArray &bytes)
 {
     // Keep a leading byte-order mark as a character: readers that care (the
@@ -50,7 +50,7 @@ QString decodeSystemText(const QByteArray &bytes)
     return decodeWindows1252(bytes);
 }
 
-QStringList splitLines(const QString &text, LoneLf loneLf)
+QStringList splitLines(const QString &text)
 {
     QStringList lines;
     const qsizetype n = text.size();
@@ -62,7 +62,7 @@ QStringList splitLines(const QString &text, LoneLf loneLf)
             lines.append(text.mid(start, i - start));
             i += (i + 1 < n && text.at(i + 1) == u'\n') ? 2 : 1;
             start = i;
-        } else if (c == u'\n' && loneLf == LoneLf::EndsLine) {
+        } else if (c == u'\n') {
             lines.append(text.mid(start, i - start));
             start = ++i;
         } else {
@@ -72,6 +72,11 @@ QStringList splitLines(const QString &text, LoneLf loneLf)
     if (start < n)
         lines.append(text.mid(start));
     return lines;
+}
+
+QStringList readTextLines(const QByteArray &bytes)
+{
+    return splitLines(decodeSystemText(bytes));
 }
 
 QByteArray joinLinesCrLf(const QStringList &lines)

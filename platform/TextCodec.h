@@ -13,19 +13,15 @@ namespace caldra {
 QByteArray encodeSystemText(const QString &text);
 QString decodeSystemText(const QByteArray &bytes);
 
-// Windows-1252 decoding on its own, for callers and tests that need it.
-QString decodeWindows1252(const QByteArray &bytes);
-
-enum class LoneLf {
-    EndsLine,    // files from Linux and macOS end lines with LF alone
-    StaysInText, // the strict Windows reading: only CR LF and CR end a line
-};
-
 // Splits text into lines the way our readers read files line by line: a line
-// ends at CR LF or a lone CR (and a lone LF where asked); the terminator is not
-// part of the line; a final line without terminator counts, while a terminator
-// at the very end does not start another, empty line.
-QStringList splitLines(const QString &text, LoneLf loneLf);
+// ends at CR LF, a lone CR or a lone LF (files from Linux and macOS end lines
+// with LF alone); the terminator is not part of the line; a final line without
+// terminator counts, while a terminator at the very end does not start
+// another, empty line.
+QStringList splitLines(const QString &text);
+
+// The lines of an LRC, M3U or INI file's bytes.
+QStringList readTextLines(const QByteArray &bytes);
 
 // Lines joined the way we write them: every line, the last too, ends in CR LF.
 QByteArray joinLinesCrLf(const QStringList &lines);

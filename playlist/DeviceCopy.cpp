@@ -35,16 +35,16 @@ QByteArray folderOf(const QByteArray &path)
 
 } // namespace
 
-std::optional<FileError> copyToDevice(const QString &source, const QString &destination)
+std::optional<Failure> copyToDevice(const QString &source, const QString &destination)
 {
     const QByteArray from = QFile::encodeName(source);
     const QByteArray to = QFile::encodeName(destination);
 
     struct stat sourceStat {};
     if (::stat(from.constData(), &sourceStat) != 0)
-        return FileError::fromErrno(errno);
+        return Failure::fromErrno(errno);
     if (S_ISDIR(sourceStat.st_mode))
-        return FileError::fromErrno(EISDIR);
+        return Failure::fromErrno(EISDIR);
     // The folder already holds this very file: a copy put in its place would
     // cut its other links, lose its owner and dates, and need room on the
     // device for nothing.
@@ -73,7 +73,7 @@ std::optional<FileError> copyToDevice(const QString &source, const QString &dest
         // A name taken by someone else was never ours to remove.
         if (error != std::errc::file_exists)
             ::unlink(temporary.constData());
-        return FileError::fromErrorCode(error);
+        return Failure::fromErrorCode(error);
     }
     return std::nullopt;
 }

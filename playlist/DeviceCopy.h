@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "playlist/FileError.h"
+#include "platform/Failure.h"
 
 namespace caldra {
 
@@ -17,6 +17,6 @@ QString destinationPath(const QString &folder, const QString &sourcePath);
 // over it only when complete, so a failure leaves no partial file and an
 // earlier file of that name as it was. A destination that is the source file
 // itself, under whatever spelling, is left alone.
-std::optional<FileError> copyToDevice(const QString &source, const QString &destination);
+std::optional<Failure> copyToDevice(const QString &source, const QString &destination);
 
 } // namespace caldra

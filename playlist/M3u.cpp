@@ -19,9 +19,7 @@ QByteArray m3uBytes(const QStringList &paths)
 
 QStringList m3uLines(const QByteArray &bytes)
 {
-    // Players here end lines with LF alone; reading such a file as one long
-    // path would lose the whole playlist.
-    return splitLines(decodeSystemText(bytes), LoneLf::EndsLine);
+    return readTextLines(bytes);
 }
 
 bool isM3uComment(const QString &line)

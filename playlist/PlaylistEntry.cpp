@@ -68,12 +68,12 @@ FileLength fileLength(const QString &path)
 {
     // A NUL would cut the name short and size some other file.
     if (path.contains(QChar(u'\0')))
-        return {0, FileError::fromErrno(EINVAL)};
+        return {0, Failure::fromErrno(EINVAL)};
     std::error_code error;
     const std::filesystem::path native(QFile::encodeName(path).toStdString());
     const std::uintmax_t bytes = std::filesystem::file_size(native, error);
     if (error)
-        return {0, FileError::fromErrorCode(error)};
+        return {0, Failure::fromErrorCode(error)};
     return {qint64(bytes), std::nullopt};
 }
 

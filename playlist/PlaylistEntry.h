@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "playlist/FileError.h"
+#include "platform/Failure.h"
 
 namespace caldra {
 
@@ -23,7 +23,7 @@ QString mbText(double megabytes, const QLocale &locale);
 
 struct FileLength {
     qint64 bytes = 0;
-    std::optional<FileError> error;
+    std::optional<Failure> error;
 };
 
 // The length of the file a path names, relative paths taken against the

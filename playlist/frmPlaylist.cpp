@@ -23,12 +23,13 @@
 #include "playlist/M3u.h"
 #include "playlist/PlaylistEntry.h"
 #include "playlist/PlaylistView.h"
-#include "shell/DirListBox.h"
-#include "shell/frmbrowse.h"
 
 namespace caldra {
 
 namespace {
+
+constexpr int kPathColumnPixels = 250;
+constexpr int kSizeColumnPixels = 100;
 
 constexpr int kIconPx = 32;
 
@@ -156,8 +157,9 @@ frmPlaylist::~frmPlaylist() = default;
 void frmPlaylist::Form_Load()
 {
     ListView1->setHorizontalHeaderLabels({QStringLiteral("Path"), QStringLiteral("Size")});
-    ListView1->setColumnWidth(0, 250);
-    ListView1->setColumnWidth(1, 100);
+    // Set in pixels, not twips: the columns keep these widths at any font size.
+    ListView1->setColumnWidth(0, kPathColumnPixels);
+    ListView1->setColumnWidth(1, kSizeColumnPixels);
 }
 
 int frmPlaylist::rowCount() const
@@ -170,7 +172,7 @@ QString frmPlaylist::rowPath(int i) const
     return ListView1->pathAt(i - 1);
 }
 
-std::optional<FileError> frmPlaylist::AddEntry(const QString &path)
+std::optional<Failure> frmPlaylist::AddEntry(const QString &path)
 {
     ListView1->appendRow(path, ImageList1.at(0));
 
@@ -201,11 +203,11 @@ std::optional<QString> frmPlaylist::WritePlaylist(const QString &fileName)
     for (int i = 1; i <= rowCount(); ++i)
         paths.append(rowPath(i));
 
-    const WriteResult written = writeFileSafely(fileName, m3uBytes(paths));
-    if (written.ok)
+    const std::optional<Failure> failure = writeFileSafely(fileName, m3uBytes(paths));
+    if (!failure)
         return std::nullopt;
     return QStringLiteral("The playlist could not be saved as %1.\n%2")
-        .arg(QDir::toNativeSeparators(fileName), written.error);
+        .arg(QDir::toNativeSeparators(fileName), failure->description);
 }
 
 void frmPlaylist::setEditButtons(bool enabled)
@@ -297,12 +299,10 @@ void frmPlaylist::cmdSend_Click()
 {
     if (m_running)
         return;
-    auto picker = std::make_unique<frmbrowse>(m_services, this);
-    picker->presetFolder(QString());
-    picker->exec();
-    const QString folder = picker->Dir1->path();
-    if (picker->Choice != 2)
+    const std::optional<QString> chosen = m_services.pickFolder(m_services, this);
+    if (!chosen)
         return;
+    const QString &folder = *chosen;
 
     const QScopedValueRollback<bool> running(m_running, true);
     const int n = rowCount();
@@ -310,7 +310,7 @@ void frmPlaylist::cmdSend_Click()
     pb->setValue(1);
     pb->show();
 
-    std::optional<FileError> failure;
+    std::optional<Failure> failure;
     {
         const BusyPointer busy;
         QCoreApplication::processEvents();
@@ -325,10 +325,9 @@ void frmPlaylist::cmdSend_Click()
         }
     }
     pb->hide();
-    picker.reset();
     // The pointer is normal again before the user is told.
     if (failure)
-        m_services.messages->show(this, failure->message());
+        m_services.messages->show(this, codeAndDescription(*failure));
 }
 
 } // namespace caldra

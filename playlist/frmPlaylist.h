@@ -8,7 +8,7 @@
 
 #include "platform/FileDialog.h"
 #include "platform/Services.h"
-#include "playlist/FileError.h"
+#include "platform/Failure.h"
 
 class QLabel;
 class QProgressBar;
@@ -30,7 +30,7 @@ public:
 
     // Appends a row for the path and sizes it; a file that cannot be sized
     // keeps its row without size, and the reason is returned.
-    std::optional<FileError> AddEntry(const QString &path);
+    std::optional<Failure> AddEntry(const QString &path);
     // Appends the entries of an M3U file; true when it read to the end.
     bool ReadPlaylist(const QString &fileName);
     // Writes every row as an M3U file; on failure, the reason to tell the user.

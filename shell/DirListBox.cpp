@@ -51,9 +51,9 @@ bool DirListBox::setPath(const QString &folder)
     const QString target = normalizeFolder(QDir(m_path.isEmpty() ? QDir::currentPath() : m_path)
                                                .absoluteFilePath(folder));
     const FolderListing listing = m_files->listFolders(target);
-    if (!listing.ok) {
-        m_lastError = listing.error;
-        Q_EMIT openFailed(listing.error);
+    if (listing.failure) {
+        m_lastError = listing.failure->description;
+        Q_EMIT openFailed(m_lastError);
         return false;
     }
     m_path = target;

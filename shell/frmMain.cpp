@@ -1,15 +1,12 @@
 #include "shell/frmMain.h"
 
-#include <QDir>
 #include <QMenuBar>
 
 #include "lyrics/frmVarlo.h"
+#include "platform/IniStuff.h"
 #include "platform/Twips.h"
 #include "playlist/frmPlaylist.h"
-#include "shell/DirListBox.h"
-#include "shell/IniStuff.h"
 #include "shell/frmAbout.h"
-#include "shell/frmbrowse.h"
 #include "tags/frmId3.h"
 
 namespace caldra {
@@ -66,22 +63,15 @@ IniStuff &frmMain::Ini()
 
 void frmMain::defaultMp3_Click()
 {
-    frmbrowse picker(m_services, this);
-    picker.presetFolder(QString());
-    picker.exec();
-    QString folder = picker.Dir1->path();
-    if (picker.Choice == 2) {
-        if (!folder.endsWith(QDir::separator()))
-            folder += QDir::separator();
-        Ini().setSval(folder);
-    }
+    if (const std::optional<QString> folder = m_services.pickFolder(m_services, this))
+        Ini().setSval(*folder);
 }
 
 // Each tool opening is a fresh instance, shown modally without an owner and
 // destroyed when it closes, so nothing survives to the next opening.
 void frmMain::mnuNewLyric_Click()
 {
-    frmVarlo window(m_services, *this);
+    frmVarlo window(m_services, Ini(), this);
     window.Form_Load();
     window.exec();
 }

@@ -98,13 +98,13 @@ void frmbrowse::presetFolder(const QString &folder)
 
 void frmbrowse::cmdopen_Click()
 {
-    Choice = 2;
+    Choice = Opened;
     hide();
 }
 
 void frmbrowse::cmd_Click()
 {
-    Choice = 1;
+    Choice = Cancelled;
     hide();
 }
 

@@ -22,8 +22,11 @@ public:
     // An empty or unusable folder leaves the list at its initial folder.
     void presetFolder(const QString &folder);
 
-    // 0 not confirmed (closed from the frame), 1 "Cancel", 2 "&Open".
-    qint16 Choice = 0;
+    // What ended the modal run.
+    static constexpr qint16 NotConfirmed = 0; // closed from the frame
+    static constexpr qint16 Cancelled = 1;
+    static constexpr qint16 Opened = 2;
+    qint16 Choice = NotConfirmed;
 
     QComboBox *Drive1;
     DirListBox *Dir1;

@@ -10,6 +10,9 @@ namespace caldra {
 // ID3 genre codes: 0 to 191 carry the ID3v1 names with Winamp's extensions,
 // 255 stands for "no genre" and has no name at all.
 constexpr int NoGenre = 255;
+// The editor's genre list offers codes 0 to this one: the list as Winamp had
+// it, before the later additions.
+constexpr int LastListedGenre = 147;
 
 // The name of a code; codes without a name get a plain placeholder.
 QString genreName(int code);

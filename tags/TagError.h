@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "platform/Failure.h"
+
 namespace caldra {
 
 // Raised by every tag operation that fails; the reason is a sentence the user
@@ -11,15 +13,20 @@ namespace caldra {
 class TagError : public std::runtime_error {
 public:
     explicit TagError(const QString &reason)
-        : std::runtime_error(reason.toStdString())
-        , m_reason(reason)
+        : TagError(Failure::fromText(reason))
+    {
+    }
+    explicit TagError(const Failure &failure)
+        : std::runtime_error(failure.description.toStdString())
+        , m_failure(failure)
     {
     }
 
-    QString reason() const { return m_reason; }
+    QString reason() const { return m_failure.description; }
+    const Failure &failure() const { return m_failure; }
 
 private:
-    QString m_reason;
+    Failure m_failure;
 };
 
 } // namespace caldra

@@ -82,8 +82,7 @@ void addRows(QWidget *group, const char16_t *prefix, std::array<QLineEdit *, N> 
 frmId3::frmId3(const Services &services, QWidget *parent)
     : QDialog(parent)
     , m_services(services)
-    , id3Read(m_services.makeTagComponent ? m_services.makeTagComponent()
-                                          : std::make_unique<TagComponent>())
+    , id3Read(m_services.makeTagComponent())
     , cd2(m_services.fileDialogs, this)
 {
     setObjectName(QStringLiteral("frmId3"));
@@ -196,7 +195,7 @@ void frmId3::buildButtons()
 
 void frmId3::Form_Load()
 {
-    for (int code = 0; code <= 147; ++code)
+    for (int code = 0; code <= LastListedGenre; ++code)
         Combo1->addItem(id3Read->GenreName(static_cast<quint8>(code)));
     Combo1->insertItem(0, id3Read->GenreName(NoGenre));
     Combo1->setCurrentIndex(-1);

@@ -82,7 +82,7 @@ void lyricWindow(const Services &services, const QString &music)
     Services s = services;
     s.fileDialogs = dialogs;
     frmMain main(s);
-    frmVarlo window(s, main);
+    frmVarlo window(s, main.Ini(), &main);
     window.Form_Load();
     window.show();
     (void)QTest::qWaitForWindowExposed(&window);

@@ -35,12 +35,12 @@ TEST(LrcFile, ReadFailuresNameTheirCause)
     QTemporaryDir dir;
     const auto report = [](const QString &path) {
         const LrcRead read = readLrcFile(path);
-        return read.error ? loadErrorText(*read.error) : QString();
+        return read.error ? procedureErrorText(*read.error) : QString();
     };
     EXPECT_EQ(report(""), "Error 52 (Bad file name or number) in procedure");
     EXPECT_EQ(report(dir.filePath("gone.lrc")), "Error 53 (File not found) in procedure");
     EXPECT_EQ(report(dir.path()), "Error 75 (Path/File access error) in procedure");
-    EXPECT_EQ(loadErrorText(loadError::invalidLine()),
+    EXPECT_EQ(procedureErrorText(loadError::invalidLine()),
               "Error 5 (Invalid procedure call or argument) in procedure");
 }
 
@@ -60,7 +60,7 @@ TEST(LrcFile, FailedSaveGivesTheReasonAndLeavesTheOldFileAsItWas)
     QTemporaryDir dir;
     const auto missingFolder = writeLrcFile(dir.filePath("gone/Song.lrc"), {{"0", "x"}});
     ASSERT_TRUE(missingFolder);
-    EXPECT_FALSE(missingFolder->isEmpty());
+    EXPECT_FALSE(missingFolder->description.isEmpty());
 
     const QString lrc = dir.filePath("Song.lrc");
     ASSERT_FALSE(writeLrcFile(lrc, {{"00:01", "old"}}));
@@ -69,7 +69,7 @@ TEST(LrcFile, FailedSaveGivesTheReasonAndLeavesTheOldFileAsItWas)
     const auto locked = writeLrcFile(lrc, {{"0", "new"}});
     makeUnchangeable(lrc, false);
     ASSERT_TRUE(locked);
-    EXPECT_FALSE(locked->isEmpty());
+    EXPECT_FALSE(locked->description.isEmpty());
     EXPECT_EQ(readAll(lrc), QByteArray("[00:01]old\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"Song.lrc"}));
 }

@@ -30,7 +30,7 @@ public:
         if (withMusicFolder)
             setMusicFolder(musicFolder());
         main = std::make_unique<frmMain>(services);
-        window = std::make_unique<frmVarlo>(services, *main);
+        window = std::make_unique<frmVarlo>(services, main->Ini(), main.get());
         window->Form_Load();
         window->show();
         window->activateWindow();

@@ -270,7 +270,7 @@ TEST(Save, ChecksTheMusicFileFirstThenAsksForTheFolderAndWritesNothing)
 
     w.dialogs->answers.push_back(w.musicFile("Song.mp3"));
     LyricWindow::click(w.window->Command1);
-    auto answers = answerModal(pickFolder(w.musicDir.path(), PickerButton::Cancel));
+    auto answers = answerModal(pickFolder(w.musicDir.path(), PickerButton::Open));
     LyricWindow::click(w.window->cmdSave);
     EXPECT_TRUE(answers->wait());
     ASSERT_EQ(w.messages->shown.size(), 3u);
@@ -278,12 +278,29 @@ TEST(Save, ChecksTheMusicFileFirstThenAsksForTheFolderAndWritesNothing)
     EXPECT_EQ(w.messages->shown[1].title, "No default dir");
     EXPECT_EQ(w.messages->shown[1].icon, MessageIcon::Information);
     EXPECT_EQ(w.messages->shown[2].text, "Setting has been saved");
-    // Whichever button closed the picker, its folder is taken.
     EXPECT_EQ(w.storedMusicFolder(), w.musicDir.path() + QDir::separator());
     EXPECT_TRUE(QDir(w.musicDir.path()).entryList(QDir::Files).isEmpty());
 
     LyricWindow::click(w.window->cmdSave);
     EXPECT_EQ(readAll(w.musicFile("Song.lrc")), QByteArray("[0]a\r\n"));
+}
+
+TEST(Save, APickerCancelledOrClosedStoresNothingAndSaysNothing)
+{
+    for (const PickerButton button : {PickerButton::Cancel, PickerButton::CloseFrame}) {
+        SCOPED_TRACE(static_cast<int>(button));
+        LyricWindow w(false);
+        w.makeLrc("a");
+        w.dialogs->answers.push_back(w.musicFile("Song.mp3"));
+        LyricWindow::click(w.window->Command1);
+        auto answers = answerModal(pickFolder(w.musicDir.path(), button));
+        LyricWindow::click(w.window->cmdSave);
+        EXPECT_TRUE(answers->wait());
+        ASSERT_EQ(w.messages->shown.size(), 1u);
+        EXPECT_EQ(w.messages->shown[0].text, "Select default music dir before saving");
+        EXPECT_FALSE(QFile::exists(QDir(w.programDir.path()).filePath("varlo.ini")));
+        EXPECT_TRUE(QDir(w.musicDir.path()).entryList(QDir::Files).isEmpty());
+    }
 }
 
 TEST(Save, WritesTheBaseNameOfTheLastConfirmedFileIntoTheMusicFolder)

@@ -48,7 +48,7 @@ TEST_F(ProfileFileTest, MissingFileSectionOrKeyReadsDefault)
 
 TEST_F(ProfileFileTest, FirstWriteCreatesSectionAndKey)
 {
-    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", "/home/me/Music/"));
+    ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", "/home/me/Music/"));
     EXPECT_EQ(readBytes(ini), QByteArray("[MUSIC]\r\nDEFDIR=/home/me/Music/\r\n"));
     EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/home/me/Music/");
 }
@@ -57,10 +57,10 @@ TEST_F(ProfileFileTest, RewriteReplacesInPlaceAndKeepsEverythingElse)
 {
     writeAll(ini, "; my settings\r\n[General]\r\nTheme=dark\r\n\r\n[Music]\r\nOther=1\r\n"
                   "defdir = C:\\Old\\\r\nLast=2\r\n\r\n[Tail]\r\nA=b\r\n");
-    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", "/new/"));
+    ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", "/new/"));
     EXPECT_EQ(readBytes(ini), QByteArray("; my settings\r\n[General]\r\nTheme=dark\r\n\r\n[Music]\r\n"
                                        "Other=1\r\nDEFDIR=/new/\r\nLast=2\r\n\r\n[Tail]\r\nA=b\r\n"));
-    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", "/newer/"));
+    ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", "/newer/"));
     EXPECT_EQ(readBytes(ini).count("DEFDIR"), 1);
     EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/newer/");
 }
@@ -68,7 +68,7 @@ TEST_F(ProfileFileTest, RewriteReplacesInPlaceAndKeepsEverythingElse)
 TEST_F(ProfileFileTest, NewKeyGoesIntoExistingSectionBeforeItsBlankLines)
 {
     writeAll(ini, "[MUSIC]\r\nOther=1\r\n\r\n[Tail]\r\nA=b\r\n");
-    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", "/m/"));
+    ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", "/m/"));
     EXPECT_EQ(readBytes(ini), QByteArray("[MUSIC]\r\nOther=1\r\nDEFDIR=/m/\r\n\r\n[Tail]\r\nA=b\r\n"));
 }
 
@@ -93,17 +93,17 @@ TEST_F(ProfileFileTest, LinuxLineEndsReadToo)
 TEST_F(ProfileFileTest, LongValueIsCutTo255Characters)
 {
     const QString longValue(300, QChar(u'x'));
-    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", longValue));
+    ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", longValue));
     EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), longValue.left(255));
     const QString exact(255, QChar(u'y'));
-    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", exact));
+    ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", exact));
     EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), exact);
 }
 
 TEST_F(ProfileFileTest, NonAsciiFolderRoundTrips)
 {
     const QString folder = QStringLiteral("/home/zoë/Musik – Ünïcødé/日本/");
-    ASSERT_TRUE(service.writeString(ini, "MUSIC", "DEFDIR", folder));
+    ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", folder));
     EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), folder);
 }
 
@@ -115,7 +115,9 @@ TEST_F(ProfileFileTest, FailedWriteLeavesOldFileByteForByte)
     writeAll(ini, old);
     const QString blocked = dir.filePath("notafolder");
     writeAll(blocked, "file");
-    EXPECT_FALSE(service.writeString(blocked + "/varlo.ini", "MUSIC", "DEFDIR", "/new/"));
+    const auto failure = service.writeString(blocked + "/varlo.ini", "MUSIC", "DEFDIR", "/new/");
+    ASSERT_TRUE(failure);
+    EXPECT_FALSE(failure->description.isEmpty());
 
     // And a read-only target folder, which stops a normal user.
     QDir(dir.path()).mkdir("ro");
@@ -123,7 +125,7 @@ TEST_F(ProfileFileTest, FailedWriteLeavesOldFileByteForByte)
     writeAll(roIni, old);
     ::chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0555);
     if (::geteuid() != 0) {
-        EXPECT_FALSE(service.writeString(roIni, "MUSIC", "DEFDIR", "/new/"));
+        EXPECT_TRUE(service.writeString(roIni, "MUSIC", "DEFDIR", "/new/"));
     }
     ::chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0755);
     if (::geteuid() != 0) {
@@ -144,7 +146,7 @@ TEST_F(ProfileFileTest, WriteThatRunsOutOfSpaceLeavesOldFileByteForByte)
         rlimit limit{16, 16};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         IniProfileService inChild;
-        ::_exit(inChild.writeString(ini, "MUSIC", "DEFDIR", "/new/") ? 0 : 1);
+        ::_exit(inChild.writeString(ini, "MUSIC", "DEFDIR", "/new/") ? 1 : 0);
     }
     int status = 0;
     ::waitpid(child, &status, 0);

@@ -36,18 +36,16 @@ TEST(TextCodec, LeadingByteOrderMarkStaysVisible)
     EXPECT_EQ(decodeSystemText("\xEF\xBB\xBF#EXTM3U"), QString(QChar(0xFEFF)) + u"#EXTM3U");
 }
 
-TEST(TextCodec, SplitsAtCrLfAndLoneCrButLoneLfOnlyWhenAsked)
+TEST(TextCodec, SplitsAtCrLfLoneCrAndLoneLf)
 {
-    const QString text = QStringLiteral("a\r\nb\rc\nd");
-    EXPECT_EQ(splitLines(text, LoneLf::EndsLine), L({u"a", u"b", u"c", u"d"}));
-    EXPECT_EQ(splitLines(text, LoneLf::StaysInText), L({u"a", u"b", u"c\nd"}));
+    EXPECT_EQ(readTextLines("a\r\nb\rc\nd\n\re"), L({u"a", u"b", u"c", u"d", u"", u"e"}));
 }
 
 TEST(TextCodec, TerminatorAtEndAddsNoLineButEmptyLinesCount)
 {
-    EXPECT_EQ(splitLines(QStringLiteral("a\r\n"), LoneLf::EndsLine), L({u"a"}));
-    EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\n"), LoneLf::EndsLine), L({u"a", u""}));
-    EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\nb"), LoneLf::EndsLine), L({u"a", u"", u"b"}));
-    EXPECT_TRUE(splitLines(QString(), LoneLf::EndsLine).isEmpty());
+    EXPECT_EQ(splitLines(QStringLiteral("a\r\n")), L({u"a"}));
+    EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\n")), L({u"a", u""}));
+    EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\nb")), L({u"a", u"", u"b"}));
+    EXPECT_TRUE(splitLines(QString()).isEmpty());
     EXPECT_EQ(joinLinesCrLf({QStringLiteral("x"), QString()}), QByteArray("x\r\n\r\n"));
 }

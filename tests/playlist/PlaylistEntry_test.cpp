@@ -48,7 +48,7 @@ TEST(PlaylistFileLength, FailsForWhatIsNoFileAndTakesRelativePathsFromTheCurrent
     QTemporaryDir dir;
     const FileLength missing = fileLength(dir.filePath("gone.mp3"));
     ASSERT_TRUE(missing.error);
-    EXPECT_EQ(missing.error->message(), "2\nNo such file or directory");
+    EXPECT_EQ(codeAndDescription(*missing.error), "2\nNo such file or directory");
     EXPECT_TRUE(fileLength(QString()).error);
     EXPECT_TRUE(fileLength(dir.path()).error);
 

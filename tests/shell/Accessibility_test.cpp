@@ -74,7 +74,7 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName)
     frmAbout about(services);
     EXPECT_EQ(unnamedControls(&about), QStringList());
 
-    frmVarlo lyrics(services, main);
+    frmVarlo lyrics(services, main.Ini(), &main);
     lyrics.Form_Load();
     EXPECT_EQ(unnamedControls(&lyrics), QStringList());
 
@@ -98,7 +98,7 @@ TEST(Accessibility, AccessKeysAreThoseOfTheCaptions)
     frmAbout about(services);
     EXPECT_EQ(about.cmdSysInfo->shortcut(), QKeySequence(QStringLiteral("Alt+S")));
     frmMain main(services);
-    frmVarlo lyrics(services, main);
+    frmVarlo lyrics(services, main.Ini(), &main);
     EXPECT_EQ(lyrics.Command1->shortcut(), QKeySequence(QStringLiteral("Alt+O")));
 
     // And the menu opens from the keyboard.

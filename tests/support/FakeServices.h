@@ -93,7 +93,7 @@ public:
     FolderListing listFolders(const QString &path) override
     {
         if (auto it = failing.find(path); it != failing.end())
-            return {false, {}, it->second};
+            return {{}, Failure::fromText(it->second)};
         return real.listFolders(path);
     }
     QList<Volume> volumes() override { return volumeList.isEmpty() ? real.volumes() : volumeList; }

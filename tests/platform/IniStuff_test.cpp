@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "shell/IniStuff.h"
+#include "platform/IniStuff.h"
 #include "support/FakeServices.h"
 #include "support/ModalAnswerer.h"
 

@@ -1,6 +1,6 @@
-#include "platform/Services.h"
-
 #include "platform/MediaPlayer.h"
+#include "platform/Services.h"
+#include "shell/FolderPicker.h"
 #include "tags/TagComponent.h"
 
 namespace caldra {
@@ -14,10 +14,9 @@ Services Services::desktop()
     s.registry = std::make_shared<DesktopRegistry>();
     s.launcher = std::make_shared<DesktopLauncher>();
     s.files = std::make_shared<DesktopFileSystem>();
-    s.makePlayer = [](QWidget *) -> std::unique_ptr<MediaPlayer> {
-        return std::make_unique<QtMediaPlayer>();
-    };
+    s.makePlayer = [] { return std::make_unique<QtMediaPlayer>(); };
     s.makeTagComponent = [] { return std::make_unique<TagComponent>(); };
+    s.pickFolder = browseForFolder;
     return s;
 }
 
