@@ -16,7 +16,7 @@
 #include "lyrics/LyricTable.h"
 #include "lyrics/MmControl.h"
 #include "platform/Controls.h"
-#include "platform/IniStuff.h"
+#include "platform/MusicFolderSetting.h"
 #include "platform/Twips.h"
 #include "tags/GetId3.h"
 
@@ -42,7 +42,7 @@ const QString kLyricFilter = QStringLiteral("Lrc files (*.Lrc)|*.Lrc|");
 
 } // namespace
 
-frmVarlo::frmVarlo(const Services &services, IniStuff &settings, QWidget *opener,
+frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidget *opener,
                    QWidget *parent)
     : QDialog(parent)
     , m_services(services)

@@ -17,7 +17,7 @@ class QTimer;
 
 namespace caldra {
 
-class IniStuff;
+class MusicFolderSetting;
 class LyricTable;
 class MmControl;
 
@@ -28,7 +28,7 @@ class frmVarlo : public QDialog {
 public:
     // Opens centred over opener; the default music folder is read and stored
     // through settings.
-    frmVarlo(const Services &services, IniStuff &settings, QWidget *opener,
+    frmVarlo(const Services &services, MusicFolderSetting &settings, QWidget *opener,
              QWidget *parent = nullptr);
     ~frmVarlo() override;
 
@@ -93,7 +93,7 @@ private:
     void reportLoadError(const QString &text);
 
     Services m_services;
-    IniStuff &m_settings;
+    MusicFolderSetting &m_settings;
     QWidget *m_opener;
     LyricTable *m_table;
     // A newer "Load LRc" started while an older one still reads makes the

@@ -3,7 +3,7 @@
 #include <QMenuBar>
 
 #include "lyrics/frmVarlo.h"
-#include "platform/IniStuff.h"
+#include "shell/IniStuff.h"
 #include "platform/Twips.h"
 #include "playlist/frmPlaylist.h"
 #include "shell/frmAbout.h"

@@ -5,13 +5,13 @@
 #include <QMainWindow>
 
 #include "platform/Services.h"
+#include "shell/IniStuff.h"
 
 class QAction;
 class QMenu;
 
 namespace caldra {
 
-class IniStuff;
 class frmAbout;
 
 // The start-up window: a menu bar leading to the tools, the one setting and the About box.

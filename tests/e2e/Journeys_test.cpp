@@ -32,7 +32,7 @@
 #include "platform/MediaPlayer.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/frmPlaylist.h"
-#include "platform/IniStuff.h"
+#include "shell/IniStuff.h"
 #include "shell/frmMain.h"
 #include "support/FakeServices.h"
 #include "support/Id3Bytes.h"

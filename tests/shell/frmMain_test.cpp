@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/IniStuff.h"
+#include "shell/IniStuff.h"
 #include "shell/frmMain.h"
 #include "support/FakeServices.h"
 #include "support/ModalAnswerer.h"

@@ -1,4 +1,4 @@
-#include "platform/IniStuff.h"
+#include "shell/IniStuff.h"
 
 #include <QCoreApplication>
 #include <QDir>

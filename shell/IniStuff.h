@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "platform/MusicFolderSetting.h"
 #include "platform/Services.h"
 
 class QWidget;
@@ -11,13 +12,13 @@ namespace caldra {
 // The one setting, the default music folder, kept as DEFDIR in section MUSIC of
 // varlo.ini beside the program. Nothing is cached: every read and write goes to
 // the file, so a change made elsewhere is seen at once.
-class IniStuff {
+class IniStuff final : public MusicFolderSetting {
 public:
     IniStuff(const Services &services, QWidget *messageParent);
 
-    QString Sval() const;
+    QString Sval() const override;
     // Writes at once and tells the user whether it worked.
-    void setSval(const QString &value);
+    void setSval(const QString &value) override;
 
     QString filePath() const;
 

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "platform/IniStuff.h"
+#include "shell/IniStuff.h"
 #include "support/FakeServices.h"
 #include "support/ModalAnswerer.h"
 

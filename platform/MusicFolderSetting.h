@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace caldra {
+
+// The default music folder as a tool window sees it: the shell keeps the
+// setting, the lyric window only reads it and fills it in when still empty.
+class MusicFolderSetting {
+public:
+    virtual ~MusicFolderSetting() = default;
+    virtual QString Sval() const = 0;
+    virtual void setSval(const QString &value) = 0;
+};
+
+} // namespace caldra
