@@ -88,12 +88,14 @@ TEST(WindowTitles, DISABLED_OnX)
               }),
               "Nothing Selected");
 
-    // A caption that comes and goes leaves the title bar empty again.
+    // A caption that goes while the window is shown leaves the title bar empty.
     frmbrowse picker(services, &main);
     picker.setWindowTitle("x");
-    EXPECT_EQ(shownTitle(&picker), "x");
+    picker.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&picker));
+    EXPECT_EQ(titleBarText(&picker), "x");
     picker.setWindowTitle(QString());
-    EXPECT_EQ(shownTitle(&picker), "");
+    EXPECT_EQ(titleBarText(&picker), "");
 }
 
 TEST(WindowTitles, TitleBarsShowTheCaptionsExactly)
@@ -119,6 +121,9 @@ TEST(WindowTitles, TitleBarsShowTheCaptionsExactly)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", display);
     env.insert("QT_QPA_PLATFORM", "xcb");
+    // The X libraries keep caches to the end of the process that a leak check
+    // would report; our own code is leak-checked by the offscreen tests.
+    env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":detect_leaks=0");
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(QCoreApplication::applicationFilePath(),
