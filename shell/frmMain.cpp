@@ -73,10 +73,10 @@ frmMain::frmMain(const Services &services, QWidget *parent)
     cmdId3 = addToolButton(column, Id3, QStringLiteral("cmdId3"), QStringLiteral("Tag editor"),
                            QStringLiteral("View and edit the ID3 tags of an MP3 file"),
                            style()->standardIcon(QStyle::SP_FileDialogInfoView));
-    cmdPlaylist = addToolButton(column, Playlist, QStringLiteral("cmdPlaylist"),
-                                QStringLiteral("Playlist creator"),
-                                QStringLiteral("Gather songs into a playlist, copy them to a device"),
-                                style()->standardIcon(QStyle::SP_FileDialogListView));
+    cmdPlaylist = addToolButton(
+        column, Playlist, QStringLiteral("cmdPlaylist"), QStringLiteral("Playlist creator"),
+        QStringLiteral("Gather songs into a playlist, copy them to a device"),
+        style()->standardIcon(QStyle::SP_FileDialogListView));
     setCentralWidget(tools);
 
     // The size is that of the client area, below the menu bar.

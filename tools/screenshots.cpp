@@ -49,7 +49,8 @@ void save(const QPixmap &pixmap, const QString &name)
 // megabytes. The two songs the lyric and tag windows open are real audio; the
 // rest are sparse files, which cost no disk.
 const QString kEveningSong = QStringLiteral("The Quayside Band/Evening Songs/02 Evening Song.mp3");
-const QString kHarbourLights = QStringLiteral("The Quayside Band/Evening Songs/01 Harbour Lights.mp3");
+const QString kHarbourLights =
+    QStringLiteral("The Quayside Band/Evening Songs/01 Harbour Lights.mp3");
 struct Song {
     const char *path;
     qint64 bytes;
@@ -170,8 +171,10 @@ void playlistWindow(const Services &services, const QString &music)
     window.Form_Load();
     window.show();
     (void)QTest::qWaitForWindowExposed(&window);
-    for (const Song &song : kPlaylistSongs)
-        window.AddEntry(QDir::toNativeSeparators(QDir(music).filePath(QString::fromUtf8(song.path))));
+    for (const Song &song : kPlaylistSongs) {
+        const QString path = QDir(music).filePath(QString::fromUtf8(song.path));
+        window.AddEntry(QDir::toNativeSeparators(path));
+    }
     settle();
     save(window.grab(), QStringLiteral("playlist-creator"));
 }

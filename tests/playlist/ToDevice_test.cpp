@@ -170,7 +170,8 @@ TEST_F(ToDeviceTest, ThePlaylistForTheDeviceIsWrittenOnlyWhenAskedAndFindsTheCop
     window = std::make_unique<frmPlaylist>(services);
     window->Form_Load();
     readPlaylist(written);
-    EXPECT_EQ(paths(), QStringList({device.filePath("MUSIC/a.mp3"), device.filePath("MUSIC/b c.mp3")}));
+    EXPECT_EQ(paths(),
+              QStringList({device.filePath("MUSIC/a.mp3"), device.filePath("MUSIC/b c.mp3")}));
     EXPECT_EQ(sizes().filter(" mb").size(), 2);
     EXPECT_TRUE(messages->shown.empty());
 }
@@ -187,7 +188,8 @@ TEST_F(ToDeviceTest, TheDevicePlaylistIsNamedAfterThePlaylistSavedOrReadLast)
 
     dialogs->answers.push_back(writePlaylist("Night.m3u", "#EXTM3U\r\n"));
     window->cmdReadPl->click();
-    dialogs->answers.push_back(music.filePath("no/such/folder/x.m3u")); // a failed save names nothing
+    // A failed save names nothing.
+    dialogs->answers.push_back(music.filePath("no/such/folder/x.m3u"));
     window->cmdSave->click();
     messages->shown.clear();
     sendTo(device.path());
@@ -211,7 +213,8 @@ TEST_F(ToDeviceTest, AFailedDevicePlaylistSaysWhyAndLeavesTheEarlierOneIntact)
     EXPECT_EQ(fileBytes(device.filePath("playlist.m3u")), "earlier");
     EXPECT_EQ(entriesOf(device.path()).size(), 41); // every song, and no leftover
     ASSERT_EQ(messages->shown.size(), 1u);
-    EXPECT_TRUE(messages->shown[0].text.contains("playlist.m3u")) << messages->shown[0].text.toStdString();
+    EXPECT_TRUE(messages->shown[0].text.contains("playlist.m3u"))
+        << messages->shown[0].text.toStdString();
 
     // A run that stops on a song writes no playlist at all.
     QFile::remove(device.filePath("playlist.m3u"));

@@ -81,7 +81,8 @@ TEST_F(PlaylistWindowTest, ReadingGoesOnPastUnsizedSongsAndTellsOnceHowMany)
     EXPECT_EQ(total(), "10.65 mb");
     EXPECT_TRUE(editButtonsEnabled());
     ASSERT_EQ(messages->shown.size(), 1u);
-    EXPECT_TRUE(messages->shown[0].text.startsWith("1 of 4 songs")) << messages->shown[0].text.toStdString();
+    EXPECT_TRUE(messages->shown[0].text.startsWith("1 of 4 songs"))
+        << messages->shown[0].text.toStdString();
     EXPECT_TRUE(messages->shown[0].text.endsWith(gone));
     EXPECT_EQ(messages->shown[0].title, "Caldra");
     ASSERT_EQ(dialogs->calls.size(), 3u);
@@ -92,7 +93,8 @@ TEST_F(PlaylistWindowTest, ReadingGoesOnPastUnsizedSongsAndTellsOnceHowMany)
 TEST_F(PlaylistWindowTest, RelativePathsAreSizedFromThePlaylistsFolderAndShownResolved)
 {
     const QString a = musicFile("Album/a.mp3", k347);
-    const QString list = writePlaylist("lists/rel.m3u", "\xEF\xBB\xBF" "a.mp3\r\n\r\n../Album/a.mp3\r\n");
+    const QString list =
+        writePlaylist("lists/rel.m3u", "\xEF\xBB\xBF" "a.mp3\r\n\r\n../Album/a.mp3\r\n");
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(music.filePath("Album"))); // where a bare name would be found
     readPlaylist(list);
@@ -116,8 +118,8 @@ TEST_F(PlaylistWindowTest, EscapeLeavesTheWindowOpenWithItsRows)
     dropFiles({musicFile("a.mp3", k1), musicFile("b.mp3", k1)});
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    for (QWidget *focus : {static_cast<QWidget *>(window->ListView1),
-                           static_cast<QWidget *>(window->cmdSave), static_cast<QWidget *>(window.get())})
+    const QList<QWidget *> targets = {window->ListView1, window->cmdSave, window.get()};
+    for (QWidget *focus : targets)
         QTest::keyClick(focus, Qt::Key_Escape);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(paths().size(), 2);

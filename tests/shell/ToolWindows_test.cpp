@@ -43,7 +43,9 @@ TEST_F(ToolWindowsTest, EscapeLeavesEachToolWindowOpenWithItsWork)
     const std::vector<std::pair<QAction *, Work>> cases = {
         {main.mnuNewLyric,
          {[](QWidget *w) { qobject_cast<frmVarlo *>(w)->rtbLyr->setPlainText("unsaved"); },
-          [](QWidget *w) { return qobject_cast<frmVarlo *>(w)->rtbLyr->toPlainText() == "unsaved"; }}},
+          [](QWidget *w) {
+              return qobject_cast<frmVarlo *>(w)->rtbLyr->toPlainText() == "unsaved";
+          }}},
         {main.Id3,
          {[](QWidget *w) { qobject_cast<frmId3 *>(w)->Id3v1[1]->setText("unwritten"); },
           [](QWidget *w) { return qobject_cast<frmId3 *>(w)->Id3v1[1]->text() == "unwritten"; }}},
@@ -93,7 +95,8 @@ TEST_F(ToolWindowsTest, EachMainWindowButtonOpensAFreshToolLikeItsMenuCommand)
                    << (w->parentWidget() ? "owned" : "unowned");
             w->setProperty("touched", true);
         };
-        auto answers = answerModals({inspect(record, cancelDialog()), inspect(record, cancelDialog())});
+        auto answers =
+            answerModals({inspect(record, cancelDialog()), inspect(record, cancelDialog())});
         command->trigger();
         QTest::mouseClick(button, Qt::LeftButton);
         ASSERT_TRUE(answers->wait()) << name;

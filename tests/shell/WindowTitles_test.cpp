@@ -33,7 +33,8 @@ QString titleBarText(QWidget *window)
         return "<xprop failed>";
     // An empty title prints as `_NET_WM_NAME(UTF8_STRING) = ` with no quotes.
     const QString out = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
-    const auto match = QRegularExpression(R"re(^_NET_WM_NAME\(UTF8_STRING\) =\s*(?:"(.*)")?$)re").match(out);
+    static const QRegularExpression line(R"re(^_NET_WM_NAME\(UTF8_STRING\) =\s*(?:"(.*)")?$)re");
+    const auto match = line.match(out);
     return match.hasMatch() ? match.captured(1) : "<" + out + ">";
 }
 
