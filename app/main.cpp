@@ -1,8 +1,8 @@
 #include <cstdio>
 
 #include <QApplication>
-#include <QIcon>
 
+#include "platform/AppSetup.h"
 #include "platform/Services.h"
 #include "shell/frmMain.h"
 
@@ -23,15 +23,7 @@ int main(int argc, char *argv[])
 #endif
 
     QApplication app(argc, argv);
-    // The icons live in the GUI library, which the linker would otherwise drop.
-    Q_INIT_RESOURCE(caldra);
-    QApplication::setApplicationName(QStringLiteral("Caldra"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Caldra"));
-    QApplication::setDesktopFileName(QStringLiteral("caldra"));
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/caldra/caldra-64.png"));
-    icon.addFile(QStringLiteral(":/caldra/caldra-256.png"));
-    QApplication::setWindowIcon(icon);
+    caldra::setUpApplication();
 
     caldra::frmMain window(caldra::Services::desktop());
     window.show();

@@ -401,8 +401,10 @@ void frmVarlo::Command1_Click()
     cd->showOpen();
     mmcMP3->setFileName(cd->fileName());
     mmcMP3->open();
-    lblSound->setText(cd->fileTitle());
-    // A long title does not fit the label; the whole of it is a hover away.
+    // A centred label too narrow for the title would cut it at both ends; cut
+    // its end only, and keep the whole of it a hover away.
+    lblSound->setText(lblSound->fontMetrics().elidedText(cd->fileTitle(), Qt::ElideRight,
+                                                         lblSound->contentsRect().width()));
     lblSound->setToolTip(cd->fileTitle());
     lblTime->show();
 }

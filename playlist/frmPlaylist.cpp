@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -18,10 +19,13 @@
 #include "platform/SafeWrite.h"
 #include "platform/BusyPointer.h"
 #include "platform/Controls.h"
+#include "platform/EscapeGuard.h"
 #include "platform/Twips.h"
 #include "playlist/DeviceCopy.h"
+#include "playlist/DevicePlaylist.h"
 #include "playlist/M3u.h"
 #include "playlist/PlaylistEntry.h"
+#include "playlist/PlaylistRead.h"
 #include "playlist/PlaylistView.h"
 
 namespace caldra {
@@ -97,6 +101,7 @@ frmPlaylist::frmPlaylist(const Services &services, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmPlaylist"));
     setWindowTitle(QStringLiteral("Playlist creator"));
+    keepOpenOnEscape(this);
     resize(twips(8190), twips(4290));
 
     ImageList1.append(noteIcon(style()));
@@ -116,6 +121,10 @@ frmPlaylist::frmPlaylist(const Services &services, QWidget *parent)
                            twipsRect(5280, 3360, 1095, 375));
     cmdSend = makeButton(this, QStringLiteral("cmdSend"), QStringLiteral("To device"),
                          twipsRect(960, 3360, 1095, 375));
+    // Just below "To device", in the strip the progress bar leaves free.
+    chkDevicePlaylist = new QCheckBox(QStringLiteral("Write playlist"), this);
+    chkDevicePlaylist->setObjectName(QStringLiteral("chkDevicePlaylist"));
+    chkDevicePlaylist->setGeometry(twipsRect(960, 3735, 2055, 225));
 
     pb = new QProgressBar(this);
     pb->setObjectName(QStringLiteral("pb"));
@@ -137,7 +146,8 @@ frmPlaylist::frmPlaylist(const Services &services, QWidget *parent)
     setTabOrder(ListView1, cmdSave);
     setTabOrder(cmdSave, cmdReadPl);
     setTabOrder(cmdReadPl, cmdSend);
-    setTabOrder(cmdSend, cmdDelete);
+    setTabOrder(cmdSend, chkDevicePlaylist);
+    setTabOrder(chkDevicePlaylist, cmdDelete);
     setTabOrder(cmdDelete, cmdMoveUp);
     setTabOrder(cmdMoveUp, cmdMoveDown);
 
@@ -189,11 +199,26 @@ std::optional<Failure> frmPlaylist::AddEntry(const QString &path)
 
 bool frmPlaylist::ReadPlaylist(const QString &fileName)
 {
-    const QScopedValueRollback<bool> running(m_running, true);
-    PacedRepaints repaints(this);
-    return readM3u(
-        fileName, [this](const QString &path) { return !AddEntry(path); },
-        [&repaints] { repaints.processEvents(); });
+    const PlaylistPaths read = readPlaylistPaths(fileName);
+    if (read.error) {
+        m_services.messages->show(this, QStringLiteral("The playlist %1 could not be read.\n%2")
+                                            .arg(QDir::toNativeSeparators(fileName), *read.error));
+        return false;
+    }
+    m_playlistName = fileName;
+    QStringList unsized;
+    {
+        const QScopedValueRollback<bool> running(m_running, true);
+        PacedRepaints repaints(this);
+        for (const QString &path : read.paths) {
+            if (AddEntry(path))
+                unsized.append(path);
+            repaints.processEvents();
+        }
+    }
+    if (!unsized.isEmpty())
+        m_services.messages->show(this, unsizedRowsMessage(unsized, read.paths.size()));
+    return true;
 }
 
 std::optional<QString> frmPlaylist::WritePlaylist(const QString &fileName)
@@ -265,6 +290,8 @@ void frmPlaylist::cmdSave_Click()
         return;
     if (const std::optional<QString> failure = WritePlaylist(cdPl.fileName()))
         m_services.messages->show(this, *failure);
+    else
+        m_playlistName = cdPl.fileName();
 }
 
 void frmPlaylist::cmdDelete_Click()
@@ -328,6 +355,22 @@ void frmPlaylist::cmdSend_Click()
     // The pointer is normal again before the user is told.
     if (failure)
         m_services.messages->show(this, codeAndDescription(*failure));
+    else if (chkDevicePlaylist->isChecked())
+        writeDevicePlaylist(folder);
+}
+
+void frmPlaylist::writeDevicePlaylist(const QString &folder)
+{
+    QStringList sources;
+    for (int i = 1; i <= rowCount(); ++i)
+        sources.append(rowPath(i));
+    const QString path = destinationPath(folder, devicePlaylistName(m_playlistName));
+    const std::optional<Failure> failed = writeFileSafely(path, devicePlaylistBytes(sources));
+    if (failed)
+        m_services.messages->show(
+            this, QStringLiteral("The songs were copied, but the playlist could not be written "
+                                 "as %1.\n%2")
+                      .arg(QDir::toNativeSeparators(path), failed->description));
 }
 
 } // namespace caldra

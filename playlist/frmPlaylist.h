@@ -10,6 +10,7 @@
 #include "platform/Services.h"
 #include "platform/Failure.h"
 
+class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -31,7 +32,8 @@ public:
     // Appends a row for the path and sizes it; a file that cannot be sized
     // keeps its row without size, and the reason is returned.
     std::optional<Failure> AddEntry(const QString &path);
-    // Appends the entries of an M3U file; true when it read to the end.
+    // Appends the entries of an M3U file, going on past songs that cannot be
+    // sized and naming them in one message; true when the file could be read.
     bool ReadPlaylist(const QString &fileName);
     // Writes every row as an M3U file; on failure, the reason to tell the user.
     std::optional<QString> WritePlaylist(const QString &fileName);
@@ -46,6 +48,7 @@ public:
     QPushButton *cmdSave;
     QPushButton *cmdReadPl;
     QPushButton *cmdSend;
+    QCheckBox *chkDevicePlaylist;
     QProgressBar *pb;
     QPushButton *cmdDelete;
     QPushButton *cmdMoveUp;
@@ -68,11 +71,14 @@ private:
     int selectedPosition() const;
     void copyRowTo(int fromPosition, int toPosition);
     void removeRow(int position);
+    void writeDevicePlaylist(const QString &folder);
 
     Services m_services;
     // Set while a playlist is read or files are copied: the loop walks the
     // rows, so nothing may remove them or start a second loop meanwhile.
     bool m_running = false;
+    // The playlist saved or read last: its name is the device playlist's.
+    QString m_playlistName;
 };
 
 } // namespace caldra

@@ -1,6 +1,9 @@
 #include "shell/frmMain.h"
 
+#include <QCommandLinkButton>
 #include <QMenuBar>
+#include <QStyle>
+#include <QVBoxLayout>
 
 #include "lyrics/frmVarlo.h"
 #include "shell/IniStuff.h"
@@ -18,6 +21,19 @@ QAction *addCommand(QMenu *menu, const QString &name, const QString &caption)
     QAction *action = menu->addAction(caption);
     action->setObjectName(name);
     return action;
+}
+
+// A click is the menu command itself, so the two can never drift apart.
+QCommandLinkButton *addToolButton(QLayout *layout, QAction *command, const QString &name,
+                                  const QString &title, const QString &line, const QIcon &icon)
+{
+    auto *button = new QCommandLinkButton(title, line, layout->parentWidget());
+    button->setObjectName(name);
+    button->setIcon(icon);
+    button->setAccessibleDescription(line);
+    layout->addWidget(button);
+    QObject::connect(button, &QCommandLinkButton::clicked, command, &QAction::trigger);
+    return button;
 }
 
 } // namespace
@@ -41,6 +57,24 @@ frmMain::frmMain(const Services &services, QWidget *parent)
     About->setObjectName(QStringLiteral("About"));
     About->menuAction()->setObjectName(QStringLiteral("About"));
     Aboutmnu = addCommand(About, QStringLiteral("Aboutmnu"), QStringLiteral("About"));
+
+    // A new user sees the tools at once instead of a grey box; the menu stays
+    // the same.
+    auto *tools = new QWidget(this);
+    tools->setObjectName(QStringLiteral("tools"));
+    auto *column = new QVBoxLayout(tools);
+    cmdNewLyric = addToolButton(column, mnuNewLyric, QStringLiteral("cmdNewLyric"),
+                                QStringLiteral("Lyric creator"),
+                                QStringLiteral("Time a song's lyrics and save them as LRC"),
+                                style()->standardIcon(QStyle::SP_MediaPlay));
+    cmdId3 = addToolButton(column, Id3, QStringLiteral("cmdId3"), QStringLiteral("Tag editor"),
+                           QStringLiteral("View and edit the ID3 tags of an MP3 file"),
+                           style()->standardIcon(QStyle::SP_FileDialogInfoView));
+    cmdPlaylist = addToolButton(
+        column, Playlist, QStringLiteral("cmdPlaylist"), QStringLiteral("Playlist creator"),
+        QStringLiteral("Gather songs into a playlist, copy them to a device"),
+        style()->standardIcon(QStyle::SP_FileDialogListView));
+    setCentralWidget(tools);
 
     // The size is that of the client area, below the menu bar.
     resize(twips(4680), twips(3090) + menuBar()->sizeHint().height());

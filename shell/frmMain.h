@@ -8,6 +8,7 @@
 #include "shell/IniStuff.h"
 
 class QAction;
+class QCommandLinkButton;
 class QMenu;
 
 namespace caldra {
@@ -31,6 +32,11 @@ public:
     QAction *Playlist;
     QMenu *About;
     QAction *Aboutmnu;
+
+    // The three tools again as large buttons, each running its menu command.
+    QCommandLinkButton *cmdNewLyric;
+    QCommandLinkButton *cmdId3;
+    QCommandLinkButton *cmdPlaylist;
 
 private:
     void defaultMp3_Click();

@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "platform/BusyPointer.h"
+#include "platform/EscapeGuard.h"
 #include "platform/Twips.h"
 #include "tags/Genres.h"
 #include "tags/TagComponent.h"
@@ -87,6 +88,7 @@ frmId3::frmId3(const Services &services, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmId3"));
     setWindowTitle(QStringLiteral("Edit/View id3 info"));
+    keepOpenOnEscape(this);
     resize(twips(7050), twips(5640));
 
     buildId3v1Group();

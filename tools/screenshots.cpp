@@ -6,10 +6,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -47,6 +45,36 @@ void save(const QPixmap &pixmap, const QString &name)
     std::printf("%s\n", qPrintable(path));
 }
 
+// A library as a user keeps one: artist, album, numbered songs of a few
+// megabytes. The two songs the lyric and tag windows open are real audio; the
+// rest are sparse files, which cost no disk.
+const QString kEveningSong = QStringLiteral("The Quayside Band/Evening Songs/02 Evening Song.mp3");
+const QString kHarbourLights =
+    QStringLiteral("The Quayside Band/Evening Songs/01 Harbour Lights.mp3");
+struct Song {
+    const char *path;
+    qint64 bytes;
+};
+const Song kPlaylistSongs[] = {
+    {"Mara Lindqvist/North Wind/01 Morning Tide.mp3", 5372314},
+    {"Mara Lindqvist/North Wind/02 Snow on the Fjord.mp3", 8281129},
+    {"The Quayside Band/Evening Songs/03 Lanterns.mp3", 4416757},
+    {"The Quayside Band/Evening Songs/04 Low Water.mp3", 3858759},
+    {"Søren Holm/Live at the Pier/01 Drift.mp3", 9512406},
+};
+
+void makeLibrary(const QString &music)
+{
+    for (const Song &song : kPlaylistSongs) {
+        const QString path = QDir(music).filePath(QString::fromUtf8(song.path));
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || !file.resize(song.bytes))
+            std::fprintf(stderr, "could not make %s\n", qPrintable(path));
+    }
+    QDir(music).mkpath(QStringLiteral("Podcasts"));
+}
+
 void settle(int ms = 100)
 {
     QTest::qWait(ms);
@@ -58,22 +86,15 @@ void copyFixture(const QString &from, const QString &to)
     QFile::copy(QStringLiteral(CALDRA_FIXTURES_DIR "/") + from, to);
 }
 
-void mainWindowWithMenu(const Services &services)
+// Without the menu open: the picture is of the tool buttons a new user sees.
+void mainWindow(const Services &services)
 {
     frmMain main(services);
     main.move(0, 0);
     main.show();
     (void)QTest::qWaitForWindowExposed(&main);
-    const QPoint at = main.menuBar()->mapToGlobal(
-        main.menuBar()->actionGeometry(main.mnuFile->menuAction()).bottomLeft());
-    main.mnuFile->popup(at);
     settle();
-    QPixmap shot = main.grab();
-    QPainter painter(&shot);
-    painter.drawPixmap(main.mapFromGlobal(at), main.mnuFile->grab());
-    painter.end();
-    main.mnuFile->hide();
-    save(shot, QStringLiteral("main-window"));
+    save(main.grab(), QStringLiteral("main-window"));
 }
 
 void lyricWindow(const Services &services, const QString &music)
@@ -87,7 +108,7 @@ void lyricWindow(const Services &services, const QString &music)
     window.show();
     (void)QTest::qWaitForWindowExposed(&window);
 
-    dialogs->answers.push_back(QDir(music).filePath(QStringLiteral("Evening Song.mp3")));
+    dialogs->answers.push_back(QDir(music).filePath(kEveningSong));
     window.Command1->click();
     window.rtbLyr->setPlainText(QStringLiteral(
         "The lamps come on along the quay\nAnd every window holds the sea\n"
@@ -114,7 +135,7 @@ void lyricWindow(const Services &services, const QString &music)
 
 void tagWindow(const Services &services, const QString &music)
 {
-    const QString file = QDir(music).filePath(QStringLiteral("Harbour Lights.mp3"));
+    const QString file = QDir(music).filePath(kHarbourLights);
     copyFixture(QStringLiteral("tags/tone.mp3"), file);
     TagComponent tags;
     tags.WriteV1(file, QStringLiteral("The Quayside Band"), QStringLiteral("Harbour Lights"),
@@ -150,8 +171,10 @@ void playlistWindow(const Services &services, const QString &music)
     window.Form_Load();
     window.show();
     (void)QTest::qWaitForWindowExposed(&window);
-    for (const char *name : {"Evening Song.mp3", "Harbour Lights.mp3", "Morning Tide.wma"})
-        window.AddEntry(QDir::toNativeSeparators(QDir(music).filePath(QString::fromUtf8(name))));
+    for (const Song &song : kPlaylistSongs) {
+        const QString path = QDir(music).filePath(QString::fromUtf8(song.path));
+        window.AddEntry(QDir::toNativeSeparators(path));
+    }
     settle();
     save(window.grab(), QStringLiteral("playlist-creator"));
 }
@@ -188,21 +211,21 @@ int main(int argc, char **argv)
     g_out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
     QDir().mkpath(g_out);
 
+    // The library goes where the caller says (scripts/screenshots gives it a
+    // home of its own), else into a temporary folder.
     QTemporaryDir program;
     QTemporaryDir musicDir;
-    const QString music = QDir(musicDir.path()).filePath(QStringLiteral("Music"));
-    QDir().mkpath(music);
-    QDir(music).mkpath(QStringLiteral("Albums"));
-    QDir(music).mkpath(QStringLiteral("Podcasts"));
-    copyFixture(QStringLiteral("tone.mp3"), QDir(music).filePath(QStringLiteral("Evening Song.mp3")));
-    copyFixture(QStringLiteral("tone.wma"), QDir(music).filePath(QStringLiteral("Morning Tide.wma")));
+    const QString music = argc > 2 ? QString::fromLocal8Bit(argv[2])
+                                   : QDir(musicDir.path()).filePath(QStringLiteral("Music"));
+    makeLibrary(music);
+    copyFixture(QStringLiteral("tone.mp3"), QDir(music).filePath(kEveningSong));
 
     Services services = testServices(program.path());
     auto files = std::make_shared<FakeFileSystem>();
     files->current = music;
     services.files = files;
 
-    mainWindowWithMenu(services);
+    mainWindow(services);
     tagWindow(services, music);
     lyricWindow(services, music);
     playlistWindow(services, music);

@@ -335,7 +335,7 @@ TEST_F(Journey, LyricsTypedStampedWhilePlayingCorrectedSavedAndLoadedAgain)
         ASSERT_NO_FATAL_FAILURE(clickAnswering(
             f.Command1, {inspect(noteStartFolder(&startFolder), chooseFile(song))}, "&Open"));
         EXPECT_EQ(startFolder, music.path());
-        ASSERT_EQ(f.lblSound->text(), "Night Road.mp3");
+        ASSERT_EQ(f.lblSound->toolTip(), "Night Road.mp3");
         ASSERT_TRUE(QTest::qWaitFor([&] { return f.mmcMP3->Play->isEnabled(); }, kWaitMs))
             << "the player did not open the song";
         click(f.mmcMP3->Play);
@@ -454,7 +454,7 @@ TEST_F(Journey, TagsTypedInEveryBoxAreWrittenAndReadBackHereAndThroughGetId3)
 
     openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
         ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {chooseFile(song)}, "&Open"));
-        ASSERT_EQ(f.lblSound->text(), "Tagged Song.mp3");
+        ASSERT_EQ(f.lblSound->toolTip(), "Tagged Song.mp3");
         QStringList viaGetId3;
         const auto look = [&](QWidget *modal) {
             if (auto *w = qobject_cast<frmId3 *>(modal))

@@ -354,3 +354,23 @@ TEST(GetId3, WmaTitleGetsTheUnsupportedMessage)
     LyricWindow::click(w.window->cmdGetId3);
     EXPECT_EQ(texts(w.messages->shown), QStringList({"Wma tags not yet supported"}));
 }
+
+TEST(SoundLabel, ALongTitleLosesOnlyItsEndAndStaysWholeInTheTooltip)
+{
+    LyricWindow w;
+    for (const QString &title : {QString("Song.mp3"),
+                                QString("A Very Long Evening Song With Many Words.mp3")}) {
+        w.dialogs->answers.push_back(w.musicFile(title));
+        LyricWindow::click(w.window->Command1);
+        QLabel *label = w.window->lblSound;
+        EXPECT_EQ(label->toolTip(), title);
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                  label->contentsRect().width());
+        if (title == "Song.mp3") {
+            EXPECT_EQ(label->text(), title);
+        } else {
+            ASSERT_TRUE(label->text().endsWith(u'…')) << label->text().toStdString();
+            EXPECT_TRUE(title.startsWith(label->text().chopped(1)));
+        }
+    }
+}

@@ -1,9 +1,11 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QTimer>
 
 #include "PlaylistTestSupport.h"
+#include "playlist/M3u.h"
 #include "support/ModalAnswerer.h"
 
 using namespace caldra;
@@ -147,4 +149,76 @@ TEST_F(ToDeviceTest, WhileCopyingThePointerIsBusyAndListCommandsAreRefused)
     ASSERT_TRUE(secondPicker);
     EXPECT_FALSE(secondPicker->wait(3000)); // no second picker came
     EXPECT_EQ(entriesOf(device.path()), QStringList({"0.mp3", "1.mp3", "2.mp3"}));
+}
+
+TEST_F(ToDeviceTest, ThePlaylistForTheDeviceIsWrittenOnlyWhenAskedAndFindsTheCopies)
+{
+    EXPECT_FALSE(window->chkDevicePlaylist->isChecked());
+    EXPECT_EQ(window->chkDevicePlaylist->text(), "Write playlist");
+    const QString a = song("One/a.mp3", "a");
+    const QString b = song("Two/b c.mp3", "b");
+    dropFiles({a, b});
+    sendTo(device.path());
+    EXPECT_EQ(entriesOf(device.path()), QStringList({"a.mp3", "b c.mp3"}));
+
+    window->chkDevicePlaylist->setChecked(true);
+    QDir(device.path()).mkdir("MUSIC");
+    sendTo(device.filePath("MUSIC"));
+    const QString written = device.filePath("MUSIC/playlist.m3u");
+    EXPECT_EQ(fileBytes(written), m3uBytes({"a.mp3", "b c.mp3"}));
+    // Read back where the device is, every row finds its copy.
+    window = std::make_unique<frmPlaylist>(services);
+    window->Form_Load();
+    readPlaylist(written);
+    EXPECT_EQ(paths(),
+              QStringList({device.filePath("MUSIC/a.mp3"), device.filePath("MUSIC/b c.mp3")}));
+    EXPECT_EQ(sizes().filter(" mb").size(), 2);
+    EXPECT_TRUE(messages->shown.empty());
+}
+
+TEST_F(ToDeviceTest, TheDevicePlaylistIsNamedAfterThePlaylistSavedOrReadLast)
+{
+    dropFiles({song("a.mp3", "a")});
+    window->chkDevicePlaylist->setChecked(true);
+    const QString saved = music.filePath("Road Trip.m3u");
+    dialogs->answers.push_back(saved);
+    window->cmdSave->click();
+    sendTo(device.path());
+    EXPECT_EQ(fileBytes(device.filePath("Road Trip.m3u")), m3uBytes({"a.mp3"}));
+
+    dialogs->answers.push_back(writePlaylist("Night.m3u", "#EXTM3U\r\n"));
+    window->cmdReadPl->click();
+    // A failed save names nothing.
+    dialogs->answers.push_back(music.filePath("no/such/folder/x.m3u"));
+    window->cmdSave->click();
+    messages->shown.clear();
+    sendTo(device.path());
+    EXPECT_EQ(fileBytes(device.filePath("Night.m3u")), m3uBytes({"a.mp3"}));
+    EXPECT_FALSE(QFile::exists(device.filePath("x.m3u")));
+    EXPECT_TRUE(messages->shown.empty());
+}
+
+TEST_F(ToDeviceTest, AFailedDevicePlaylistSaysWhyAndLeavesTheEarlierOneIntact)
+{
+    writeFile(device.filePath("playlist.m3u"), "earlier");
+    QStringList songs;
+    for (int i = 0; i < 40; ++i)
+        songs.append(song(QString("a song with a rather long name %1.mp3").arg(i), "x"));
+    dropFiles(songs);
+    window->chkDevicePlaylist->setChecked(true);
+    {
+        const FileSizeLimit deviceFull(512);
+        sendTo(device.path());
+    }
+    EXPECT_EQ(fileBytes(device.filePath("playlist.m3u")), "earlier");
+    EXPECT_EQ(entriesOf(device.path()).size(), 41); // every song, and no leftover
+    ASSERT_EQ(messages->shown.size(), 1u);
+    EXPECT_TRUE(messages->shown[0].text.contains("playlist.m3u"))
+        << messages->shown[0].text.toStdString();
+
+    // A run that stops on a song writes no playlist at all.
+    QFile::remove(device.filePath("playlist.m3u"));
+    dropFiles({music.filePath("gone.mp3")});
+    sendTo(device.path());
+    EXPECT_FALSE(QFile::exists(device.filePath("playlist.m3u")));
 }

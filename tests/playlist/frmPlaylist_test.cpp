@@ -1,4 +1,5 @@
 #include <QProgressBar>
+#include <QTest>
 #include <QTimer>
 
 #include "PlaylistTestSupport.h"
@@ -51,7 +52,7 @@ TEST_F(PlaylistWindowTest, ADroppedFolderAddsTheMusicFilesBelowItSortedByPath)
     EXPECT_EQ(total(), "4.59 mb");
 }
 
-TEST_F(PlaylistWindowTest, ReadingAppendsAndOnlyAReadToTheEndEnablesTheButtons)
+TEST_F(PlaylistWindowTest, ReadingGoesOnPastUnsizedSongsAndTellsOnceHowMany)
 {
     const QString a = musicFile("a.mp3", k347);
     const QString b = musicFile("b.mp3", k012);
@@ -60,27 +61,68 @@ TEST_F(PlaylistWindowTest, ReadingAppendsAndOnlyAReadToTheEndEnablesTheButtons)
     EXPECT_TRUE(paths().isEmpty());
     EXPECT_FALSE(editButtonsEnabled());
 
-    const QString three = writePlaylist("three.m3u", m3uBytes({a, b, gone, a}));
-    readPlaylist(three);
-    EXPECT_EQ(paths(), QStringList({a, b, gone}));
-    EXPECT_EQ(sizes(), QStringList({"3.47 mb", "0.12 mb", ""}));
+    // A clean playlist reads as it always did, and says nothing.
+    const QString clean = writePlaylist("clean.m3u", m3uBytes({a, b}));
+    readPlaylist(clean);
+    EXPECT_EQ(sizes(), QStringList({"3.47 mb", "0.12 mb"}));
     EXPECT_EQ(total(), "3.59 mb");
-    EXPECT_FALSE(editButtonsEnabled());
+    EXPECT_TRUE(editButtonsEnabled());
+    EXPECT_TRUE(messages->shown.empty());
     EXPECT_TRUE(window->updatesEnabled()); // repaints are held back only while reading
 
-    readPlaylist(writePlaylist("one.m3u", ("#EXTM3U\n#EXTINF:\n" + b + "\n").toUtf8()));
-    EXPECT_EQ(paths().size(), 4);
+    window->ListView1->selectRow(0);
+    window->cmdDelete->click();
+    window->cmdDelete->click();
+    ASSERT_FALSE(editButtonsEnabled());
+    const QString middle = writePlaylist("middle.m3u", m3uBytes({a, gone, b, a}));
+    readPlaylist(middle);
+    EXPECT_EQ(paths(), QStringList({a, gone, b, a}));
+    EXPECT_EQ(sizes(), QStringList({"3.47 mb", "", "0.12 mb", "3.47 mb"}));
+    EXPECT_EQ(total(), "10.65 mb");
     EXPECT_TRUE(editButtonsEnabled());
-    readPlaylist(three); // stops again, and leaves them on
-    EXPECT_EQ(paths().size(), 7);
-    EXPECT_EQ(total(), "7.3 mb");
-    EXPECT_TRUE(editButtonsEnabled());
-
-    readPlaylist(writePlaylist("blank.m3u", (a + "\r\n\r\n" + b + "\r\n").toUtf8()));
-    EXPECT_EQ(paths().mid(7), QStringList({a, ""}));
-    ASSERT_EQ(dialogs->calls.size(), 5u);
+    ASSERT_EQ(messages->shown.size(), 1u);
+    EXPECT_TRUE(messages->shown[0].text.startsWith("1 of 4 songs"))
+        << messages->shown[0].text.toStdString();
+    EXPECT_TRUE(messages->shown[0].text.endsWith(gone));
+    EXPECT_EQ(messages->shown[0].title, "Caldra");
+    ASSERT_EQ(dialogs->calls.size(), 3u);
     EXPECT_EQ(dialogs->calls[0].mode, FileDialogBackend::Mode::Open);
     EXPECT_EQ(dialogs->calls[0].filters, toNameFilters("PLaylist(*.m3u)|*.m3u|"));
+}
+
+TEST_F(PlaylistWindowTest, RelativePathsAreSizedFromThePlaylistsFolderAndShownResolved)
+{
+    const QString a = musicFile("Album/a.mp3", k347);
+    const QString list =
+        writePlaylist("lists/rel.m3u", "\xEF\xBB\xBF" "a.mp3\r\n\r\n../Album/a.mp3\r\n");
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(music.filePath("Album"))); // where a bare name would be found
+    readPlaylist(list);
+    QDir::setCurrent(before);
+    EXPECT_EQ(paths(), QStringList({music.filePath("lists/a.mp3"), a}));
+    EXPECT_EQ(sizes(), QStringList({"", "3.47 mb"}));
+    ASSERT_EQ(messages->shown.size(), 1u);
+    EXPECT_TRUE(messages->shown[0].text.startsWith("1 of 2 songs"));
+}
+
+TEST_F(PlaylistWindowTest, APlaylistThatCannotBeReadSaysWhyAndAddsNothing)
+{
+    readPlaylist(music.filePath("none.m3u"));
+    EXPECT_TRUE(paths().isEmpty());
+    ASSERT_EQ(messages->shown.size(), 1u);
+    EXPECT_TRUE(messages->shown[0].text.contains("none.m3u"));
+}
+
+TEST_F(PlaylistWindowTest, EscapeLeavesTheWindowOpenWithItsRows)
+{
+    dropFiles({musicFile("a.mp3", k1), musicFile("b.mp3", k1)});
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QList<QWidget *> targets = {window->ListView1, window->cmdSave, window.get()};
+    for (QWidget *focus : targets)
+        QTest::keyClick(focus, Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(paths().size(), 2);
 }
 
 TEST_F(PlaylistWindowTest, DeleteAndMovesActOnTheSelectedRowAndKeepTheTotal)
