@@ -128,12 +128,23 @@ private:
     std::map<const Frame *, size_t> m_index;
 };
 
+// Some writers store a bare byte-order mark in a Latin-1 frame; it is no value.
+QString textOf(const Frame &frame)
+{
+    const QString text = fromTagString(frame.toString());
+    const auto *textFrame = dynamic_cast<const TextIdentificationFrame *>(&frame);
+    if (textFrame && textFrame->textEncoding() == TagLib::String::Latin1
+        && (text == u"\u00fe\u00ff" || text == u"\u00ff\u00fe"))
+        return {};
+    return text;
+}
+
 V2Fields fieldsOf(const ParsedFrames &parsed)
 {
     V2Fields fields;
     for (const Field &field : kTextFields) {
         if (const Frame *frame = parsed.shown(field))
-            fields.*field.text = fromTagString(frame->toString());
+            fields.*field.text = textOf(*frame);
     }
     if (const auto comments = parsed.withoutDescription<CommentsFrame>("COMM"); !comments.empty())
         fields.comment = fromTagString(comments.front()->text());
