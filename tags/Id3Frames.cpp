@@ -70,6 +70,7 @@ bool holds(const RawFrame &frame, const Field &field, int major)
 class ParsedFrames {
 public:
     explicit ParsedFrames(const RawTag &raw)
+        : m_major(raw.major)
     {
         // Frames of an older tag unsynchronised as a whole arrive decoded.
         const char flags = static_cast<char>(raw.major == 4 ? raw.flags & 0x80 : 0);
@@ -86,6 +87,7 @@ public:
             if (!frame)
                 continue;
             m_index[frame] = i;
+            m_inOrder.push_back({frame, raw.frames[i].id});
             m_tag.addFrame(frame);
         }
     }
@@ -101,6 +103,15 @@ public:
 
     const Frame *shown(const Field &field) const
     {
+        // TagLib reads an ID3v2.2 TOA as the original album, not the
+        // original artist; the stored name says which field a frame holds.
+        if (m_major == 2) {
+            for (const auto &[frame, id] : m_inOrder) {
+                if (id == field.v22)
+                    return frame;
+            }
+            return nullptr;
+        }
         if (isYear(field)) {
             const Frame *year = first("TDRC");
             return year ? year : first("TYER");
@@ -124,8 +135,10 @@ public:
     }
 
 private:
+    int m_major;
     TagLib::ID3v2::Tag m_tag;
     std::map<const Frame *, size_t> m_index;
+    std::vector<std::pair<const Frame *, QByteArray>> m_inOrder;
 };
 
 // Some writers store a bare byte-order mark in a Latin-1 frame; it is no value.

@@ -26,11 +26,15 @@ StoredTag storedTag(Mp3 &mp3, const QString &path)
     if (!mp3.file().hasID3v2Tag())
         return stored;
     stored.start = mp3.id3v2Start(path);
-    const std::optional<qint64> size
-        = rawTagSize(readFileBytes(path, stored.start, kHeaderSize));
+    const QByteArray header = readFileBytes(path, stored.start, kHeaderSize);
+    const std::optional<qint64> size = rawTagSize(header);
     if (!size || stored.start + *size > mp3.file().length()) {
-        throw TagError(QStringLiteral("The ID3v2 tag of %1 runs past the end of the file.")
-                           .arg(quoted(path)));
+        // TagLib takes a broken header for an empty tag; it is shown as one
+        // and kept whole.
+        stored.tag.major = header.size() > 3 ? static_cast<quint8>(header.at(3)) : 0;
+        stored.tag.storedSize = header.size();
+        stored.tag.framesKnown = false;
+        return stored;
     }
     stored.bytes = readFileBytes(path, stored.start, *size);
     stored.tag = *parseRawTag(stored.bytes);
@@ -52,11 +56,10 @@ RawTag writeId3v2Tag(const QString &path, const std::function<void(RawTag &)> &e
     StoredTag stored = storedTag(*mp3, path);
     RawTag &tag = stored.tag;
     if (!tag.framesKnown) {
-        throw TagError(QStringLiteral("The ID3v2 tag of %1 is stored in a form whose frames "
-                                      "cannot be told apart (version 2.%2%3); it was not changed.")
+        throw TagError(QStringLiteral("The ID3v2 tag of %1 has a header or a form whose frames "
+                                      "cannot be told apart (version 2.%2); it was not changed.")
                            .arg(quoted(path))
-                           .arg(tag.major)
-                           .arg(tag.major == 2 ? QStringLiteral(", compressed") : QString()));
+                           .arg(tag.major));
     }
     edit(tag);
     const QByteArray rendered = renderRawTag(tag);

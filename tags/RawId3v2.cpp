@@ -154,8 +154,8 @@ std::optional<RawTag> parseRawTag(const QByteArray &bytes)
     if (!size)
         return std::nullopt;
     RawTag tag;
-    tag.major = bytes.at(3);
-    tag.revision = bytes.at(4);
+    tag.major = static_cast<quint8>(bytes.at(3));
+    tag.revision = static_cast<quint8>(bytes.at(4));
     tag.flags = static_cast<quint8>(bytes.at(5));
     tag.storedSize = *size;
     QByteArray body = bytes.mid(kHeaderSize, *syncsafeAt(bytes, 6));

@@ -170,10 +170,8 @@ void TagComponent::WriteV2()
                                    .arg(differs));
             }
         });
-    if (written.storedSize == 0 && written.frames.empty())
-        return;
-    m_v2Present = 1;
-    m_v2Version = written.major;
+    m_v2Present = written.storedSize > 0 ? 1 : 0;
+    m_v2Version = m_v2Present ? written.major : 0;
     m_v2.genreText = readV2Fields(written).genreText;
 }
 

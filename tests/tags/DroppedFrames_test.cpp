@@ -37,3 +37,18 @@ TEST_F(TagRuleTest, FramesOfOlderVersionsSurviveATitleWrite)
     EXPECT_EQ(again.V2Year(), "1998");
     EXPECT_TRUE(readBytes(path).contains(frame(2, "TT2", textBody(Enc::Utf16, "Neu"))));
 }
+
+// TagLib takes an ID3v2.2 TOA for the original album; it is the original artist.
+TEST_F(TagRuleTest, AnOldTagsOriginalArtistIsItsOwnField)
+{
+    const QByteArray album = frame(2, "TOT", textBody(Enc::Latin1, "First album"));
+    const QString path = make(
+        id3v2(2, album + frame(2, "TOA", textBody(Enc::Latin1, "First artist")), 16) + audio);
+    TagComponent tags;
+    tags.V2FileName(path);
+    EXPECT_EQ(tags.V2OrigArtist(), "First artist");
+    writeOne(path, &TagComponent::V2OrigArtist, "Other");
+    tags.V2FileName(path);
+    EXPECT_EQ(tags.V2OrigArtist(), "Other");
+    EXPECT_TRUE(readBytes(path).contains(album));
+}

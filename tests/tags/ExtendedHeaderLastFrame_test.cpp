@@ -3,8 +3,8 @@
 using namespace caldra;
 using namespace caldra::test;
 
-// TagLib 1.13 counts the extended header twice and misses the frame that
-// ends an ID3v2.4 tag without padding.
+// TagLib 1.13 never reads the frame that ends an ID3v2.4 tag with an
+// extended header and no padding.
 TEST_F(TagRuleTest, LastFrameAfterAnExtendedHeaderIsReadAndKept)
 {
     const QByteArray extended = syncsafe(6) + QByteArray("\1\0", 2);

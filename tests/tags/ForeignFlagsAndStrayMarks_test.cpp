@@ -34,3 +34,30 @@ TEST_F(TagRuleTest, RemovingTheTagLeavesAFileThatStillReadsAsMp3)
         EXPECT_EQ(tags.V2Present(), 0);
     }
 }
+
+TEST_F(TagRuleTest, AnUnsynchronisedTagStaysUnsynchronised)
+{
+    const auto unsynchronised = [](const QByteArray &data) {
+        QByteArray out;
+        for (qsizetype i = 0; i < data.size(); ++i) {
+            out += data[i];
+            if (quint8(data[i]) == 0xff && i + 1 < data.size()
+                && (data[i + 1] == '\0' || (quint8(data[i + 1]) & 0xe0) == 0xe0))
+                out += '\0';
+        }
+        return out;
+    };
+    const QList<QByteArray> frames
+        = {frame(3, "TIT2", textBody(Enc::Latin1, "Old")),
+           frame(3, "PRIV", QByteArray("own\0\xff\xe0\xff\0\x12", 9)),
+           frame(3, "TPE1", textBody(Enc::Utf16, "Ärtist"))};
+    const QByteArray tag = id3v2(3, unsynchronised(frames.join()), 16, char(0x80));
+    const QString path = make(tag + audio);
+    TagComponent shown;
+    shown.V2FileName(path);
+    EXPECT_EQ(shown.V2Artist(), "Ärtist");
+
+    expectTitleWriteKeeps(tag, {unsynchronised(frames[1]), unsynchronised(frames[2])});
+    writeOne(path, &TagComponent::V2Title, "New");
+    EXPECT_EQ(readBytes(path).at(5), char(0x80));
+}

@@ -51,3 +51,26 @@ TEST_F(TagRuleTest, FramesBehindOneNoLibraryReadsAreShownAndKept)
         expectTitleWriteKeeps(tag, frames.mid(1));
     }
 }
+
+// The one kind of tag a write cannot keep frame by frame: it is refused, and
+// the file stays as it was.
+TEST_F(TagRuleTest, ATagWhoseFramesCannotBeToldApartIsRefusedAndKept)
+{
+    const QByteArray compressed22 = id3v2(2, QByteArray(40, '\x33'), 0, 0x40);
+    const QByteArray badSize = QByteArray("ID3\3\0\0\x80\0\0\0", 10);
+    for (const QByteArray &tag : {compressed22, badSize}) {
+        const QByteArray bytes = tag + audio + v1;
+        const QString path = make(bytes);
+        TagComponent tags;
+        tags.V2FileName(path);
+        EXPECT_EQ(tags.V2Present(), 1);
+        tags.V2Title("New");
+        try {
+            tags.WriteV2();
+            ADD_FAILURE() << "written";
+        } catch (const TagError &error) {
+            EXPECT_TRUE(error.reason().contains("not changed")) << error.reason().toStdString();
+        }
+        EXPECT_EQ(readBytes(path), bytes);
+    }
+}
