@@ -76,8 +76,8 @@ public:
         const char flags = static_cast<char>(raw.major == 4 ? raw.flags & 0x80 : 0);
         const QByteArray headerBytes = QByteArray("ID3") + static_cast<char>(raw.major) + '\0'
             + flags + QByteArray(4, '\0');
-        const TagLib::ID3v2::Header header(
-            TagLib::ByteVector(headerBytes.constData(), static_cast<unsigned int>(headerBytes.size())));
+        const TagLib::ID3v2::Header header(TagLib::ByteVector(
+            headerBytes.constData(), static_cast<unsigned int>(headerBytes.size())));
         const TagLib::ID3v2::FrameFactory *factory = TagLib::ID3v2::FrameFactory::instance();
         for (size_t i = 0; i < raw.frames.size(); ++i) {
             const QByteArray &bytes = raw.frames[i].bytes;

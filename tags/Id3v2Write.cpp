@@ -73,9 +73,10 @@ RawTag writeId3v2Tag(const QString &path, const std::function<void(RawTag &)> &e
         path,
         [&] {
             const auto close = qScopeGuard([&] { mp3.reset(); });
-            mp3->file().insert(
-                TagLib::ByteVector(rendered.constData(), static_cast<unsigned int>(rendered.size())),
-                static_cast<unsigned long>(start), static_cast<unsigned long>(oldSize));
+            const TagLib::ByteVector data(rendered.constData(),
+                                          static_cast<unsigned int>(rendered.size()));
+            mp3->file().insert(data, static_cast<unsigned long>(start),
+                               static_cast<unsigned long>(oldSize));
         },
         [&](const QString &original) {
             if (!keepsOriginalAround(path, original, start, rendered.size(), start + oldSize)

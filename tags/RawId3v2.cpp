@@ -185,20 +185,25 @@ QByteArray renderRawTag(const RawTag &tag)
     QByteArray content = tag.extendedHeader;
     for (const RawFrame &frame : tag.frames)
         content += frame.bytes;
-    QByteArray rest = tag.tail;
-    while (!rest.isEmpty() && rest.back() == '\0')
-        rest.chop(1);
-    content += rest;
+    // Bytes behind the frames that are not padding keep their place at the
+    // end of the tag, so that they read the same: a broken frame there that
+    // ran past the end must not come to fit into new padding.
+    QByteArray rest = tag.tail.count('\0') == tag.tail.size() ? QByteArray() : tag.tail;
     if (tag.wholeTagUnsynchronised()) {
-        content = unsynchronise(content);
-        if (!content.isEmpty() && static_cast<quint8>(content.back()) == 0xff)
-            content += '\0';
+        // A zero after a last 0xff keeps it from reading as a sync with
+        // whatever follows; reading drops it again.
+        for (QByteArray *part : {&content, &rest}) {
+            *part = unsynchronise(*part);
+            if (!part->isEmpty() && static_cast<quint8>(part->back()) == 0xff)
+                *part += '\0';
+        }
     }
 
     const bool footer = tag.major == 4 && (tag.flags & kFooterFlag);
     const qint64 room = tag.storedSize - kHeaderSize - (footer ? kHeaderSize : 0);
-    const qint64 size = content.size() <= room ? room : content.size() + kGrowthRoom;
-    content += QByteArray(size - content.size(), '\0');
+    const qint64 used = content.size() + rest.size();
+    const qint64 size = used <= room ? room : used + kGrowthRoom;
+    content += QByteArray(size - used, '\0') + rest;
 
     const QByteArray fields = QByteArray(1, static_cast<char>(tag.major))
         + static_cast<char>(tag.revision) + static_cast<char>(tag.flags)
@@ -242,7 +247,8 @@ QByteArray resynchronise(const QByteArray &data)
     out.reserve(data.size());
     for (qsizetype i = 0; i < data.size(); ++i) {
         out += data.at(i);
-        if (static_cast<quint8>(data.at(i)) == 0xff && i + 1 < data.size() && data.at(i + 1) == '\0')
+        if (static_cast<quint8>(data.at(i)) == 0xff && i + 1 < data.size()
+            && data.at(i + 1) == '\0')
             ++i;
     }
     return out;

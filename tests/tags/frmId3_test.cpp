@@ -308,7 +308,6 @@ TEST_F(frmId3Test, FailuresAreToldAndLeaveTheFileAsItWas)
     w->Command1->click();
     ASSERT_EQ(messages->shown.size(), 6u);
     EXPECT_TRUE(messages->shown[5].text.contains("does not exist"));
-
 }
 
 TEST_F(frmId3Test, GenreBoxMustHoldAWholeNumberFromZeroTo255)
