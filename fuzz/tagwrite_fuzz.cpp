@@ -1,7 +1,8 @@
 // Writes and removes tags on a scratch copy of an input that reads as an MP3
 // and reads the result back: the values come back as the component stores
-// them, the bytes outside the tag being changed stay as they were, and an
-// operation that fails leaves the file exactly as it was.
+// them, an ID3v2 write keeps every frame of a field it did not change byte
+// for byte and in order, the bytes outside the tag being changed stay as they
+// were, and an operation that fails leaves the file exactly as it was.
 //
 // Input: one byte choosing the operations (bits 1, 2, 4, 8 for WriteV2,
 // WriteV1, RemoveV1, RemoveV2, in that order or, with bit 16, the reverse;
@@ -18,6 +19,8 @@
 #include "fuzz/FuzzSupport.h"
 #include "tags/Genres.h"
 #include "tags/Id3Frames.h"
+#include "tags/Id3v2Write.h"
+#include "tags/SafeRewrite.h"
 #include "tags/TagComponent.h"
 
 using namespace caldra;
@@ -58,12 +61,15 @@ Input parse(const QByteArray &bytes)
     return in;
 }
 
-// The file as TagLib finds it, without the component in between.
+// The file as TagLib finds it, without the component in between, and its
+// ID3v2 tag taken apart.
 struct Snapshot {
     QByteArray bytes;
     bool v1 = false;
     bool v2 = false;
     qint64 firstFrame = -1;
+    qint64 tagStart = 0;
+    RawTag tag;
 };
 
 Snapshot snapshot(const QString &path)
@@ -76,8 +82,23 @@ Snapshot snapshot(const QString &path)
         s.v2 = file.hasID3v2Tag();
         s.firstFrame = file.firstFrameOffset();
     }
+    if (s.firstFrame >= 0) {
+        try {
+            s.tag = readId3v2Tag(path);
+            s.tagStart = s.v2 ? findId3v2Start(path) : 0;
+        } catch (const TagError &) {
+            // A tag that does not fit the file: no write gets past it.
+        }
+    }
     return s;
 }
+
+// The frame names of each value, in the order of v2Values, for every version.
+const QList<QByteArrayList> kFramesOfValue = {
+    {"TRK", "TRCK"}, {"TT2", "TIT2"}, {"TP1", "TPE1"}, {"TAL", "TALB"},
+    {"TYE", "TYER", "TDRC"}, {"COM", "COMM"}, {"TCM", "TCOM"}, {"TOA", "TOPE"},
+    {"TCR", "TCOP"}, {"TEN", "TENC"}, {"WXX", "WXXX"}, {"TCO", "TCON"},
+};
 
 // The ID3v2 values as text, in the order of kV2Setters, then the genre.
 QStringList v2Values(const TagComponent &t)
@@ -143,11 +164,31 @@ qsizetype commonPrefix(const QByteArray &a, const QByteArray &b)
 }
 
 void checkWriteV2(const QString &path, const Snapshot &before, const TagComponent &t,
-                  const QStringList &wanted)
+                  const QStringList &held, const QStringList &wanted)
 {
     const QByteArray after = readFile(path);
     require(after.endsWith(before.bytes.mid(before.firstFrame)),
             "writing ID3v2 keeps the audio and everything after it");
+    const qint64 tagEnd = before.tagStart + before.tag.storedSize;
+    require(after.startsWith(before.bytes.left(before.tagStart))
+                && after.endsWith(before.bytes.mid(tagEnd)),
+            "writing ID3v2 keeps stacked tags and every byte around the tag");
+
+    QByteArrayList changeable;
+    for (qsizetype i = 0; i < held.size(); ++i) {
+        if (held.at(i) != wanted.at(i))
+            changeable += kFramesOfValue.at(i);
+    }
+    const std::vector<RawFrame> &frames = snapshot(path).tag.frames;
+    auto next = frames.begin();
+    for (const RawFrame &frame : before.tag.frames) {
+        if (changeable.contains(frame.id))
+            continue;
+        next = std::find_if(next, frames.end(),
+                            [&](const RawFrame &f) { return f.bytes == frame.bytes; });
+        require(next != frames.end(), "an ID3v2 write keeps every frame of an unchanged value");
+        ++next;
+    }
     TagComponent fresh;
     readBack([&] { fresh.V2FileName(path); });
     QStringList expected = wanted;
@@ -253,20 +294,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (in.operations & kReversed)
         std::reverse(std::begin(order), std::end(order));
     const int chosen = (in.operations & 15) ? in.operations & 15 : 15;
-    int previous = 0;
     for (const int operation : order) {
         if (!(chosen & operation))
             continue;
         const Snapshot before = snapshot(path);
-        if (before.firstFrame < 0) {
-            // Without its tag, bytes before the first good frame that start
-            // with "ID3" are taken for a new tag, one that can cover the
-            // audio: the file now reads as no MP3, which every operation
-            // reports. Only a removal gets here, and the audio is untouched.
-            require(previous == RemoveV2, "only a removed ID3v2 tag can hide the audio");
-            count("no MP3 after RemoveV2");
-            return 0;
-        }
+        require(before.firstFrame >= 0, "every operation leaves a file that reads as an MP3");
         try {
             switch (operation) {
             case WriteV2: {
@@ -281,8 +313,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                         t.V2Genre(static_cast<quint8>(code % 256));
                 }
                 const QStringList wanted = v2Values(t);
+                TagComponent held;
+                held.V2FileName(path);
                 t.WriteV2();
-                checkWriteV2(path, before, t, wanted);
+                checkWriteV2(path, before, t, v2Values(held), wanted);
                 break;
             }
             case WriteV1:
@@ -306,7 +340,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
         require(filesInScratch() == QStringList{QStringLiteral("input.mp3")},
                 "no safety copy is left beside the file");
-        previous = operation;
     }
     return 0;
 }

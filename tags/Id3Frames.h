@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-#include <taglib/id3v2tag.h>
 #include <taglib/tstring.h>
 
 #include "tags/Genres.h"
+#include "tags/RawId3v2.h"
 
 namespace caldra {
 
@@ -39,15 +40,22 @@ struct V2Fields {
     bool operator==(const V2Fields &) const = default;
 };
 
-V2Fields readV2Fields(const TagLib::ID3v2::Tag &tag);
+// The values as the stored frames hold them. Each frame is read on its own,
+// so one no library can parse hides only itself.
+V2Fields readV2Fields(const RawTag &tag);
 
 // Puts into the tag every value of `wanted` that differs from what the tag
-// holds, and nothing else: a frame whose value is unchanged stays exactly as
-// it is, and so does every frame the editor does not show. Frames made or
-// rewritten get `encoding`. The genre text is not written; the code is.
-void applyV2Fields(TagLib::ID3v2::Tag &tag, const V2Fields &wanted, TagLib::String::Type encoding);
+// holds, and nothing else: only the frames of those fields are replaced,
+// added or removed, each in its place; every other frame stays as stored.
+// Text goes in UTF-8 in an ID3v2.4 tag and UTF-16 before. The genre text is
+// not written; the code is. Returns the names of the fields it changed.
+QStringList applyV2Fields(RawTag &tag, const V2Fields &wanted);
 
-// The name of the first value that differs, for telling the user; empty when equal.
-QString firstDifference(const V2Fields &a, const V2Fields &b);
+// What a written value reads back as: a link holds Latin-1 only.
+V2Fields storedForm(V2Fields fields);
+
+// The first of `fields` (as named by applyV2Fields) whose value differs,
+// for telling the user; empty when none does.
+QString firstDifference(const V2Fields &a, const V2Fields &b, const QStringList &fields);
 
 } // namespace caldra

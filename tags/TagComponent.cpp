@@ -2,16 +2,13 @@
 
 #include <optional>
 
-#include <QFile>
-#include <QFileInfo>
 #include <QScopeGuard>
 
 #include <taglib/id3v1tag.h>
-#include <taglib/id3v2framefactory.h>
-#include <taglib/id3v2header.h>
 #include <taglib/mpegfile.h>
-#include <taglib/tfilestream.h>
 
+#include "tags/Id3v2Write.h"
+#include "tags/Mp3File.h"
 #include "tags/SafeRewrite.h"
 
 namespace caldra {
@@ -32,78 +29,6 @@ public:
     }
 };
 
-// One factory per opened file: its default text encoding, set before a save,
-// must not change how the next file's frames are read.
-class FrameFactory final : public TagLib::ID3v2::FrameFactory { };
-
-QString quoted(const QString &path)
-{
-    return u'“' + QFileInfo(path).fileName() + u'”';
-}
-
-QByteArray existingFileName(const QString &path)
-{
-    if (path.isEmpty())
-        throw TagError(QStringLiteral("No file was named."));
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw TagError(QStringLiteral("The file %1 does not exist.").arg(quoted(path)));
-    if (!info.isFile())
-        throw TagError(QStringLiteral("%1 is not a file.").arg(quoted(path)));
-    return QFile::encodeName(path);
-}
-
-// An MP3 file opened through TagLib, for reading or for changing it in place.
-class Mp3 {
-public:
-    Mp3(const QString &path, bool forWriting)
-        : m_name(existingFileName(path))
-        , m_stream(m_name.constData(), !forWriting)
-        , m_file(&m_stream, &m_factory, false)
-    {
-        if (!m_stream.isOpen() || !m_file.isValid())
-            throw TagError(QStringLiteral("The file %1 cannot be read.").arg(quoted(path)));
-        // Root may write anything; a file nobody may write is still one the
-        // user marked as not to be changed.
-        const auto writable
-            = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-        if (forWriting && (m_stream.readOnly() || !(QFileInfo(path).permissions() & writable)))
-            throw TagError(QStringLiteral("The file %1 is write-protected.").arg(quoted(path)));
-        if (m_file.firstFrameOffset() < 0)
-            throw TagError(QStringLiteral("The file %1 is not an MP3 file.").arg(quoted(path)));
-    }
-    Mp3(const Mp3 &) = delete;
-    Mp3 &operator=(const Mp3 &) = delete;
-
-    TagLib::MPEG::File &file() { return m_file; }
-    FrameFactory &factory() { return m_factory; }
-
-    // Where the ID3v2 tag begins and how many bytes it takes with any stacked
-    // copies after it, which TagLib treats as part of it.
-    qint64 id3v2Start(const QString &path)
-    {
-        return m_file.hasID3v2Tag() ? findId3v2Start(path) : 0;
-    }
-    qint64 id3v2Size()
-    {
-        return m_file.hasID3v2Tag() ? m_file.ID3v2Tag()->header()->completeTagSize() : 0;
-    }
-
-private:
-    QByteArray m_name;
-    FrameFactory m_factory;
-    TagLib::FileStream m_stream;
-    TagLib::MPEG::File m_file;
-};
-
-QByteArray readBytes(const QString &path, qint64 offset, qint64 length)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(offset))
-        return {};
-    return file.read(length);
-}
-
 // The year as the four characters it is in the tag; TagLib only offers a number.
 QString v1YearText(TagLib::MPEG::File &file)
 {
@@ -114,28 +39,25 @@ QString v1YearText(TagLib::MPEG::File &file)
     return QString::fromLatin1(end < 0 ? bytes : bytes.left(end)).trimmed();
 }
 
-// Takes the ID3v1 or the ID3v2 tag out of the file; afterwards the file must
-// be the original without the tag's bytes.
-void stripTag(const QString &path, TagLib::MPEG::File::TagTypes which)
+// Takes the ID3v1 tag off the end; afterwards the file must be the original
+// without those bytes.
+void stripV1(const QString &path)
 {
     std::optional<Mp3> mp3(std::in_place, path, true);
     TagLib::MPEG::File &file = mp3->file();
-    const bool v1 = which == TagLib::MPEG::File::ID3v1;
-    if (v1 ? !file.hasID3v1Tag() : !file.hasID3v2Tag())
+    if (!file.hasID3v1Tag())
         return;
-    const qint64 start = v1 ? file.length() - kV1Size : mp3->id3v2Start(path);
-    const qint64 size = v1 ? kV1Size : mp3->id3v2Size();
-    const QString tagName = v1 ? QStringLiteral("ID3v1") : QStringLiteral("ID3v2");
+    const qint64 start = file.length() - kV1Size;
     rewriteInPlace(
         path,
         [&] {
             const auto close = qScopeGuard([&] { mp3.reset(); });
-            if (!file.strip(which))
-                throw TagError(QStringLiteral("The %1 tag could not be removed.").arg(tagName));
+            if (!file.strip(TagLib::MPEG::File::ID3v1))
+                throw TagError(QStringLiteral("The ID3v1 tag could not be removed."));
         },
         [&](const QString &original) {
-            if (!keepsOriginalAround(path, original, start, 0, start + size))
-                throw TagError(QStringLiteral("The %1 tag was not removed cleanly.").arg(tagName));
+            if (!keepsOriginalAround(path, original, start, 0, start + kV1Size))
+                throw TagError(QStringLiteral("The ID3v1 tag was not removed cleanly."));
         });
 }
 
@@ -207,7 +129,7 @@ void TagComponent::WriteV1(const QString &file, const QString &artist, const QSt
         },
         [&](const QString &original) {
             if (!keepsOriginalAround(file, original, start, kV1Size, length)
-                || readBytes(file, start, kV1Size) != block) {
+                || readFileBytes(file, start, kV1Size) != block) {
                 throw TagError(QStringLiteral("The ID3v1 tag did not reach the file whole."));
             }
         });
@@ -215,7 +137,7 @@ void TagComponent::WriteV1(const QString &file, const QString &artist, const QSt
 
 void TagComponent::RemoveV1(const QString &file)
 {
-    stripTag(file, TagLib::MPEG::File::ID3v1);
+    stripV1(file);
 }
 
 void TagComponent::V2FileName(const QString &path)
@@ -225,64 +147,37 @@ void TagComponent::V2FileName(const QString &path)
     m_v2Version = 0;
     m_v2 = V2Fields();
 
-    Mp3 mp3(path, false);
-    TagLib::MPEG::File &file = mp3.file();
-    if (!file.hasID3v2Tag())
+    const RawTag tag = readId3v2Tag(path);
+    if (tag.storedSize == 0)
         return;
     m_v2Present = 1;
-    m_v2Version = static_cast<int>(file.ID3v2Tag()->header()->majorVersion());
-    m_v2 = readV2Fields(*file.ID3v2Tag());
+    m_v2Version = tag.major;
+    m_v2 = readV2Fields(tag);
 }
 
 void TagComponent::WriteV2()
 {
-    const QString path = m_v2File;
-    std::optional<Mp3> mp3(std::in_place, path, true);
-    TagLib::MPEG::File &file = mp3->file();
-    const qint64 start = mp3->id3v2Start(path);
-    const qint64 oldSize = mp3->id3v2Size();
-    // Players read 2.3 most widely; a 2.4 tag stays 2.4. Either way the text
-    // goes in an encoding that holds every character.
-    const bool v4 = file.hasID3v2Tag() && file.ID3v2Tag()->header()->majorVersion() == 4;
-    const TagLib::String::Type encoding = v4 ? TagLib::String::UTF8 : TagLib::String::UTF16;
-    mp3->factory().setDefaultTextEncoding(encoding);
-
-    TagLib::ID3v2::Tag &tag = *file.ID3v2Tag(true);
-    applyV2Fields(tag, m_v2, encoding);
-    const V2Fields expected = readV2Fields(tag);
-    int present = 0;
-
-    rewriteInPlace(
-        path,
-        [&] {
-            const auto close = qScopeGuard([&] { mp3.reset(); });
-            if (!file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone,
-                           v4 ? TagLib::ID3v2::v4 : TagLib::ID3v2::v3,
-                           TagLib::File::DoNotDuplicate)) {
-                throw TagError(QStringLiteral("The ID3v2 tag could not be written."));
+    const V2Fields wanted = m_v2;
+    QStringList changed;
+    const RawTag written = writeId3v2Tag(
+        m_v2File, [&](RawTag &tag) { changed = applyV2Fields(tag, wanted); },
+        [&](const RawTag &tag) {
+            const QString differs
+                = firstDifference(readV2Fields(tag), storedForm(wanted), changed);
+            if (!differs.isEmpty()) {
+                throw TagError(QStringLiteral("The ID3v2 tag did not read back as written: the "
+                                              "%1 differs.")
+                                   .arg(differs));
             }
-        },
-        [&](const QString &original) {
-            Mp3 written(path, false);
-            if (!keepsOriginalAround(path, original, start, written.id3v2Size(), start + oldSize))
-                throw TagError(QStringLiteral("The audio data did not stay as it was."));
-            const V2Fields found = readV2Fields(*written.file().ID3v2Tag());
-            if (found != expected) {
-                throw TagError(QStringLiteral("The ID3v2 tag did not read back as written: the %1 "
-                                              "differs.")
-                                   .arg(firstDifference(found, expected)));
-            }
-            present = written.file().hasID3v2Tag() ? 1 : 0;
         });
-
-    m_v2Present = present;
-    m_v2Version = present ? (v4 ? 4 : 3) : 0;
-    m_v2.genreText = expected.genreText;
+    m_v2Present = written.storedSize > 0 ? 1 : 0;
+    m_v2Version = m_v2Present ? written.major : 0;
+    m_v2.genreText = readV2Fields(written).genreText;
 }
 
 void TagComponent::RemoveV2(const QString &file)
 {
-    stripTag(file, TagLib::MPEG::File::ID3v2);
+    removeId3v2Tag(file);
 }
 
 } // namespace caldra

@@ -11,9 +11,10 @@ namespace caldra {
 // Naming a file reads its tag at once; the getters then describe that read.
 // Every failure (a missing, unreadable or write-protected file, a file that
 // is no MP3) raises TagError; a write that fails leaves the file as it was.
-// A write changes only its own tag, and in an ID3v2 tag only the values that
-// differ from what the file holds: every other frame and the audio stay as
-// they are.
+// A write changes only its own tag, and in an ID3v2 tag only the frames of
+// the values that differ from what the file holds: every other frame keeps
+// its bytes, whether or not it can be read, and so do stacked tags and the
+// audio.
 //
 // The operations are virtual so that a window test can watch them.
 class TagComponent {
@@ -41,7 +42,7 @@ public:
                          const QString &comment, const QString &track);
     virtual void RemoveV1(const QString &file);
 
-    // ID3v2. An ID3v2.4 tag is written as 2.4, any other as 2.3.
+    // ID3v2. A tag keeps its version; a new one is ID3v2.3.
     virtual void V2FileName(const QString &path);
     int V2Present() const { return m_v2Present; }
     int V2Version() const { return m_v2Version; }

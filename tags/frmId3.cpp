@@ -273,9 +273,17 @@ void frmId3::cmdSelectMp3_Click()
     try {
         ReadTags(cd2.fileName());
         EnableButtons();
-    } catch (const std::exception &) {
-        // This command stops without a word: the boxes keep what the read
-        // filled in before it failed, and the buttons stay as they were.
+    } catch (const std::exception &error) {
+        // Boxes still showing the file before would send the next write
+        // there: the window goes back to having no file until one reads.
+        ClearTags();
+        Check1->setChecked(false);
+        Check2->setChecked(false);
+        Combo1->setCurrentIndex(-1);
+        Combo1->clearEditText();
+        for (QPushButton *button : {Command1, WriteId3v1cmd, WriteId3v2cmd, Command3, Command4})
+            button->setEnabled(false);
+        tell(QStringLiteral("The file could not be read."), error);
     }
 }
 

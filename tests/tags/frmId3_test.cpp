@@ -308,12 +308,6 @@ TEST_F(frmId3Test, FailuresAreToldAndLeaveTheFileAsItWas)
     w->Command1->click();
     ASSERT_EQ(messages->shown.size(), 6u);
     EXPECT_TRUE(messages->shown[5].text.contains("does not exist"));
-
-    // "Select Mp3" stops without a word.
-    auto quiet = open();
-    select(*quiet, make("text.mp3", "not music"));
-    EXPECT_EQ(messages->shown.size(), 6u);
-    EXPECT_EQ(enabledButtons(*quiet), kOnlySelect);
 }
 
 TEST_F(frmId3Test, GenreBoxMustHoldAWholeNumberFromZeroTo255)
