@@ -35,6 +35,7 @@
 #include "shell/IniStuff.h"
 #include "shell/frmMain.h"
 #include "support/FakeServices.h"
+#include "tags/LyricFrames.h"
 #include "support/Id3Bytes.h"
 #include "support/ModalAnswerer.h"
 #include "tags/frmId3.h"
@@ -396,6 +397,71 @@ TEST_F(Journey, LyricsTypedStampedWhilePlayingCorrectedSavedAndLoadedAgain)
         EXPECT_EQ(startFolder, music.path());
         EXPECT_TRUE(f.List1->isVisible());
         EXPECT_EQ(lyricRows(f), savedRows);
+        f.close();
+    });
+}
+
+TEST_F(Journey, SongTimedByKeyTapsWithASeekBackAndAnUndoSavedAsLrcAndInTheSong)
+{
+    // Long enough to tap three lines and seek back while it still plays.
+    const QString song = musicPath("Tapped.mp3");
+    ASSERT_TRUE(writeBytes(song, longAudio(12 * toneAudio().size())));
+    services.profile->writeString(QDir(program.path()).filePath("varlo.ini"), "MUSIC", "DEFDIR",
+                                  music.path() + "/");
+
+    openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
+        click(f.rtbLyr);
+        typeText(f.rtbLyr, "First line\nSecond line\nThird line");
+        click(f.Command2);
+        ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {chooseFile(song)}, "&Open"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return f.mmcMP3->Play->isEnabled(); }, kWaitMs))
+            << "the player did not open the song";
+        click(f.mmcMP3->Play);
+        MediaPlayer &player = f.mmcMP3->player();
+
+        // One tap per line, each once the position has moved to a later second.
+        f.List1->setFocus();
+        QString last = QStringLiteral("00:00");
+        for (int line = 1; line <= 3; ++line) {
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return PositionText(player.position()) > last; }, kWaitMs))
+                << "the song did not move past " << last.toStdString();
+            QTest::keyClick(f.List1, Qt::Key_Space);
+            last = f.TextMatrix(line, 0);
+            ASSERT_TRUE(isPositionText(last)) << "line " << line << ": " << last.toStdString();
+        }
+        EXPECT_FALSE(f.Text1->isVisible());
+        const Rows tapped = lyricRows(f);
+        EXPECT_LT(tapped[0].time, tapped[1].time);
+        EXPECT_LT(tapped[1].time, tapped[2].time);
+
+        // Back five seconds, and the second line stamped afresh, then undone.
+        const qint32 before = player.position();
+        click(f.cmdBack);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return player.position() < before; }, kWaitMs))
+            << "Back did not go back";
+        EXPECT_TRUE(player.isPlaying());
+        clickCell(f.List1, 1, 0);
+        EXPECT_TRUE(isPositionText(f.TextMatrix(2, 0)));
+        EXPECT_EQ(f.TextMatrix(2, 0), f.lblTime->text());
+        QTest::keyClick(f.List1, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(lyricRows(f), tapped);
+
+        click(f.cmdSave);
+        QByteArray lrc;
+        for (const LyricRow &row : tapped)
+            lrc += ("[" + row.time + "]" + row.text + "\r\n").toUtf8();
+        EXPECT_EQ(readBytes(musicPath("Tapped.lrc")), lrc);
+
+        ASSERT_TRUE(f.cmdSaveInSong->isEnabled());
+        click(f.cmdSaveInSong);
+        SongLyrics expected;
+        for (const LyricRow &row : tapped) {
+            const QStringList minSec = row.time.split(':');
+            expected.synced.append({(minSec[0].toInt() * 60 + minSec[1].toInt()) * 1000, row.text});
+        }
+        expected.plain = "First line\nSecond line\nThird line";
+        EXPECT_EQ(readSongLyrics(song), expected);
         f.close();
     });
 }
