@@ -229,6 +229,8 @@ frmVarlo::frmVarlo(const Services &services, frmMain &main, QWidget *parent)
 frmVarlo::~frmVarlo()
 {
     Form_Unload();
+    // The player outlives this part of the window while the children go.
+    mmcMP3->player().disconnect(this);
 }
 
 void frmVarlo::Form_Load()

@@ -115,6 +115,9 @@ TEST_F(LyricFramesTest, SongWithoutTagGetsOneAndWritingAgainReplacesTheLyrics)
     const SongLyrics shorter = {{{0, "only"}}, "only"};
     writeSongLyrics(path, shorter);
     EXPECT_EQ(readSongLyrics(path), shorter);
+    const SongLyrics untimed = {{}, "never stamped"};
+    writeSongLyrics(path, untimed);
+    EXPECT_EQ(readSongLyrics(path), untimed);
     EXPECT_EQ(audioOf(readBytes(path)), toneAudio());
 }
 
