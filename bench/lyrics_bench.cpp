@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QEventLoop>
 #include <QTimer>
@@ -158,6 +159,14 @@ void CpuWhilePlaying(benchmark::State &state)
         share = (processCpuSeconds() - cpuBefore) / (static_cast<double>(wall.elapsed()) / 1000.0);
         if (playing && !window.mmcMP3->player().isPlaying())
             state.SkipWithError("the song stopped early");
+        // A line a second: two seconds in, the highlight has moved past the first.
+        int highlighted = -1;
+        for (int row = 0; row < 10; ++row) {
+            if (window.List1->model()->index(row, 0).data(Qt::BackgroundRole).isValid())
+                highlighted = row;
+        }
+        if (playing && highlighted < 1)
+            state.SkipWithError("the highlight did not follow the song");
     }
     state.counters["cpu_percent"] = share * 100.0;
 }

@@ -60,7 +60,9 @@ int rowPlayingAt(const std::vector<std::optional<qint32>> &times, qint32 positio
 qint32 seekTarget(qint32 position, qint32 delta, qint32 duration)
 {
     const qint64 target = static_cast<qint64>(position) + delta;
-    return static_cast<qint32>(std::clamp<qint64>(target, 0, std::max<qint32>(duration, 0)));
+    // A length not known yet is no end to stop at.
+    const qint64 end = duration > 0 ? duration : std::numeric_limits<qint32>::max();
+    return static_cast<qint32>(std::clamp<qint64>(target, 0, end));
 }
 
 SongLyrics songLyricsFromRows(const QList<LyricRow> &rows)

@@ -22,7 +22,8 @@ std::optional<qint32> timeFieldPosition(const QString &time);
 // every time lies after it or no row has a time.
 int rowPlayingAt(const std::vector<std::optional<qint32>> &times, qint32 position);
 
-// `position` moved by `delta`, kept within the song (0 .. duration).
+// `position` moved by `delta`, kept within the song (0 .. duration; no upper
+// bound while the duration is 0, not known yet).
 qint32 seekTarget(qint32 position, qint32 delta, qint32 duration);
 
 // The rows as a song's tag keeps them: every row with a position as a timed

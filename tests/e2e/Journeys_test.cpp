@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -422,8 +423,17 @@ TEST_F(Journey, SongTimedByKeyTapsWithASeekBackAndAnUndoSavedAsLrcAndInTheSong)
         ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {chooseFile(song)}, "&Open"));
         ASSERT_TRUE(QTest::qWaitFor([&] { return f.mmcMP3->Play->isEnabled(); }, kWaitMs))
             << "the player did not open the song";
-        click(f.mmcMP3->Play);
+        QSignalSpy completed(f.mmcMP3, &MmControl::PlayCompleted);
         MediaPlayer &player = f.mmcMP3->player();
+        // On a busy machine GStreamer now and then ends a song the moment it
+        // starts; the window reloads it, and Play is pressed again as a user would.
+        for (int tries = 0; tries < 3 && player.position() == 0; ++tries) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return f.mmcMP3->Play->isEnabled(); }, kWaitMs));
+            const int endsBefore = static_cast<int>(completed.count());
+            click(f.mmcMP3->Play);
+            (void)QTest::qWaitFor(
+                [&] { return player.position() > 0 || completed.count() > endsBefore; }, kWaitMs);
+        }
 
         // One tap per line, each once the position has moved to a later second.
         f.List1->setFocus();
@@ -432,7 +442,8 @@ TEST_F(Journey, SongTimedByKeyTapsWithASeekBackAndAnUndoSavedAsLrcAndInTheSong)
             ASSERT_TRUE(QTest::qWaitFor(
                 [&] { return PositionText(player.position()) > last; }, kWaitMs))
                 << "the song did not move past " << last.toStdString() << " (playing: "
-                << player.isPlaying() << ", open: " << player.isOpen() << ")";
+                << player.isPlaying() << ", open: " << player.isOpen()
+                << ", completed: " << completed.count() << ")";
             QTest::keyClick(f.List1, Qt::Key_Space);
             last = f.TextMatrix(line, 0);
             ASSERT_TRUE(isPositionText(last)) << "line " << line << ": " << last.toStdString();

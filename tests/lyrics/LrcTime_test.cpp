@@ -60,6 +60,8 @@ TEST(LrcTime, SeekingStaysWithinTheSong)
     EXPECT_EQ(seekTarget(8000, 5000, 60000), 13000);
     EXPECT_EQ(seekTarget(58000, 5000, 60000), 60000);
     EXPECT_EQ(seekTarget(2147480000, 5000, 2147483647), 2147483647);
+    EXPECT_EQ(seekTarget(8000, 5000, 0), 13000);
+    EXPECT_EQ(seekTarget(3000, -5000, 0), 0);
 }
 
 TEST(LrcTime, SongLyricsTakeTimedRowsInTimeOrderAndEveryTextPlain)

@@ -65,9 +65,9 @@ TEST_F(LyricFramesTest, LyricsReadBackWithTagLibAndEveryOtherFrameStays)
         SCOPED_TRACE(major);
         const QByteArray mine = frame(major, "SYLT", QByteArray("\0eng\2\1\0old\0\0\0\0\0", 15));
         const QByteArray othersUslt = commentBody(Enc::Latin1, "eng", "karaoke", "keep me");
-        const QByteArray before = id3v2(major, foreignFrames(major) + mine + frame(major, "USLT", othersUslt)
-                                                   + everyFrame(major, Enc::Utf16))
-                                  + toneAudio() + v1;
+        const QByteArray frames = foreignFrames(major) + mine + frame(major, "USLT", othersUslt)
+                                  + everyFrame(major, Enc::Utf16);
+        const QByteArray before = id3v2(major, frames) + toneAudio() + v1;
         const QString path = make(before);
 
         writeSongLyrics(path, kLyrics);
@@ -133,6 +133,7 @@ TEST_F(LyricFramesTest, RefusedWritesLeaveTheFileByteForByte)
         EXPECT_TRUE(error.reason().contains("write-protected")) << error.reason().toStdString();
     }
     EXPECT_EQ(readBytes(path), bytes);
+    EXPECT_EQ(readSongLyrics(path).plain, "la la la") << "a read-only file cannot be read";
 
     const QString notMp3 = dir.filePath("notes.mp3");
     ASSERT_TRUE(writeBytes(notMp3, "no sound in here"));
