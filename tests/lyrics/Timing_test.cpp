@@ -226,19 +226,20 @@ TEST_F(TimingTest, EveryKindOfChangeUndoesAndRedoesAndALoadForgetsThem)
 TEST_F(TimingTest, SaveInSongWritesTheRowsOrTellsWhyNot)
 {
     EXPECT_FALSE(w.window->cmdSaveInSong->isEnabled());
-    w.makeLrc("one\ntwo");
-    EXPECT_FALSE(w.window->cmdSaveInSong->isEnabled());
+    openSong("song.mp3");
+    EXPECT_FALSE(w.window->cmdSaveInSong->isEnabled()) << "enabled without rows";
+    w.makeLrc("one");
+    EXPECT_TRUE(w.window->cmdSaveInSong->isEnabled());
     openSong("song.wma");
     EXPECT_FALSE(w.window->cmdSaveInSong->isEnabled());
     openSong("song.mp3");
     ASSERT_TRUE(w.window->cmdSaveInSong->isEnabled());
 
     player().moveTo(2000);
-    w.clickCell(2, 0);
+    w.clickCell(1, 0);
     LyricWindow::click(w.window->cmdSaveInSong);
     EXPECT_TRUE(w.messages->shown.empty());
-    EXPECT_EQ(readSongLyrics(w.musicFile("song.mp3")),
-              (SongLyrics{{{2000, "two"}}, "one\ntwo"}));
+    EXPECT_EQ(readSongLyrics(w.musicFile("song.mp3")), (SongLyrics{{{2000, "one"}}, "one"}));
 
     const QByteArray before = readBytes(w.musicFile("song.mp3"));
     ::chmod(QFile::encodeName(w.musicFile("song.mp3")).constData(), 0444);
