@@ -1,5 +1,10 @@
 #include "lyrics/LyricTable.h"
 
+#include <QBrush>
+#include <QColor>
+
+#include "lyrics/LrcTime.h"
+
 namespace caldra {
 
 namespace {
@@ -20,7 +25,11 @@ int LyricTable::columnCount(const QModelIndex &parent) const
 
 QVariant LyricTable::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
+        return {};
+    if (role == Qt::BackgroundRole && index.row() == m_highlighted)
+        return QBrush(QColor(255, 230, 140));
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     return cell(index.row(), index.column());
 }
@@ -55,6 +64,7 @@ void LyricTable::setCell(int row, int column, const QString &text)
         return;
     LyricRow &r = m_rows[row];
     (column == 0 ? r.time : r.text) = text;
+    m_timesStale = m_timesStale || column == 0;
     const QModelIndex changed = index(row, column);
     Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
 }
@@ -72,6 +82,7 @@ void LyricTable::append(const QList<LyricRow> &rows)
     const int at = static_cast<int>(m_rows.size());
     beginInsertRows({}, at, at + static_cast<int>(rows.size()) - 1);
     m_rows.append(rows);
+    m_timesStale = true;
     m_announced = static_cast<int>(m_rows.size());
     endInsertRows();
 }
@@ -79,6 +90,7 @@ void LyricTable::append(const QList<LyricRow> &rows)
 void LyricTable::appendBatched(const LyricRow &row)
 {
     m_rows.append(row);
+    m_timesStale = true;
     if (m_rows.size() - m_announced >= kAnnounceEveryRows)
         announce();
 }
@@ -99,16 +111,64 @@ void LyricTable::insertEmpty(int row)
     const int at = std::clamp(row, 0, static_cast<int>(m_rows.size()));
     beginInsertRows({}, at, at);
     m_rows.insert(at, LyricRow{});
+    m_timesStale = true;
+    if (m_highlighted >= at)
+        ++m_highlighted;
     m_announced = static_cast<int>(m_rows.size());
     endInsertRows();
+}
+
+void LyricTable::remove(int row, int count)
+{
+    announce();
+    const int size = static_cast<int>(m_rows.size());
+    const int from = std::clamp(row, 0, size);
+    const int n = std::clamp(count, 0, size - from);
+    if (n == 0)
+        return;
+    beginRemoveRows({}, from, from + n - 1);
+    m_rows.remove(from, n);
+    m_timesStale = true;
+    if (m_highlighted >= from + n)
+        m_highlighted -= n;
+    else if (m_highlighted >= from)
+        m_highlighted = -1;
+    m_announced = static_cast<int>(m_rows.size());
+    endRemoveRows();
 }
 
 void LyricTable::clear()
 {
     beginResetModel();
     m_rows.clear();
+    m_timesStale = true;
+    m_highlighted = -1;
     m_announced = 0;
     endResetModel();
+}
+
+const std::vector<std::optional<qint32>> &LyricTable::times() const
+{
+    if (m_timesStale) {
+        m_times.clear();
+        m_times.reserve(static_cast<size_t>(m_rows.size()));
+        for (const LyricRow &row : m_rows)
+            m_times.push_back(timeFieldPosition(row.time));
+        m_timesStale = false;
+    }
+    return m_times;
+}
+
+void LyricTable::setHighlighted(int row)
+{
+    if (row == m_highlighted)
+        return;
+    const int before = m_highlighted;
+    m_highlighted = row;
+    for (const int r : {before, row}) {
+        if (r >= 0 && r < m_announced)
+            Q_EMIT dataChanged(index(r, 0), index(r, 1), {Qt::BackgroundRole});
+    }
 }
 
 } // namespace caldra

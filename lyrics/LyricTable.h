@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+#include <vector>
+
 #include <QAbstractTableModel>
 #include <QList>
 
@@ -35,12 +38,24 @@ public:
     void announce();
     // An empty row at `row`; rows from there on move down by one.
     void insertEmpty(int row);
+    // Takes `count` rows out from `row` on.
+    void remove(int row, int count);
     void clear();
+
+    // The position each row's time field stands for, kept between changes so
+    // that the live highlight need not read every row on every tick.
+    const std::vector<std::optional<qint32>> &times() const;
+    // The row shown as the one being sung, -1 for none.
+    int highlighted() const { return m_highlighted; }
+    void setHighlighted(int row);
 
 private:
     QList<LyricRow> m_rows;
     // Rows from here on are kept but not yet told to the views.
     int m_announced = 0;
+    int m_highlighted = -1;
+    mutable std::vector<std::optional<qint32>> m_times;
+    mutable bool m_timesStale = true;
 };
 
 } // namespace caldra

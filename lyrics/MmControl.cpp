@@ -35,10 +35,7 @@ MmControl::MmControl(std::unique_ptr<MediaPlayer> player, QWidget *parent)
     for (QToolButton *b : {Play, Pause, Stop})
         row->addWidget(b);
 
-    connect(Play, &QToolButton::clicked, this, [this] {
-        Q_EMIT PlayClick();
-        m_player->play();
-    });
+    connect(Play, &QToolButton::clicked, this, &MmControl::pressPlay);
     connect(Pause, &QToolButton::clicked, this, [this] { m_player->pause(); });
     connect(Stop, &QToolButton::clicked, this, [this] { m_player->stop(); });
     connect(m_player.get(), &MediaPlayer::stateChanged, this, &MmControl::updateButtons);
@@ -77,6 +74,22 @@ void MmControl::close()
 qint32 MmControl::position() const
 {
     return m_player->position();
+}
+
+qint32 MmControl::duration() const
+{
+    return m_player->duration();
+}
+
+void MmControl::seek(qint32 milliseconds)
+{
+    m_player->setPosition(milliseconds);
+}
+
+void MmControl::pressPlay()
+{
+    Q_EMIT PlayClick();
+    m_player->play();
 }
 
 void MmControl::updateButtons()

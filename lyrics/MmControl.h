@@ -24,6 +24,11 @@ public:
     void stop();
     void close();
     qint32 position() const;
+    qint32 duration() const;
+    // Moves within the open song, playing or paused as before.
+    void seek(qint32 milliseconds);
+    // What the Play button does, for commands that start the song themselves.
+    void pressPlay();
 
     MediaPlayer &player() { return *m_player; }
 

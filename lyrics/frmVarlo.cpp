@@ -6,19 +6,26 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
+#include <QUndoStack>
 
 #include "lyrics/Lrc.h"
 #include "lyrics/LrcFile.h"
+#include "lyrics/LrcTime.h"
 #include "lyrics/LyricTable.h"
 #include "lyrics/MmControl.h"
 #include "platform/Controls.h"
 #include "platform/MusicFolderSetting.h"
 #include "platform/Twips.h"
 #include "tags/GetId3.h"
+#include "tags/LyricFrames.h"
+#include "tags/TagError.h"
 
 namespace caldra {
 
@@ -39,6 +46,40 @@ bool movesFocus(const QEvent *event)
 
 const QString kMusicFilter = QStringLiteral("Music files (*.mp3, *.wma)|*.mp3;*.wma|");
 const QString kLyricFilter = QStringLiteral("Lrc files (*.Lrc)|*.Lrc|");
+
+constexpr qint32 kSeekMs = 5000;
+// Often enough that the highlight is never more than a tenth of a second
+// behind the song, seldom enough to cost next to nothing.
+constexpr int kPreviewMs = 50;
+
+// One change of the rows as the history keeps it.
+class Edit final : public QUndoCommand {
+public:
+    Edit(const QString &text, std::function<void()> redo, std::function<void()> undo)
+        : QUndoCommand(text)
+        , m_redo(std::move(redo))
+        , m_undo(std::move(undo))
+    {
+    }
+    void redo() override { m_redo(); }
+    void undo() override { m_undo(); }
+
+private:
+    std::function<void()> m_redo;
+    std::function<void()> m_undo;
+};
+
+QToolButton *seekButton(QWidget *parent, const QString &name, QStyle::StandardPixmap icon,
+                        const QString &accessibleName, const QString &key, const QRect &geometry)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setAccessibleName(accessibleName);
+    button->setToolTip(accessibleName + u" (" + key + u" in the table)");
+    button->setGeometry(geometry);
+    return button;
+}
 
 } // namespace
 
@@ -114,9 +155,29 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     cmdAddRowDown = makeButton(this, QStringLiteral("cmdAddRowDown"), QStringLiteral("Add row down"),
                            twipsRect(5040, 1680, 1215, 255));
 
-    const QList<QWidget *> tabOrder = {mmcMP3,  Command1, lblSound,  lblTime, rtbLyr,
-                                       cmdSave, Command2, List1,     Cmdopen, cmdGetId3,
-                                       Text1,   cmdAddRow, cmdAddRowDown};
+    cmdBack = seekButton(this, QStringLiteral("cmdBack"), QStyle::SP_MediaSeekBackward,
+                         QStringLiteral("Back 5 seconds"), QStringLiteral("Ctrl+Left"),
+                         twipsRect(1740, 1560, 405, 330));
+    cmdStep = seekButton(this, QStringLiteral("cmdStep"), QStyle::SP_MediaSeekForward,
+                         QStringLiteral("Step 5 seconds"), QStringLiteral("Ctrl+Right"),
+                         twipsRect(2160, 1560, 405, 330));
+    cmdSaveInSong = makeButton(this, QStringLiteral("cmdSaveInSong"),
+                               QStringLiteral("Save in song"), twipsRect(4380, 7440, 1095, 375));
+    cmdSaveInSong->setToolTip(QStringLiteral("Write the lines into the MP3's ID3v2 tag as "
+                                             "synchronised and plain lyrics"));
+    cmdSaveInSong->setEnabled(false);
+
+    List1->setToolTip(QStringLiteral(
+        "Click a Time cell or press Space to stamp the current line and move to the next.\n"
+        "Ctrl+Left / Ctrl+Right: 5 seconds back / forward. Ctrl+Enter: play from the line.\n"
+        "Ctrl+Z / Ctrl+Shift+Z: undo / redo."));
+    List1->setContextMenuPolicy(Qt::CustomContextMenu);
+    List1->installEventFilter(this);
+
+    const QList<QWidget *> tabOrder = {mmcMP3,   cmdBack,  cmdStep,       Command1, lblSound,
+                                       lblTime,  rtbLyr,   cmdSave,       Command2, List1,
+                                       Cmdopen,  cmdGetId3, cmdSaveInSong, Text1,   cmdAddRow,
+                                       cmdAddRowDown};
     for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i), tabOrder.at(i + 1));
 
@@ -125,6 +186,17 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     Timer1->setInterval(1000);
 
     cd = std::make_unique<FileDialog>(m_services.fileDialogs, this);
+
+    tmrPreview = new QTimer(this);
+    tmrPreview->setObjectName(QStringLiteral("tmrPreview"));
+    tmrPreview->setInterval(kPreviewMs);
+
+    m_history = new QUndoStack(this);
+    QAction *undo = m_history->createUndoAction(this);
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction *redo = m_history->createRedoAction(this);
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    addActions({undo, redo});
 
     connect(Command1, &QPushButton::clicked, this, &frmVarlo::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmVarlo::Command2_Click);
@@ -137,6 +209,15 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     connect(mmcMP3, &MmControl::PlayClick, this, &frmVarlo::mmcMP3_PlayClick);
     connect(mmcMP3, &MmControl::PlayCompleted, this, &frmVarlo::mmcMP3_PlayCompleted);
     connect(Timer1, &QTimer::timeout, this, &frmVarlo::Timer1_Timer);
+    connect(cmdBack, &QToolButton::clicked, this, &frmVarlo::cmdBack_Click);
+    connect(cmdStep, &QToolButton::clicked, this, &frmVarlo::cmdStep_Click);
+    connect(cmdSaveInSong, &QPushButton::clicked, this, &frmVarlo::cmdSaveInSong_Click);
+    connect(List1, &QTableView::customContextMenuRequested, this, &frmVarlo::List1_ContextMenu);
+    connect(&mmcMP3->player(), &MediaPlayer::stateChanged, this, &frmVarlo::mmcMP3_StateChanged);
+    connect(tmrPreview, &QTimer::timeout, this, &frmVarlo::tmrPreview_Timer);
+    for (auto signal : {&LyricTable::rowsInserted, &LyricTable::rowsRemoved})
+        connect(m_table, signal, this, &frmVarlo::updateSaveInSong);
+    connect(m_table, &LyricTable::modelReset, this, &frmVarlo::updateSaveInSong);
 
     // Shown without a parent, the window still opens centred over its opener.
     if (!parent && m_opener && m_opener->isVisible())
@@ -146,6 +227,8 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
 frmVarlo::~frmVarlo()
 {
     Form_Unload();
+    // The player outlives this part of the window while the children go.
+    mmcMP3->player().disconnect(this);
 }
 
 void frmVarlo::Form_Load()
@@ -217,26 +300,66 @@ void frmVarlo::makeCurrentIfNone()
 
 void frmVarlo::Command2_Click()
 {
-    showTableView();
-    m_table->append(rowsFromEntryText(rtbLyr->toPlainText()));
-    makeCurrentIfNone();
-    Command2->setEnabled(false);
+    const QList<LyricRow> made = rowsFromEntryText(rtbLyr->toPlainText());
+    const bool fromTextView = List1->isHidden();
+    m_history->push(new Edit(
+        QStringLiteral("Make LRC"),
+        [this, made] {
+            showTableView();
+            m_table->append(made);
+            makeCurrentIfNone();
+            Command2->setEnabled(false);
+        },
+        [this, made, fromTextView] {
+            m_table->remove(m_table->rowCount() - static_cast<int>(made.size()),
+                            static_cast<int>(made.size()));
+            Command2->setEnabled(true);
+            if (fromTextView)
+                showTextView();
+        }));
 }
 
 void frmVarlo::cmdAddRowDown_Click()
 {
     // Model row r is lyric row r + 1, so the model position of the row below
     // the current one is the current lyric row number.
-    m_table->insertEmpty(Row());
-    makeCurrentIfNone();
+    insertRowUndoably(Row());
 }
 
 void frmVarlo::cmdAddRow_Click()
 {
     // The current cell is tracked by the view, so it moves down together with
     // its row of lyrics.
-    m_table->insertEmpty(std::max(Row(), 1) - 1);
-    makeCurrentIfNone();
+    insertRowUndoably(std::max(Row(), 1) - 1);
+}
+
+void frmVarlo::insertRowUndoably(int at)
+{
+    m_history->push(new Edit(
+        QStringLiteral("Add row"),
+        [this, at] {
+            m_table->insertEmpty(at);
+            makeCurrentIfNone();
+        },
+        [this, at] { m_table->remove(at, 1); }));
+}
+
+void frmVarlo::setCellUndoably(int row, int col, const QString &text, const QString &what)
+{
+    const QString before = m_table->cell(row - 1, col);
+    if (row < 1 || row >= Rows() || before == text)
+        return;
+    m_history->push(new Edit(
+        what, [this, row, col, text] { m_table->setCell(row - 1, col, text); },
+        [this, row, col, before] { m_table->setCell(row - 1, col, before); }));
+}
+
+void frmVarlo::showTextView()
+{
+    cmdAddRow->hide();
+    cmdAddRowDown->hide();
+    List1->hide();
+    rtbLyr->show();
 }
 
 void frmVarlo::List1_Click()
@@ -249,7 +372,11 @@ void frmVarlo::List1_Click()
 
 void frmVarlo::StampTime()
 {
-    m_table->setCell(Row() - 1, 0, lblTime->text());
+    // The label may be up to a second old: the stamp reads the player itself
+    // and brings the label up to the same moment.
+    const QString now = PositionText(mmcMP3->position());
+    lblTime->setText(now);
+    setCellUndoably(Row(), 0, now, QStringLiteral("Stamp"));
 }
 
 void frmVarlo::ShowCellEditor()
@@ -273,11 +400,15 @@ void frmVarlo::Text1_GotFocus()
 void frmVarlo::Text1_LostFocus()
 {
     Text1->hide();
-    m_table->setCell(EditRow - 1, EditCol, Text1->text());
+    setCellUndoably(EditRow, EditCol, Text1->text(), QStringLiteral("Edit"));
 }
 
 bool frmVarlo::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == List1 && event->type() == QEvent::KeyPress
+        && List1_KeyPress(*static_cast<QKeyEvent *>(event))) {
+        return true;
+    }
     if (watched == Text1) {
         switch (event->type()) {
         case QEvent::FocusIn:
@@ -350,6 +481,7 @@ void frmVarlo::Cmdopen_Click()
         return;
 
     const quint64 generation = ++m_loadGeneration;
+    m_history->clear();
     m_table->clear();
     const LrcRead read = readLrcFile(cd->fileName());
     if (read.error) {
@@ -400,6 +532,9 @@ void frmVarlo::Command1_Click()
     // A cancel is not told apart: the file confirmed last is opened again.
     cd->showOpen();
     mmcMP3->setFileName(cd->fileName());
+    m_songFile = cd->fileName().endsWith(u".mp3", Qt::CaseInsensitive) ? cd->fileName()
+                                                                       : QString();
+    updateSaveInSong();
     mmcMP3->open();
     // A centred label too narrow for the title would cut it at both ends; cut
     // its end only, and keep the whole of it a hover away.
@@ -426,6 +561,133 @@ void frmVarlo::mmcMP3_PlayCompleted()
 void frmVarlo::Timer1_Timer()
 {
     lblTime->setText(PositionText(mmcMP3->position()));
+}
+
+} // namespace caldra
+
+namespace caldra {
+
+bool frmVarlo::List1_KeyPress(const QKeyEvent &event)
+{
+    const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
+    if (event.key() == Qt::Key_Space && mods == Qt::NoModifier) {
+        // A held key would stamp line after line with nearly the same time.
+        if (!event.isAutoRepeat())
+            stampAndMoveOn();
+        return true;
+    }
+    if (mods != Qt::ControlModifier)
+        return false;
+    switch (event.key()) {
+    case Qt::Key_Left:
+        cmdBack_Click();
+        return true;
+    case Qt::Key_Right:
+        cmdStep_Click();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        playFrom(Row());
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmVarlo::stampAndMoveOn()
+{
+    makeCurrentIfNone();
+    if (Row() == 0)
+        return;
+    StampTime();
+    if (Row() >= m_table->rowCount())
+        return;
+    const QModelIndex next = m_table->index(Row(), Col());
+    List1->selectionModel()->setCurrentIndex(next, QItemSelectionModel::ClearAndSelect);
+    List1->scrollTo(next);
+}
+
+void frmVarlo::cmdBack_Click()
+{
+    seekBy(-kSeekMs);
+}
+
+void frmVarlo::cmdStep_Click()
+{
+    seekBy(kSeekMs);
+}
+
+void frmVarlo::seekBy(qint32 delta)
+{
+    if (!mmcMP3->player().isOpen())
+        return;
+    mmcMP3->seek(seekTarget(mmcMP3->position(), delta, mmcMP3->duration()));
+    tmrPreview_Timer();
+}
+
+void frmVarlo::playFrom(int row)
+{
+    const std::optional<qint32> at = timeFieldPosition(TextMatrix(row, 0));
+    if (row < 1 || !at || !mmcMP3->player().isOpen())
+        return;
+    mmcMP3->seek(*at);
+    if (!mmcMP3->player().isPlaying())
+        mmcMP3->pressPlay();
+    tmrPreview_Timer();
+}
+
+std::unique_ptr<QMenu> frmVarlo::rowMenu(int row)
+{
+    if (row < 1 || row >= Rows() || !timeFieldPosition(TextMatrix(row, 0)))
+        return nullptr;
+    auto menu = std::make_unique<QMenu>(this);
+    QAction *play = menu->addAction(QStringLiteral("Play from here"));
+    play->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
+    connect(play, &QAction::triggered, this, [this, row] { playFrom(row); });
+    return menu;
+}
+
+void frmVarlo::List1_ContextMenu(const QPoint &at)
+{
+    const QModelIndex index = List1->indexAt(at);
+    if (!index.isValid())
+        return;
+    if (const std::unique_ptr<QMenu> menu = rowMenu(index.row() + 1))
+        menu->exec(List1->viewport()->mapToGlobal(at));
+}
+
+void frmVarlo::mmcMP3_StateChanged()
+{
+    if (mmcMP3->player().isPlaying())
+        tmrPreview->start();
+    else
+        tmrPreview->stop();
+}
+
+void frmVarlo::tmrPreview_Timer()
+{
+    const int row = rowPlayingAt(m_table->times(), mmcMP3->position());
+    if (row == m_table->highlighted())
+        return;
+    m_table->setHighlighted(row);
+    // Only when the highlight moves on, so the user may scroll away meanwhile.
+    if (row >= 0 && row < m_table->rowCount())
+        List1->scrollTo(m_table->index(row, 0));
+}
+
+void frmVarlo::updateSaveInSong()
+{
+    cmdSaveInSong->setEnabled(!m_songFile.isEmpty() && m_table->rowCount() > 0);
+}
+
+void frmVarlo::cmdSaveInSong_Click()
+{
+    try {
+        writeSongLyrics(m_songFile, songLyricsFromRows(m_table->rows()));
+    } catch (const TagError &error) {
+        m_services.messages->show(this, u"The lyrics could not be saved in the song:\n"
+                                            + error.reason());
+    }
 }
 
 } // namespace caldra

@@ -9,11 +9,14 @@
 
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QModelIndex;
 class QPlainTextEdit;
 class QPushButton;
 class QTableView;
 class QTimer;
+class QToolButton;
+class QUndoStack;
 
 namespace caldra {
 
@@ -44,6 +47,14 @@ public:
     // Closing the window, however it happens, stops the sound.
     void setVisible(bool visible) override;
 
+    // The rows' context menu: "Play from here" for a row whose time is a
+    // position, nothing (null) for any other row.
+    std::unique_ptr<QMenu> rowMenu(int row);
+    // Moves the live highlight to the row being sung; runs on tmrPreview
+    // while the song plays.
+    void tmrPreview_Timer();
+    QUndoStack *history() const { return m_history; }
+
     MmControl *mmcMP3;
     QPushButton *Command1;
     QLabel *lblSound;
@@ -59,6 +70,10 @@ public:
     QPushButton *cmdAddRowDown;
     QTimer *Timer1;
     std::unique_ptr<FileDialog> cd;
+    QToolButton *cmdBack;
+    QToolButton *cmdStep;
+    QPushButton *cmdSaveInSong;
+    QTimer *tmrPreview;
 
     // The cell the editor writes back to.
     int EditRow = 0;
@@ -85,6 +100,20 @@ private:
     void mmcMP3_PlayClick();
     void mmcMP3_PlayCompleted();
     void Timer1_Timer();
+    void cmdBack_Click();
+    void cmdStep_Click();
+    void cmdSaveInSong_Click();
+    void List1_ContextMenu(const QPoint &at);
+    bool List1_KeyPress(const QKeyEvent &event);
+    void mmcMP3_StateChanged();
+
+    void stampAndMoveOn();
+    void seekBy(qint32 delta);
+    void playFrom(int row);
+    void setCellUndoably(int row, int col, const QString &text, const QString &what);
+    void insertRowUndoably(int at);
+    void showTextView();
+    void updateSaveInSong();
 
     void showTableView();
     void makeCurrentIfNone();
@@ -96,6 +125,9 @@ private:
     MusicFolderSetting &m_settings;
     QWidget *m_opener;
     LyricTable *m_table;
+    QUndoStack *m_history;
+    // The MP3 chosen with "&Open", which "Save in song" writes to.
+    QString m_songFile;
     // A newer "Load LRc" started while an older one still reads makes the
     // older one stop.
     quint64 m_loadGeneration = 0;

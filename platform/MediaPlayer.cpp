@@ -65,6 +65,20 @@ qint32 QtMediaPlayer::position() const
     return static_cast<qint32>(std::clamp<qint64>(ms, 0, std::numeric_limits<qint32>::max()));
 }
 
+qint32 QtMediaPlayer::duration() const
+{
+    if (!isOpen())
+        return 0;
+    const qint64 ms = m_player->duration();
+    return static_cast<qint32>(std::clamp<qint64>(ms, 0, std::numeric_limits<qint32>::max()));
+}
+
+void QtMediaPlayer::setPosition(qint32 milliseconds)
+{
+    if (isOpen())
+        m_player->setPosition(std::max<qint32>(milliseconds, 0));
+}
+
 void QtMediaPlayer::play()
 {
     if (isOpen())

@@ -31,6 +31,11 @@ public:
     virtual void close() = 0;
     // 0 when nothing is open.
     virtual qint32 position() const = 0;
+    // The song's length; 0 while nothing is open or the length is not known yet.
+    virtual qint32 duration() const = 0;
+    // Moves to `milliseconds`, playing or paused as before; does nothing
+    // until the file is open.
+    virtual void setPosition(qint32 milliseconds) = 0;
 
     // Does nothing until the file is open.
     virtual void play() = 0;
@@ -61,6 +66,8 @@ public:
     void stop() override;
     void close() override;
     qint32 position() const override;
+    qint32 duration() const override;
+    void setPosition(qint32 milliseconds) override;
     void play() override;
     void pause() override;
     bool isOpen() const override;

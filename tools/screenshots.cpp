@@ -22,6 +22,7 @@
 #include "shell/frmAbout.h"
 #include "shell/frmMain.h"
 #include "shell/frmbrowse.h"
+#include "support/FakePlayer.h"
 #include "support/FakeServices.h"
 #include "tags/TagComponent.h"
 #include "tags/frmId3.h"
@@ -133,6 +134,42 @@ void lyricWindow(const Services &services, const QString &music)
     window.close();
 }
 
+// The live highlight while a song plays, the lines tapped in with Space.
+void lyricHighlight(const Services &services, const QString &music)
+{
+    auto dialogs = std::make_shared<ScriptedFileDialogs>();
+    Services s = services;
+    s.fileDialogs = dialogs;
+    FakePlayers players;
+    players.installIn(s);
+    frmMain main(s);
+    frmVarlo window(s, main.Ini(), &main);
+    window.Form_Load();
+    window.show();
+    (void)QTest::qWaitForWindowExposed(&window);
+
+    dialogs->answers.push_back(QDir(music).filePath(QStringLiteral("Evening Song.mp3")));
+    window.Command1->click();
+    window.rtbLyr->setPlainText(QStringLiteral(
+        "The lamps come on along the quay\nAnd every window holds the sea\n"
+        "I hum the tune you used to play\nUntil the morning finds its way\n"
+        "And all the boats come sailing home\nTo find the harbour lights alone"));
+    window.Command2->click();
+    window.mmcMP3->Play->click();
+    window.List1->setFocus();
+    for (const qint32 at : {4200, 9800, 15300, 21000}) {
+        players.latest->moveTo(at);
+        QTest::keyClick(window.List1, Qt::Key_Space);
+    }
+    players.latest->moveTo(17000);
+    window.tmrPreview_Timer();
+    window.Timer1->stop();
+    window.lblTime->setText(QStringLiteral("00:17"));
+    settle();
+    save(window.grab(), QStringLiteral("lyric-window-highlight"));
+    window.close();
+}
+
 void tagWindow(const Services &services, const QString &music)
 {
     const QString file = QDir(music).filePath(kHarbourLights);
@@ -228,6 +265,7 @@ int main(int argc, char **argv)
     mainWindow(services);
     tagWindow(services, music);
     lyricWindow(services, music);
+    lyricHighlight(services, music);
     playlistWindow(services, music);
     folderPicker(services, music);
     aboutBox(services);

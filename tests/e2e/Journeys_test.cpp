@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,6 +36,7 @@
 #include "shell/IniStuff.h"
 #include "shell/frmMain.h"
 #include "support/FakeServices.h"
+#include "tags/LyricFrames.h"
 #include "support/Id3Bytes.h"
 #include "support/ModalAnswerer.h"
 #include "tags/frmId3.h"
@@ -342,18 +344,24 @@ TEST_F(Journey, LyricsTypedStampedWhilePlayingCorrectedSavedAndLoadedAgain)
         MediaPlayer &player = f.mmcMP3->player();
 
         // Each line is stamped as the position label moves on.
-        const QString first = laterPosition(f, QStringLiteral("00:00"));
+        QString first = laterPosition(f, QStringLiteral("00:00"));
         ASSERT_TRUE(isPositionText(first) && first != "00:00")
             << "the position label never moved past 00:00, it shows \"" << first.toStdString()
             << '"';
         EXPECT_TRUE(player.isPlaying());
         clickCell(f.List1, 0, 0);
-        const QString second = laterPosition(f, first);
+        // The stamp is the position at the click, which the label then shows
+        // too: a moment after the label's last tick, it may be a second on.
+        EXPECT_GE(f.lblTime->text(), first);
+        first = f.lblTime->text();
+        QString second = laterPosition(f, first);
         ASSERT_TRUE(isPositionText(second) && second > first)
             << "the position label stayed at " << first.toStdString() << ", it shows \""
             << second.toStdString() << '"';
         EXPECT_TRUE(player.isPlaying());
         clickCell(f.List1, 1, 0);
+        EXPECT_GE(f.lblTime->text(), second);
+        second = f.lblTime->text();
         EXPECT_EQ(f.TextMatrix(1, 0), first);
         EXPECT_EQ(f.TextMatrix(2, 0), second);
 
@@ -396,6 +404,82 @@ TEST_F(Journey, LyricsTypedStampedWhilePlayingCorrectedSavedAndLoadedAgain)
         EXPECT_EQ(startFolder, music.path());
         EXPECT_TRUE(f.List1->isVisible());
         EXPECT_EQ(lyricRows(f), savedRows);
+        f.close();
+    });
+}
+
+TEST_F(Journey, SongTimedByKeyTapsWithASeekBackAndAnUndoSavedAsLrcAndInTheSong)
+{
+    // Long enough to tap three lines and seek back while it still plays.
+    const QString song = musicPath("Tapped.mp3");
+    ASSERT_TRUE(writeBytes(song, longAudio(12 * toneAudio().size())));
+    services.profile->writeString(QDir(program.path()).filePath("varlo.ini"), "MUSIC", "DEFDIR",
+                                  music.path() + "/");
+
+    openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
+        click(f.rtbLyr);
+        typeText(f.rtbLyr, "First line\nSecond line\nThird line");
+        click(f.Command2);
+        ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {chooseFile(song)}, "&Open"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return f.mmcMP3->Play->isEnabled(); }, kWaitMs))
+            << "the player did not open the song";
+        QSignalSpy completed(f.mmcMP3, &MmControl::PlayCompleted);
+        MediaPlayer &player = f.mmcMP3->player();
+        // On a busy machine GStreamer now and then ends a song the moment it
+        // starts; the window reloads it, and Play is pressed again as a user would.
+        for (int tries = 0; tries < 3 && player.position() == 0; ++tries) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return f.mmcMP3->Play->isEnabled(); }, kWaitMs));
+            const int endsBefore = static_cast<int>(completed.count());
+            click(f.mmcMP3->Play);
+            (void)QTest::qWaitFor(
+                [&] { return player.position() > 0 || completed.count() > endsBefore; }, kWaitMs);
+        }
+
+        // One tap per line, each once the position has moved to a later second.
+        f.List1->setFocus();
+        QString last = QStringLiteral("00:00");
+        for (int line = 1; line <= 3; ++line) {
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return PositionText(player.position()) > last; }, kWaitMs))
+                << "the song did not move past " << last.toStdString() << " (playing: "
+                << player.isPlaying() << ", open: " << player.isOpen()
+                << ", completed: " << completed.count() << ")";
+            QTest::keyClick(f.List1, Qt::Key_Space);
+            last = f.TextMatrix(line, 0);
+            ASSERT_TRUE(isPositionText(last)) << "line " << line << ": " << last.toStdString();
+        }
+        EXPECT_FALSE(f.Text1->isVisible());
+        const Rows tapped = lyricRows(f);
+        EXPECT_LT(tapped[0].time, tapped[1].time);
+        EXPECT_LT(tapped[1].time, tapped[2].time);
+
+        // Back five seconds, and the second line stamped afresh, then undone.
+        const qint32 before = player.position();
+        click(f.cmdBack);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return player.position() < before; }, kWaitMs))
+            << "Back did not go back";
+        EXPECT_TRUE(player.isPlaying());
+        clickCell(f.List1, 1, 0);
+        EXPECT_TRUE(isPositionText(f.TextMatrix(2, 0)));
+        EXPECT_EQ(f.TextMatrix(2, 0), f.lblTime->text());
+        QTest::keyClick(f.List1, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(lyricRows(f), tapped);
+
+        click(f.cmdSave);
+        QByteArray lrc;
+        for (const LyricRow &row : tapped)
+            lrc += ("[" + row.time + "]" + row.text + "\r\n").toUtf8();
+        EXPECT_EQ(readBytes(musicPath("Tapped.lrc")), lrc);
+
+        ASSERT_TRUE(f.cmdSaveInSong->isEnabled());
+        click(f.cmdSaveInSong);
+        SongLyrics expected;
+        for (const LyricRow &row : tapped) {
+            const QStringList minSec = row.time.split(':');
+            expected.synced.append({(minSec[0].toInt() * 60 + minSec[1].toInt()) * 1000, row.text});
+        }
+        expected.plain = "First line\nSecond line\nThird line";
+        EXPECT_EQ(readSongLyrics(song), expected);
         f.close();
     });
 }

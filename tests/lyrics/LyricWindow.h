@@ -14,6 +14,7 @@
 #include "lyrics/Lrc.h"
 #include "lyrics/frmVarlo.h"
 #include "shell/frmMain.h"
+#include "support/FakePlayer.h"
 #include "support/FakeServices.h"
 
 namespace caldra::test {
@@ -22,11 +23,15 @@ namespace caldra::test {
 // dialogs answered from a script and message boxes recorded.
 class LyricWindow {
 public:
-    explicit LyricWindow(bool withMusicFolder = true)
+    enum class Player { Real, Fake };
+
+    explicit LyricWindow(bool withMusicFolder = true, Player player = Player::Real)
     {
         services = testServices(programDir.path());
         services.messages = messages;
         services.fileDialogs = dialogs;
+        if (player == Player::Fake)
+            players.installIn(services);
         if (withMusicFolder)
             setMusicFolder(musicFolder());
         main = std::make_unique<frmMain>(services);
@@ -100,6 +105,7 @@ public:
     QTemporaryDir musicDir;
     std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
     std::shared_ptr<ScriptedFileDialogs> dialogs = std::make_shared<ScriptedFileDialogs>();
+    FakePlayers players;
     Services services;
     std::unique_ptr<frmMain> main;
     std::unique_ptr<frmVarlo> window;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace caldra {
+
+// A song's lyrics as its ID3v2 tag holds them: the timed lines (SYLT) and the
+// plain text (USLT), both in language "eng" with an empty description.
+struct SongLyrics {
+    struct Line {
+        qint32 milliseconds = 0;
+        QString text;
+
+        bool operator==(const Line &) const = default;
+    };
+    QList<Line> synced;
+    QString plain;
+
+    bool operator==(const SongLyrics &) const = default;
+};
+
+// Puts the lyrics into the MP3's ID3v2 tag (making one when there is none),
+// replacing the SYLT and USLT frames without description and keeping every
+// other frame, the ID3v1 tag and the audio. A 2.4 tag stays 2.4, any other
+// becomes 2.3. Raises TagError on any failure, and the file is then left
+// byte for byte as it was.
+void writeSongLyrics(const QString &path, const SongLyrics &lyrics);
+
+// The lyrics as writeSongLyrics() leaves them, for checking a write; empty
+// when the tag has none.
+SongLyrics readSongLyrics(const QString &path);
+
+} // namespace caldra
