@@ -5,18 +5,18 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QEventLoop>
 #include <QTimer>
 #include <QToolButton>
 
 #include "lyrics/LrcFile.h"
 #include "lyrics/MmControl.h"
-#include "platform/MediaPlayer.h"
 #include "lyrics/frmVarlo.h"
+#include "platform/MediaPlayer.h"
 #include "platform/Services.h"
 #include "shell/frmMain.h"
 
@@ -75,7 +75,11 @@ void LoadLongLrcIntoWindow(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(LoadLongLrcIntoWindow)->Args({32767, 0})->Args({32767, 1})->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(LoadLongLrcIntoWindow)
+    ->Args({32767, 0})
+    ->Args({32767, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 void SaveLongLrc(benchmark::State &state)
 {
@@ -173,4 +177,3 @@ void CpuWhilePlaying(benchmark::State &state)
 BENCHMARK(CpuWhilePlaying)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
-

@@ -1,12 +1,11 @@
 // Reading a long playlist into the real window, and "To device" against cp on
 // the same files and disk in the same run.
 
-#include <algorithm>
-#include <vector>
-
-#include <unistd.h>
-
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <unistd.h>
+#include <vector>
 
 #include <QApplication>
 #include <QDir>
@@ -72,8 +71,8 @@ void BM_ReadPlaylist10000(benchmark::State &state)
     QTemporaryDir dir;
     QStringList paths;
     for (int i = 0; i < kEntries; ++i) {
-        const QString path =
-            dir.filePath(QStringLiteral("song %1.mp3").arg(i, 5, 10, QLatin1Char('0')));
+        const QString path
+            = dir.filePath(QStringLiteral("song %1.mp3").arg(i, 5, 10, QLatin1Char('0')));
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || !f.resize(qint64(i) * 1000)) {
             state.SkipWithError("cannot create the music files");
@@ -206,4 +205,3 @@ void BM_ToDeviceVersusCp(benchmark::State &state)
 BENCHMARK(BM_ToDeviceVersusCp)->UseManualTime()->Iterations(9)->Unit(benchmark::kMillisecond);
 
 } // namespace
-

@@ -1,9 +1,9 @@
 // Start-up: from a fresh process to the main window shown. Each iteration forks
 // a child that has no QApplication yet, so plugin loading and the font
 // database are paid as a user pays them.
-#include <chrono>
-
 #include <benchmark/benchmark.h>
+
+#include <chrono>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,7 +27,8 @@ namespace {
     window.show();
     QElapsedTimer guard;
     guard.start();
-    while (!(window.windowHandle() && window.windowHandle()->isExposed()) && guard.elapsed() < 10000)
+    while (!(window.windowHandle() && window.windowHandle()->isExposed())
+           && guard.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     ::_exit(window.windowHandle() && window.windowHandle()->isExposed() ? 0 : 1);
 }
@@ -47,7 +48,10 @@ void BM_StartToMainWindowShown(benchmark::State &state)
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
     }
 }
-BENCHMARK(BM_StartToMainWindowShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_StartToMainWindowShown)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
 
 } // namespace
 

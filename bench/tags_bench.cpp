@@ -22,16 +22,17 @@ constexpr qint64 kAudioBytes = 10 * 1024 * 1024;
 
 QByteArray taggedFile()
 {
-    const QByteArray frames = frame(3, "TIT2", textBody(Enc::Utf16, QStringLiteral("A title")))
-        + frame(3, "TPE1", textBody(Enc::Utf16, QStringLiteral("An artist")))
-        + frame(3, "TALB", textBody(Enc::Utf16, QStringLiteral("An album")))
-        + frame(3, "TYER", textBody(Enc::Latin1, QStringLiteral("2024")))
-        + frame(3, "TRCK", textBody(Enc::Latin1, QStringLiteral("3/12")))
-        + frame(3, "COMM", commentBody(Enc::Utf16, "eng", QString(), QStringLiteral("A comment")))
-        + frame(3, "TCON", textBody(Enc::Latin1, QStringLiteral("(17)")))
-        + frame(3, "APIC", QByteArray("\0image/jpeg\0\3\0", 14) + QByteArray(60000, '\x42'));
+    const QByteArray frames
+        = frame(3, "TIT2", textBody(Enc::Utf16, QStringLiteral("A title")))
+          + frame(3, "TPE1", textBody(Enc::Utf16, QStringLiteral("An artist")))
+          + frame(3, "TALB", textBody(Enc::Utf16, QStringLiteral("An album")))
+          + frame(3, "TYER", textBody(Enc::Latin1, QStringLiteral("2024")))
+          + frame(3, "TRCK", textBody(Enc::Latin1, QStringLiteral("3/12")))
+          + frame(3, "COMM", commentBody(Enc::Utf16, "eng", QString(), QStringLiteral("A comment")))
+          + frame(3, "TCON", textBody(Enc::Latin1, QStringLiteral("(17)")))
+          + frame(3, "APIC", QByteArray("\0image/jpeg\0\3\0", 14) + QByteArray(60000, '\x42'));
     return id3v2(3, frames, 2048) + longAudio(kAudioBytes)
-        + id3v1("A title", "An artist", "An album", "2024", "A comment", 3, 17);
+           + id3v1("A title", "An artist", "An album", "2024", "A comment", 3, 17);
 }
 
 struct Setup {
@@ -91,4 +92,3 @@ void BM_WriteGrowingV2Tag10MB(benchmark::State &state)
 BENCHMARK(BM_ReadBothTagsIntoWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteTag10MB)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteGrowingV2Tag10MB)->Unit(benchmark::kMillisecond);
-

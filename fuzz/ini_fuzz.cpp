@@ -21,11 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         value.remove(0, 1);
     value = value.left(profile::MaxValueLength).trimmed();
 
-    const QStringList written = profile::writeValue(lines, QStringLiteral("MUSIC"),
-                                                    QStringLiteral("DEFDIR"), value);
+    const QStringList written
+        = profile::writeValue(lines, QStringLiteral("MUSIC"), QStringLiteral("DEFDIR"), value);
     const QStringList reread = readTextLines(joinLinesCrLf(written));
-    const QString back = profile::readValue(reread, QStringLiteral("MUSIC"), QStringLiteral("DEFDIR"),
-                                            QStringLiteral("<missing>"));
+    const QString back = profile::readValue(reread, QStringLiteral("MUSIC"),
+                                            QStringLiteral("DEFDIR"), QStringLiteral("<missing>"));
     const bool quoted = value.size() >= 2
                         && ((value.startsWith(u'"') && value.endsWith(u'"'))
                             || (value.startsWith(u'\'') && value.endsWith(u'\'')));

@@ -71,7 +71,7 @@ QByteArray apeFooter()
 {
     QByteArray footer("APETAGEX");
     footer += QByteArray("\xd0\x07\0\0", 4) + QByteArray("\x20\0\0\0", 4) + QByteArray(4, '\0')
-        + QByteArray(4, '\0') + QByteArray(8, '\0');
+              + QByteArray(4, '\0') + QByteArray(8, '\0');
     return footer;
 }
 
@@ -87,18 +87,16 @@ Seeds mp3Seeds()
         {"v23-utf16.mp3", id3v2(3, everyFrame(3, Enc::Utf16) + foreignFrames(3), 16) + a + v1Tag()},
         {"v24-utf8-ext.mp3",
          id3v2(4, syncsafe(6) + QByteArray("\1\0", 2) + everyFrame(4, Enc::Utf8), 8, 0x40) + a},
-        {"v22.mp3",
-         id3v2(2,
-               frame(2, "TT2", textBody(Enc::Latin1, "Old"))
-                   + frame(2, "TP1", textBody(Enc::Utf16, "Art"))
-                   + frame(2, "TYE", textBody(Enc::Latin1, "1998"))
-                   + frame(2, "COM", commentBody(Enc::Latin1, "eng", "", "c"))
-                   + frame(2, "TCO", textBody(Enc::Latin1, "(13)Pop")))
-             + a},
+        {"v22.mp3", id3v2(2, frame(2, "TT2", textBody(Enc::Latin1, "Old"))
+                                 + frame(2, "TP1", textBody(Enc::Utf16, "Art"))
+                                 + frame(2, "TYE", textBody(Enc::Latin1, "1998"))
+                                 + frame(2, "COM", commentBody(Enc::Latin1, "eng", "", "c"))
+                                 + frame(2, "TCO", textBody(Enc::Latin1, "(13)Pop")))
+                        + a},
         {"v23-unsync.mp3", id3v2(3, title3, 0, char(0x80)) + a},
-        {"stacked.mp3",
-         id3v2(3, title3) + id3v2(3, frame(3, "TIT2", textBody(Enc::Latin1, "second"))) + a
-             + v1Tag()},
+        {"stacked.mp3", id3v2(3, title3)
+                            + id3v2(3, frame(3, "TIT2", textBody(Enc::Latin1, "second"))) + a
+                            + v1Tag()},
         {"junk-before.mp3", QByteArray("RIFFjunk") + id3v2(3, title3) + a},
         {"v24-footer.mp3",
          [&] {
@@ -108,16 +106,13 @@ Seeds mp3Seeds()
              return tag + footer + a;
          }()},
         {"genres.mp3",
-         id3v2(4,
-               frame(4, "TCON", textBody(Enc::Latin1, QString("Rock") + QChar(0) + "Synthwave"))
-                   + frame(4, "TCON", textBody(Enc::Latin1, "200")))
+         id3v2(4, frame(4, "TCON", textBody(Enc::Latin1, QString("Rock") + QChar(0) + "Synthwave"))
+                      + frame(4, "TCON", textBody(Enc::Latin1, "200")))
              + a},
-        {"frame-flags.mp3",
-         id3v2(3,
-               QByteArray("TIT2") + bigEndian(5, 4) + QByteArray("\0\x80", 2)
-                   + QByteArray("\0\0\0\x10x", 5)
-                   + frame(3, "TPE1", textBody(Enc::Latin1, "after")))
-             + a},
+        {"frame-flags.mp3", id3v2(3, QByteArray("TIT2") + bigEndian(5, 4) + QByteArray("\0\x80", 2)
+                                         + QByteArray("\0\0\0\x10x", 5)
+                                         + frame(3, "TPE1", textBody(Enc::Latin1, "after")))
+                                + a},
         {"ape-and-v1.mp3", id3v2(3, title3) + a + apeFooter() + v1Tag()},
     };
 }
@@ -161,7 +156,8 @@ int main(int argc, char **argv)
     }
     const Seeds mp3 = mp3Seeds();
     const bool ok = writeSeeds(root + "/lrc", lrcSeeds()) && writeSeeds(root + "/m3u", m3uSeeds())
-        && writeSeeds(root + "/tagread", mp3) && writeSeeds(root + "/tagwrite", tagwriteSeeds(mp3));
+                    && writeSeeds(root + "/tagread", mp3)
+                    && writeSeeds(root + "/tagwrite", tagwriteSeeds(mp3));
     if (!ok)
         std::fprintf(stderr, "could not write the seeds\n");
     return ok ? 0 : 1;

@@ -95,9 +95,9 @@ Snapshot snapshot(const QString &path)
 
 // The frame names of each value, in the order of v2Values, for every version.
 const QList<QByteArrayList> kFramesOfValue = {
-    {"TRK", "TRCK"}, {"TT2", "TIT2"}, {"TP1", "TPE1"}, {"TAL", "TALB"},
+    {"TRK", "TRCK"},         {"TT2", "TIT2"}, {"TP1", "TPE1"}, {"TAL", "TALB"},
     {"TYE", "TYER", "TDRC"}, {"COM", "COMM"}, {"TCM", "TCOM"}, {"TOA", "TOPE"},
-    {"TCR", "TCOP"}, {"TEN", "TENC"}, {"WXX", "WXXX"}, {"TCO", "TCON"},
+    {"TCR", "TCOP"},         {"TEN", "TENC"}, {"WXX", "WXXX"}, {"TCO", "TCON"},
 };
 
 // The ID3v2 values as text, in the order of kV2Setters, then the genre.

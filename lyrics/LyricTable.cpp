@@ -11,7 +11,7 @@ namespace {
 // Counted, not timed: a shown table relaid out for every row made a long load
 // take minutes, and a count keeps what the views see the same on any machine.
 constexpr int kAnnounceEveryRows = 4096;
-}
+} // namespace
 
 int LyricTable::rowCount(const QModelIndex &parent) const
 {

@@ -99,11 +99,11 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     mmcMP3->setGeometry(twipsRect(480, 1560, 1215, 330));
 
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("&Open"),
-                      twipsRect(120, 360, 1095, 375));
+                          twipsRect(120, 360, 1095, 375));
     lblSound = makeLabel(this, QStringLiteral("lblSound"), QStringLiteral("Nothing loaded"),
-                            twipsRect(2160, 960, 1095, 195), Qt::AlignCenter);
+                         twipsRect(2160, 960, 1095, 195), Qt::AlignCenter);
     lblTime = makeLabel(this, QStringLiteral("lblTime"), QString(),
-                           twipsRect(2160, 1200, 1095, 255), Qt::AlignCenter);
+                        twipsRect(2160, 1200, 1095, 255), Qt::AlignCenter);
 
     rtbLyr = new QPlainTextEdit(this);
     rtbLyr->setObjectName(QStringLiteral("rtbLyr"));
@@ -111,9 +111,9 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     rtbLyr->setAccessibleName(QStringLiteral("Lyrics"));
 
     cmdSave = makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("save"),
-                     twipsRect(5520, 7440, 855, 375));
+                         twipsRect(5520, 7440, 855, 375));
     Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("Make LRC"),
-                      twipsRect(1800, 7440, 1335, 375));
+                          twipsRect(1800, 7440, 1335, 375));
 
     m_table = new LyricTable(this);
     List1 = new QTableView(this);
@@ -137,9 +137,9 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     List1->horizontalHeader()->setDefaultSectionSize(twips(1005));
 
     Cmdopen = makeButton(this, QStringLiteral("Cmdopen"), QStringLiteral("Load LRc"),
-                     twipsRect(480, 7440, 1212, 372));
+                         twipsRect(480, 7440, 1212, 372));
     cmdGetId3 = makeButton(this, QStringLiteral("cmdGetId3"), QStringLiteral("Get id3"),
-                       twipsRect(3240, 7440, 1095, 375));
+                           twipsRect(3240, 7440, 1095, 375));
 
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -151,9 +151,9 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     Text1->installEventFilter(this);
 
     cmdAddRow = makeButton(this, QStringLiteral("cmdAddRow"), QStringLiteral("Add row up"),
-                       twipsRect(3840, 1680, 1095, 255));
-    cmdAddRowDown = makeButton(this, QStringLiteral("cmdAddRowDown"), QStringLiteral("Add row down"),
-                           twipsRect(5040, 1680, 1215, 255));
+                           twipsRect(3840, 1680, 1095, 255));
+    cmdAddRowDown = makeButton(this, QStringLiteral("cmdAddRowDown"),
+                               QStringLiteral("Add row down"), twipsRect(5040, 1680, 1215, 255));
 
     cmdBack = seekButton(this, QStringLiteral("cmdBack"), QStyle::SP_MediaSeekBackward,
                          QStringLiteral("Back 5 seconds"), QStringLiteral("Ctrl+Left"),
@@ -174,10 +174,9 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     List1->setContextMenuPolicy(Qt::CustomContextMenu);
     List1->installEventFilter(this);
 
-    const QList<QWidget *> tabOrder = {mmcMP3,   cmdBack,  cmdStep,       Command1, lblSound,
-                                       lblTime,  rtbLyr,   cmdSave,       Command2, List1,
-                                       Cmdopen,  cmdGetId3, cmdSaveInSong, Text1,   cmdAddRow,
-                                       cmdAddRowDown};
+    const QList<QWidget *> tabOrder
+        = {mmcMP3,   cmdBack, cmdStep, Command1,  lblSound,      lblTime, rtbLyr,    cmdSave,
+           Command2, List1,   Cmdopen, cmdGetId3, cmdSaveInSong, Text1,   cmdAddRow, cmdAddRowDown};
     for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i), tabOrder.at(i + 1));
 
@@ -384,9 +383,9 @@ void frmVarlo::ShowCellEditor()
     EditRow = Row();
     EditCol = Col();
     const QRect cell = List1->visualRect(m_table->index(EditRow - 1, EditCol));
-    Text1->setGeometry(QRect(List1->viewport()->mapTo(this, cell.topLeft()),
-                             QSize(List1->columnWidth(EditCol),
-                                   List1->horizontalHeader()->height())));
+    Text1->setGeometry(
+        QRect(List1->viewport()->mapTo(this, cell.topLeft()),
+              QSize(List1->columnWidth(EditCol), List1->horizontalHeader()->height())));
     Text1->show();
     Text1->raise();
     Text1->setFocus(Qt::OtherFocusReason);
@@ -532,8 +531,7 @@ void frmVarlo::Command1_Click()
     // A cancel is not told apart: the file confirmed last is opened again.
     cd->showOpen();
     mmcMP3->setFileName(cd->fileName());
-    m_songFile = cd->fileName().endsWith(u".mp3", Qt::CaseInsensitive) ? cd->fileName()
-                                                                       : QString();
+    m_songFile = cd->fileName().endsWith(u".mp3", Qt::CaseInsensitive) ? cd->fileName() : QString();
     updateSaveInSong();
     mmcMP3->open();
     // A centred label too narrow for the title would cut it at both ends; cut
@@ -685,8 +683,8 @@ void frmVarlo::cmdSaveInSong_Click()
     try {
         writeSongLyrics(m_songFile, songLyricsFromRows(m_table->rows()));
     } catch (const TagError &error) {
-        m_services.messages->show(this, u"The lyrics could not be saved in the song:\n"
-                                            + error.reason());
+        m_services.messages->show(this,
+                                  u"The lyrics could not be saved in the song:\n" + error.reason());
     }
 }
 

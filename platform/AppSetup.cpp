@@ -8,8 +8,9 @@
 #include <QWindow>
 
 #ifdef CALDRA_HAVE_XCB
-#include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
+
+#include <QtGui/qguiapplication_platform.h>
 #endif
 
 #include "platform/MessageBox.h"
@@ -27,8 +28,8 @@ namespace {
 #ifdef CALDRA_HAVE_XCB
 xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
 {
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, 0, static_cast<uint16_t>(qstrlen(name)), name);
+    const xcb_intern_atom_cookie_t cookie
+        = xcb_intern_atom(connection, 0, static_cast<uint16_t>(qstrlen(name)), name);
     xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
     const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);

@@ -17,7 +17,8 @@ public:
     enum class Mode { Open, Save };
     virtual ~FileDialogBackend() = default;
     virtual std::optional<QString> run(QWidget *parent, Mode mode, const QStringList &nameFilters,
-                                       const QString &initialFolder) = 0;
+                                       const QString &initialFolder)
+        = 0;
 };
 
 class QtFileDialogBackend final : public FileDialogBackend {

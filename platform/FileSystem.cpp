@@ -1,7 +1,6 @@
 #include "platform/FileSystem.h"
 
 #include <cerrno>
-
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -47,12 +46,13 @@ FolderListing DesktopFileSystem::listFolders(const QString &path)
 QList<Volume> DesktopFileSystem::volumes()
 {
     QList<Volume> out{{QStringLiteral("/"), QStorageInfo::root().name()}};
-    const QStringList userMountRoots = {QStringLiteral("/media/"), QStringLiteral("/run/media/"),
-                                        QStringLiteral("/mnt/")};
+    const QStringList userMountRoots
+        = {QStringLiteral("/media/"), QStringLiteral("/run/media/"), QStringLiteral("/mnt/")};
     for (const QStorageInfo &info : QStorageInfo::mountedVolumes()) {
         const QString mount = info.rootPath();
-        const bool userMedia = std::any_of(userMountRoots.begin(), userMountRoots.end(),
-                                           [&](const QString &root) { return mount.startsWith(root); });
+        const bool userMedia
+            = std::any_of(userMountRoots.begin(), userMountRoots.end(),
+                          [&](const QString &root) { return mount.startsWith(root); });
         if (userMedia && info.isValid())
             out.append({mount, info.name()});
     }

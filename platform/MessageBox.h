@@ -7,7 +7,10 @@ class QWidget;
 namespace caldra {
 
 // The application title, used wherever a message box is given no title of its own.
-inline QString appTitle() { return QStringLiteral("Caldra"); }
+inline QString appTitle()
+{
+    return QStringLiteral("Caldra");
+}
 
 enum class MessageIcon { None, Information };
 
@@ -16,7 +19,8 @@ class MessageBoxService {
 public:
     virtual ~MessageBoxService() = default;
     virtual void show(QWidget *parent, const QString &text, const QString &title = appTitle(),
-                      MessageIcon icon = MessageIcon::None) = 0;
+                      MessageIcon icon = MessageIcon::None)
+        = 0;
 };
 
 class QtMessageBoxService final : public MessageBoxService {

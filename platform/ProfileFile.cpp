@@ -55,7 +55,7 @@ bool sameName(const QString &a, const QString &b)
 
 struct SectionSpan {
     qsizetype header = -1; // line of the header
-    qsizetype end = -1;    // one past the section's last line
+    qsizetype end = -1; // one past the section's last line
 };
 
 // Only the first of duplicate sections counts, as with the Windows services.
@@ -78,7 +78,8 @@ std::optional<SectionSpan> findSection(const QStringList &lines, const QString &
     return std::nullopt;
 }
 
-std::optional<qsizetype> findKey(const QStringList &lines, const SectionSpan &span, const QString &key)
+std::optional<qsizetype> findKey(const QStringList &lines, const SectionSpan &span,
+                                 const QString &key)
 {
     const QString wanted = key.trimmed();
     for (qsizetype i = span.header + 1; i < span.end; ++i) {
@@ -152,9 +153,8 @@ QString IniProfileService::readString(const QString &file, const QString &sectio
     return profile::readValue(readLines(file).value_or(QStringList()), section, key, def);
 }
 
-std::optional<Failure> IniProfileService::writeString(const QString &file,
-                                                      const QString &section, const QString &key,
-                                                      const QString &value)
+std::optional<Failure> IniProfileService::writeString(const QString &file, const QString &section,
+                                                      const QString &key, const QString &value)
 {
     Failure unreadable;
     const auto old = readLines(file, &unreadable);

@@ -16,11 +16,13 @@ public:
     virtual ~ProfileService() = default;
     // The value, or def when the file, section or key is missing; cut to 255 characters.
     virtual QString readString(const QString &file, const QString &section, const QString &key,
-                               const QString &def) = 0;
+                               const QString &def)
+        = 0;
     // Creates file, section and key as needed. Gives the reason when the file could not
     // be written, the old file then left as it was; nothing on success.
     virtual std::optional<Failure> writeString(const QString &file, const QString &section,
-                                               const QString &key, const QString &value) = 0;
+                                               const QString &key, const QString &value)
+        = 0;
 };
 
 class IniProfileService final : public ProfileService {

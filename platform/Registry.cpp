@@ -18,8 +18,7 @@ QStringList DesktopRegistry::systemInfoPrograms()
             QStringLiteral("gnome-system-monitor"), QStringLiteral("hardinfo2")};
 }
 
-long DesktopRegistry::openKey(reg::Key root, const QString &subKey, std::uint32_t,
-                              reg::Key *key)
+long DesktopRegistry::openKey(reg::Key root, const QString &subKey, std::uint32_t, reg::Key *key)
 {
     if (root != reg::HkeyLocalMachine
         || subKey.compare(u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", Qt::CaseInsensitive) != 0)

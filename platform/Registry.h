@@ -23,12 +23,13 @@ inline constexpr std::uint32_t KeyAllAccess = 0x2003F;
 class RegistryService {
 public:
     virtual ~RegistryService() = default;
-    virtual long openKey(reg::Key root, const QString &subKey, std::uint32_t access,
-                         reg::Key *key) = 0;
+    virtual long openKey(reg::Key root, const QString &subKey, std::uint32_t access, reg::Key *key)
+        = 0;
     // data holds the buffer (its size is the capacity); size is in: capacity,
     // out: the bytes stored.
     virtual long queryValue(reg::Key key, const QString &valueName, std::uint32_t *type,
-                            QByteArray *data, std::uint32_t *size) = 0;
+                            QByteArray *data, std::uint32_t *size)
+        = 0;
     virtual long closeKey(reg::Key key) = 0;
 };
 
@@ -39,8 +40,8 @@ class DesktopRegistry final : public RegistryService {
 public:
     long openKey(reg::Key root, const QString &subKey, std::uint32_t access,
                  reg::Key *key) override;
-    long queryValue(reg::Key key, const QString &valueName, std::uint32_t *type,
-                    QByteArray *data, std::uint32_t *size) override;
+    long queryValue(reg::Key key, const QString &valueName, std::uint32_t *type, QByteArray *data,
+                    std::uint32_t *size) override;
     long closeKey(reg::Key key) override;
 
     // The programs tried, in order; the first found on PATH is the answer.

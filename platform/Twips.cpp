@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QGuiApplication>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 
 namespace caldra {
 

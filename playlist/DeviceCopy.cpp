@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <filesystem>
-
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -80,9 +80,9 @@ FileLength fileLength(const QString &path)
 QStringList musicFilesBelow(const QString &folder)
 {
     static const QStringList kMusicSuffixes = {
-        QStringLiteral("mp3"), QStringLiteral("wma"), QStringLiteral("ogg"),
+        QStringLiteral("mp3"), QStringLiteral("wma"),  QStringLiteral("ogg"),
         QStringLiteral("oga"), QStringLiteral("opus"), QStringLiteral("flac"),
-        QStringLiteral("m4a"), QStringLiteral("aac"), QStringLiteral("wav"),
+        QStringLiteral("m4a"), QStringLiteral("aac"),  QStringLiteral("wav"),
     };
     QStringList files;
     QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);

@@ -16,10 +16,10 @@
 #include <QScopedValueRollback>
 #include <QStyle>
 
-#include "platform/SafeWrite.h"
 #include "platform/BusyPointer.h"
 #include "platform/Controls.h"
 #include "platform/EscapeGuard.h"
+#include "platform/SafeWrite.h"
 #include "platform/Twips.h"
 #include "playlist/DeviceCopy.h"
 #include "playlist/DevicePlaylist.h"
@@ -49,8 +49,8 @@ QIcon noteIcon(const QStyle *style)
     canvas.fill(Qt::transparent);
     const QPixmap art = style->standardIcon(QStyle::SP_MediaVolume).pixmap(kIconPx, kIconPx);
     if (!art.isNull()) {
-        const QPixmap scaled =
-            art.scaled(canvas.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const QPixmap scaled
+            = art.scaled(canvas.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
         QPainter painter(&canvas);
         painter.drawPixmap((kIconPx - scaled.width()) / 2, (kIconPx - scaled.height()) / 2, scaled);
     }
@@ -90,7 +90,6 @@ private:
     QWidget *m_window;
     QElapsedTimer m_sinceRepaint;
 };
-
 
 } // namespace
 
@@ -140,8 +139,8 @@ frmPlaylist::frmPlaylist(const Services &services, QWidget *parent)
                              twipsRect(6960, 1920, 1095, 375));
     lblTotal = makeLabel(this, QStringLiteral("lblTotal"), QStringLiteral("Total:"),
                          twipsRect(7080, 2640, 495, 255));
-    lblInfo = makeLabel(this, QStringLiteral("lblInfo"), QString(),
-                        twipsRect(7080, 2880, 615, 255));
+    lblInfo
+        = makeLabel(this, QStringLiteral("lblInfo"), QString(), twipsRect(7080, 2880, 615, 255));
 
     setTabOrder(ListView1, cmdSave);
     setTabOrder(cmdSave, cmdReadPl);

@@ -6,9 +6,9 @@
 #include <QIcon>
 #include <QList>
 
+#include "platform/Failure.h"
 #include "platform/FileDialog.h"
 #include "platform/Services.h"
-#include "platform/Failure.h"
 
 class QCheckBox;
 class QLabel;

@@ -48,8 +48,8 @@ bool DirListBox::setPath(const QString &folder)
 {
     if (folder.isEmpty())
         return false;
-    const QString target = normalizeFolder(QDir(m_path.isEmpty() ? QDir::currentPath() : m_path)
-                                               .absoluteFilePath(folder));
+    const QString target = normalizeFolder(
+        QDir(m_path.isEmpty() ? QDir::currentPath() : m_path).absoluteFilePath(folder));
     const FolderListing listing = m_files->listFolders(target);
     if (listing.failure) {
         m_lastError = listing.failure->description;
@@ -65,7 +65,7 @@ bool DirListBox::setPath(const QString &folder)
 
     // The chain from the root down to the current folder.
     QStringList chain;
-    for (QDir dir(QDir::fromNativeSeparators(m_path));; ) {
+    for (QDir dir(QDir::fromNativeSeparators(m_path));;) {
         chain.prepend(QDir::toNativeSeparators(dir.absolutePath()));
         if (dir.isRoot() || !dir.cdUp())
             break;
@@ -82,8 +82,8 @@ bool DirListBox::setPath(const QString &folder)
     QListWidgetItem *current = item(count() - 1);
     for (const QString &name : listing.folders) {
         auto *child = new QListWidgetItem(closedIcon, name, this);
-        child->setData(kPathRole,
-                       QDir::toNativeSeparators(QDir(QDir::fromNativeSeparators(m_path)).filePath(name)));
+        child->setData(kPathRole, QDir::toNativeSeparators(
+                                      QDir(QDir::fromNativeSeparators(m_path)).filePath(name)));
         child->setData(kDepthRole, depth);
     }
     setCurrentItem(current);

@@ -43,9 +43,8 @@ void IniStuff::WriteSetting(const QString &value)
 {
     // The user is told only whether it worked, in the words the program always used.
     const bool ok = !m_services.profile->writeString(filePath(), kSection, kKey, value);
-    m_services.messages->show(m_messageParent,
-                              ok ? QStringLiteral("Setting has been saved")
-                                 : QStringLiteral("Error saving setting"));
+    m_services.messages->show(m_messageParent, ok ? QStringLiteral("Setting has been saved")
+                                                  : QStringLiteral("Error saving setting"));
 }
 
 } // namespace caldra

@@ -112,7 +112,8 @@ void frmAbout::StartSysInfo()
         if (m_services.files->fileExists(exe) && m_services.launcher->start(exe))
             return;
     }
-    m_services.messages->show(this, QStringLiteral("System Information Is Unavailable At This Time"));
+    m_services.messages->show(this,
+                              QStringLiteral("System Information Is Unavailable At This Time"));
 }
 
 bool frmAbout::GetKeyValue(reg::Key keyRoot, const QString &keyName, const QString &subKeyRef,

@@ -6,9 +6,9 @@
 #include <QVBoxLayout>
 
 #include "lyrics/frmVarlo.h"
-#include "shell/IniStuff.h"
 #include "platform/Twips.h"
 #include "playlist/frmPlaylist.h"
+#include "shell/IniStuff.h"
 #include "shell/frmAbout.h"
 #include "tags/frmId3.h"
 
@@ -48,7 +48,8 @@ frmMain::frmMain(const Services &services, QWidget *parent)
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuFile->menuAction()->setObjectName(QStringLiteral("mnuFile"));
-    defaultMp3 = addCommand(mnuFile, QStringLiteral("defaultMp3"), QStringLiteral("&Default mp3 dir"));
+    defaultMp3
+        = addCommand(mnuFile, QStringLiteral("defaultMp3"), QStringLiteral("&Default mp3 dir"));
     mnuNewLyric = addCommand(mnuFile, QStringLiteral("mnuNewLyric"), QStringLiteral("&New Lyric"));
     Id3 = addCommand(mnuFile, QStringLiteral("Id3"), QStringLiteral("&Id3"));
     Playlist = addCommand(mnuFile, QStringLiteral("Playlist"), QStringLiteral("&Playlist"));

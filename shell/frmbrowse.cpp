@@ -75,10 +75,10 @@ void frmbrowse::fillDrives()
         Drive1->addItem(driveEntryText(volumes.at(i)));
         const QString mount = volumes.at(i).mountPoint;
         const QString path = Dir1->path();
-        const bool holds = path == mount
-                           || path.startsWith(mount.endsWith(QDir::separator())
-                                                  ? mount
-                                                  : mount + QDir::separator());
+        const bool holds
+            = path == mount
+              || path.startsWith(mount.endsWith(QDir::separator()) ? mount
+                                                                   : mount + QDir::separator());
         if (holds && mount.size() > longest) {
             longest = mount.size();
             current = i;

@@ -74,8 +74,8 @@ public:
     {
         // Frames of an older tag unsynchronised as a whole arrive decoded.
         const char flags = static_cast<char>(raw.major == 4 ? raw.flags & 0x80 : 0);
-        const QByteArray headerBytes = QByteArray("ID3") + static_cast<char>(raw.major) + '\0'
-            + flags + QByteArray(4, '\0');
+        const QByteArray headerBytes
+            = QByteArray("ID3") + static_cast<char>(raw.major) + '\0' + flags + QByteArray(4, '\0');
         const TagLib::ID3v2::Header header(TagLib::ByteVector(
             headerBytes.constData(), static_cast<unsigned int>(headerBytes.size())));
         const TagLib::ID3v2::FrameFactory *factory = TagLib::ID3v2::FrameFactory::instance();
@@ -301,8 +301,8 @@ QString latin1Text(const QString &text)
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char32_t c = text.at(i).isHighSurrogate() && i + 1 < text.size()
-            ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
-            : text.at(i).unicode();
+                               ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+                               : text.at(i).unicode();
         if (c > 0xFFFF)
             ++i;
         if (c <= 0xFF) {
@@ -313,8 +313,8 @@ QString latin1Text(const QString &text)
             = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_KD);
         const QChar base = decomposed.isEmpty() ? QChar() : decomposed.at(0);
         out += base.unicode() > 0 && base.unicode() <= 0xFF && base.isLetterOrNumber()
-            ? base
-            : QChar(u'?');
+                   ? base
+                   : QChar(u'?');
     }
     return out;
 }
@@ -370,10 +370,11 @@ QStringList applyV2Fields(RawTag &tag, const V2Fields &wanted)
         } else {
             const CommentsFrame *shown = comments.empty() ? nullptr : comments.front();
             const TagLib::ByteVector language = shown ? shown->language() : "eng";
-            const QByteArray body = encodingByte(major)
-                + QByteArray(language.data(), language.size()).leftJustified(3, ' ', true)
-                + encodedText(major, QString()) + terminator(major)
-                + encodedText(major, wanted.comment);
+            const QByteArray body
+                = encodingByte(major)
+                  + QByteArray(language.data(), language.size()).leftJustified(3, ' ', true)
+                  + encodedText(major, QString()) + terminator(major)
+                  + encodedText(major, wanted.comment);
             if (shown)
                 edits.replace(parsed.indexOf(shown), body);
             else

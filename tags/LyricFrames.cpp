@@ -29,7 +29,7 @@ using TagLib::ID3v2::UnsynchronizedLyricsFrame;
 const TagLib::ByteVector kLanguage("eng", 3);
 
 // Text frames set before a save must not change how the next file is read.
-class FrameFactory final : public TagLib::ID3v2::FrameFactory { };
+class FrameFactory final : public TagLib::ID3v2::FrameFactory {};
 
 QString quoted(const QString &path)
 {

@@ -11,7 +11,7 @@ namespace caldra {
 
 // One factory per opened file: its default text encoding, set before a save,
 // must not change how the next file's frames are read.
-class FrameFactory final : public TagLib::ID3v2::FrameFactory { };
+class FrameFactory final : public TagLib::ID3v2::FrameFactory {};
 
 // The file's name as the user knows it, for messages.
 QString quoted(const QString &path);

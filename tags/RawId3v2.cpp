@@ -74,7 +74,7 @@ bool validId(const QByteArray &body, qint64 at, int major)
 bool plausibleEnd(const QByteArray &body, qint64 at, int major)
 {
     return at == body.size() || (at < body.size() && body.at(at) == '\0')
-        || validId(body, at, major);
+           || validId(body, at, major);
 }
 
 // The size a frame header declares. ID3v2.4 sizes are syncsafe, but some
@@ -206,8 +206,8 @@ QByteArray renderRawTag(const RawTag &tag)
     content += QByteArray(size - used, '\0') + rest;
 
     const QByteArray fields = QByteArray(1, static_cast<char>(tag.major))
-        + static_cast<char>(tag.revision) + static_cast<char>(tag.flags)
-        + syncsafeBytes(static_cast<quint32>(size));
+                              + static_cast<char>(tag.revision) + static_cast<char>(tag.flags)
+                              + syncsafeBytes(static_cast<quint32>(size));
     QByteArray out = "ID3" + fields + content;
     if (footer)
         out += "3DI" + fields;
@@ -224,8 +224,8 @@ RawFrame makeRawFrame(const RawTag &tag, const QByteArray &id, const QByteArray 
     // A tag flagged unsynchronised promises it of every frame.
     const bool unsync = tag.flags & 0x80;
     const QByteArray stored = unsync ? unsynchronise(body) : body;
-    return {id, id + syncsafeBytes(static_cast<quint32>(stored.size()))
-                    + QByteArray(1, '\0') + static_cast<char>(unsync ? 0x02 : 0x00) + stored};
+    return {id, id + syncsafeBytes(static_cast<quint32>(stored.size())) + QByteArray(1, '\0')
+                    + static_cast<char>(unsync ? 0x02 : 0x00) + stored};
 }
 
 QByteArray unsynchronise(const QByteArray &data)

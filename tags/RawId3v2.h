@@ -11,7 +11,7 @@ namespace caldra {
 // so that a write can put back every frame it did not mean to change exactly
 // as it found it, whether or not any library could read that frame.
 struct RawFrame {
-    QByteArray id;    // three letters in ID3v2.2, four after
+    QByteArray id; // three letters in ID3v2.2, four after
     QByteArray bytes; // header and body as stored
 };
 

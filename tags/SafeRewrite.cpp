@@ -26,7 +26,7 @@ class FileSizeSignalIgnored {
 public:
     FileSizeSignalIgnored()
     {
-        struct sigaction ignore { };
+        struct sigaction ignore {};
         ignore.sa_handler = SIG_IGN;
         sigemptyset(&ignore.sa_mask);
         m_active = sigaction(SIGXFSZ, &ignore, &m_old) == 0;
@@ -40,7 +40,7 @@ public:
     FileSizeSignalIgnored &operator=(const FileSizeSignalIgnored &) = delete;
 
 private:
-    struct sigaction m_old { };
+    struct sigaction m_old {};
     bool m_active = false;
 };
 #endif
@@ -144,8 +144,8 @@ bool keepsOriginalAround(const QString &path, const QString &original, qint64 ke
 {
     const qint64 tail = QFileInfo(original).size() - tailFrom;
     return tail >= 0 && QFileInfo(path).size() == keepFront + middle + tail
-        && sameBytes(path, 0, original, 0, keepFront)
-        && sameBytes(path, keepFront + middle, original, tailFrom, tail);
+           && sameBytes(path, 0, original, 0, keepFront)
+           && sameBytes(path, keepFront + middle, original, tailFrom, tail);
 }
 
 qint64 findId3v2Start(const QString &path)

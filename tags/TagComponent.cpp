@@ -162,8 +162,7 @@ void TagComponent::WriteV2()
     const RawTag written = writeId3v2Tag(
         m_v2File, [&](RawTag &tag) { changed = applyV2Fields(tag, wanted); },
         [&](const RawTag &tag) {
-            const QString differs
-                = firstDifference(readV2Fields(tag), storedForm(wanted), changed);
+            const QString differs = firstDifference(readV2Fields(tag), storedForm(wanted), changed);
             if (!differs.isEmpty()) {
                 throw TagError(QStringLiteral("The ID3v2 tag did not read back as written: the "
                                               "%1 differs.")

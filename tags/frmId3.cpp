@@ -23,7 +23,6 @@ constexpr int kLabelLeft = 120;
 constexpr int kBoxHeight = 285;
 constexpr int kLabelHeight = 255;
 
-
 QLineEdit *addBox(QWidget *group, const QString &name, int left, int top, int width)
 {
     auto *box = new QLineEdit(group);
@@ -311,9 +310,8 @@ void frmId3::WriteId3v2cmd_Click()
 {
     const std::optional<int> genre = genreCodeFromBox(Id3v2[5]->text());
     if (!genre) {
-        m_services.messages->show(this,
-                                  QStringLiteral("The ID3v2 tag was not written: the genre "
-                                                 "must be a whole number from 0 to 255."));
+        m_services.messages->show(this, QStringLiteral("The ID3v2 tag was not written: the genre "
+                                                       "must be a whole number from 0 to 255."));
         return;
     }
     try {

@@ -50,8 +50,8 @@ void save(const QPixmap &pixmap, const QString &name)
 // megabytes. The two songs the lyric and tag windows open are real audio; the
 // rest are sparse files, which cost no disk.
 const QString kEveningSong = QStringLiteral("The Quayside Band/Evening Songs/02 Evening Song.mp3");
-const QString kHarbourLights =
-    QStringLiteral("The Quayside Band/Evening Songs/01 Harbour Lights.mp3");
+const QString kHarbourLights
+    = QStringLiteral("The Quayside Band/Evening Songs/01 Harbour Lights.mp3");
 struct Song {
     const char *path;
     qint64 bytes;
@@ -111,9 +111,9 @@ void lyricWindow(const Services &services, const QString &music)
 
     dialogs->answers.push_back(QDir(music).filePath(kEveningSong));
     window.Command1->click();
-    window.rtbLyr->setPlainText(QStringLiteral(
-        "The lamps come on along the quay\nAnd every window holds the sea\n"
-        "I hum the tune you used to play\nUntil the morning finds its way"));
+    window.rtbLyr->setPlainText(
+        QStringLiteral("The lamps come on along the quay\nAnd every window holds the sea\n"
+                       "I hum the tune you used to play\nUntil the morning finds its way"));
     (void)QTest::qWaitFor([&] { return window.mmcMP3->Play->isEnabled(); }, 5000);
     window.mmcMP3->Play->click();
     (void)QTest::qWaitFor([&] { return window.lblTime->text() == u"00:01"; }, 5000);
@@ -150,10 +150,10 @@ void lyricHighlight(const Services &services, const QString &music)
 
     dialogs->answers.push_back(QDir(music).filePath(QStringLiteral("Evening Song.mp3")));
     window.Command1->click();
-    window.rtbLyr->setPlainText(QStringLiteral(
-        "The lamps come on along the quay\nAnd every window holds the sea\n"
-        "I hum the tune you used to play\nUntil the morning finds its way\n"
-        "And all the boats come sailing home\nTo find the harbour lights alone"));
+    window.rtbLyr->setPlainText(
+        QStringLiteral("The lamps come on along the quay\nAnd every window holds the sea\n"
+                       "I hum the tune you used to play\nUntil the morning finds its way\n"
+                       "And all the boats come sailing home\nTo find the harbour lights alone"));
     window.Command2->click();
     window.mmcMP3->Play->click();
     window.List1->setFocus();

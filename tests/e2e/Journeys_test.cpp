@@ -36,9 +36,9 @@
 #include "shell/IniStuff.h"
 #include "shell/frmMain.h"
 #include "support/FakeServices.h"
-#include "tags/LyricFrames.h"
 #include "support/Id3Bytes.h"
 #include "support/ModalAnswerer.h"
+#include "tags/LyricFrames.h"
 #include "tags/frmId3.h"
 
 namespace caldra {
@@ -287,8 +287,8 @@ protected:
             kWaitMs);
         command->trigger();
         const std::string name = command->text().toStdString();
-        ASSERT_TRUE(answers->wait(kWaitMs)) << '"' << name << "\": "
-                                            << answers->failure().toStdString();
+        ASSERT_TRUE(answers->wait(kWaitMs))
+            << '"' << name << "\": " << answers->failure().toStdString();
         ASSERT_TRUE(opened) << '"' << name << "\" did not open a "
                             << Window::staticMetaObject.className();
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr)
@@ -316,8 +316,8 @@ TEST_F(Journey, LyricsTypedStampedWhilePlayingCorrectedSavedAndLoadedAgain)
     MessageSeen saved;
     auto answers = answerModals({pickFolder(music.path(), PickerButton::Open), pressOk(&saved)});
     main.defaultMp3->trigger();
-    ASSERT_TRUE(answers->wait(kWaitMs)) << "\"&Default mp3 dir\": "
-                                        << answers->failure().toStdString();
+    ASSERT_TRUE(answers->wait(kWaitMs))
+        << "\"&Default mp3 dir\": " << answers->failure().toStdString();
     EXPECT_EQ(saved.text, "Setting has been saved");
     ASSERT_EQ(main.Ini().Sval(), music.path() + "/");
 
@@ -439,10 +439,10 @@ TEST_F(Journey, SongTimedByKeyTapsWithASeekBackAndAnUndoSavedAsLrcAndInTheSong)
         f.List1->setFocus();
         QString last = QStringLiteral("00:00");
         for (int line = 1; line <= 3; ++line) {
-            ASSERT_TRUE(QTest::qWaitFor(
-                [&] { return PositionText(player.position()) > last; }, kWaitMs))
-                << "the song did not move past " << last.toStdString() << " (playing: "
-                << player.isPlaying() << ", open: " << player.isOpen()
+            ASSERT_TRUE(
+                QTest::qWaitFor([&] { return PositionText(player.position()) > last; }, kWaitMs))
+                << "the song did not move past " << last.toStdString()
+                << " (playing: " << player.isPlaying() << ", open: " << player.isOpen()
                 << ", completed: " << completed.count() << ")";
             QTest::keyClick(f.List1, Qt::Key_Space);
             last = f.TextMatrix(line, 0);
@@ -490,12 +490,19 @@ TEST_F(Journey, TagsTypedInEveryBoxAreWrittenAndReadBackHereAndThroughGetId3)
     ASSERT_TRUE(writeBytes(song, toneAudio()));
 
     // ID3v1 holds Latin-1 only; ID3v2 takes any text, its link Latin-1 again.
-    const QStringList v1 = {"7",    "Café Élan",    "Ñandú Müller", "Façade à Genève",
-                            "1999", "Crème brûlée", "17"};
-    const QStringList v2 = {"3/12",           "Заголовок песни", "Ärtist 日本語",
-                            "Αλμπουμ",        "2003",            "17",
-                            "Antonín Dvořák", "Éva Ősz",         "© 2024 Łódź",
-                            "Ŀame ✓",         "http://example.org/café"};
+    const QStringList v1
+        = {"7", "Café Élan", "Ñandú Müller", "Façade à Genève", "1999", "Crème brûlée", "17"};
+    const QStringList v2 = {"3/12",
+                            "Заголовок песни",
+                            "Ärtist 日本語",
+                            "Αλμπουμ",
+                            "2003",
+                            "17",
+                            "Antonín Dvořák",
+                            "Éva Ősz",
+                            "© 2024 Łódź",
+                            "Ŀame ✓",
+                            "http://example.org/café"};
     const QString comment = "Zeile eins\nΔεύτερη γραμμή — ünïcödé";
 
     openFromMenu<frmId3>(main.Id3, [&](frmId3 &w) {

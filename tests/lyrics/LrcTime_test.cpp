@@ -66,9 +66,9 @@ TEST(LrcTime, SeekingStaysWithinTheSong)
 
 TEST(LrcTime, SongLyricsTakeTimedRowsInTimeOrderAndEveryTextPlain)
 {
-    const QList<LyricRow> rows = {{"ar:Some Band", ""},     {"00:20", "second"},
-                                  {"00:05.25", "first"},    {"0", "unstamped"},
-                                  {"00:20", "also second"}, {"", "empty time"}};
+    const QList<LyricRow> rows
+        = {{"ar:Some Band", ""}, {"00:20", "second"},      {"00:05.25", "first"},
+           {"0", "unstamped"},   {"00:20", "also second"}, {"", "empty time"}};
     const SongLyrics lyrics = songLyricsFromRows(rows);
     EXPECT_EQ(lyrics.synced, (QList<SongLyrics::Line>{
                                  {5250, "first"}, {20000, "second"}, {20000, "also second"}}));

@@ -42,8 +42,8 @@ TEST(LrcLines, ReadLinesGiveTheirRowAndTheLineTheNextSaveWrites)
 
 TEST(LrcFileBytes, OneBracketedCrLfLinePerRowAndNoRowsNoBytes)
 {
-    const QList<LyricRow> table = {
-        {"01:05", "Walking down the empty road"}, {"0", "And the night comes in"}, {"", ""}};
+    const QList<LyricRow> table
+        = {{"01:05", "Walking down the empty road"}, {"0", "And the night comes in"}, {"", ""}};
     EXPECT_EQ(lrcFileBytes(table), QByteArray("[01:05]Walking down the empty road\r\n"
                                               "[0]And the night comes in\r\n"
                                               "[]\r\n"));
@@ -65,7 +65,8 @@ TEST(LrcFileLines, CrLfLoneCrAndLoneLfAllEndALine)
 TEST(LrcFileLines, Windows1252FileKeepsItsAccents)
 {
     // As a Windows program writes "Café crème" and "Señor Müller €".
-    const QStringList lines = lrcFileLines("[00:01]Caf\xE9 cr\xE8me\r\n[00:02]Se\xF1or M\xFCller \x80\r\n");
+    const QStringList lines
+        = lrcFileLines("[00:01]Caf\xE9 cr\xE8me\r\n[00:02]Se\xF1or M\xFCller \x80\r\n");
     EXPECT_EQ(lines, QStringList({QString::fromUtf8("[00:01]Café crème"),
                                   QString::fromUtf8("[00:02]Señor Müller €")}));
 }

@@ -52,8 +52,8 @@ public:
     }
     QString storedMusicFolder() const
     {
-        return services.profile->readString(QDir(programDir.path()).filePath("varlo.ini"),
-                                            "MUSIC", "DEFDIR", "");
+        return services.profile->readString(QDir(programDir.path()).filePath("varlo.ini"), "MUSIC",
+                                            "DEFDIR", "");
     }
 
     static void click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }

@@ -75,8 +75,8 @@ TEST_F(TimingTest, SpaceStampsRowAfterRowAndNeverOpensTheEditor)
         player().moveTo(i * 1000 + 400);
         key(Qt::Key_Space);
     }
-    EXPECT_EQ(w.rows(), Rows({{"00:01", "one"}, {"00:02", "two"}, {"00:03", "three"},
-                              {"0", "four"}}));
+    EXPECT_EQ(w.rows(),
+              Rows({{"00:01", "one"}, {"00:02", "two"}, {"00:03", "three"}, {"0", "four"}}));
     EXPECT_EQ(w.window->Row(), 4);
     EXPECT_FALSE(w.window->Text1->isVisible());
     EXPECT_TRUE(player().isPlaying());
@@ -114,9 +114,9 @@ TEST_F(TimingTest, BackAndStepStayWithinTheSongAndKeepPlayingOrPaused)
         bool paused;
         qint32 to;
     };
-    for (const Case c : {Case{3000, true, false, false, 0}, Case{8000, true, true, true, 3000},
-                         Case{8000, false, false, true, 13000},
-                         Case{17000, false, true, false, 20000}}) {
+    for (const Case c :
+         {Case{3000, true, false, false, 0}, Case{8000, true, true, true, 3000},
+          Case{8000, false, false, true, 13000}, Case{17000, false, true, false, 20000}}) {
         SCOPED_TRACE(c.from);
         if (c.paused != player().isPaused())
             LyricWindow::click(c.paused ? w.window->mmcMP3->Pause : w.window->mmcMP3->Play);

@@ -173,7 +173,8 @@ TEST(LoadLrc, ReadsAnLfOnlyFileAndSwitchesTheView)
     LyricWindow w;
     w.makeLrc("typed");
     w.loadLrc(w.writeFile("mac.lrc", "[ar:Band]\n[00:12][00:34]Chorus\nx00:10]Hi\n[]"));
-    EXPECT_EQ(w.rows(), Rows({{"ar:Band", ""}, {"00:12", "[00:34]Chorus"}, {"00:10", "Hi"}, {"", ""}}));
+    EXPECT_EQ(w.rows(),
+              Rows({{"ar:Band", ""}, {"00:12", "[00:34]Chorus"}, {"00:10", "Hi"}, {"", ""}}));
     EXPECT_TRUE(w.messages->shown.empty());
     ASSERT_EQ(w.dialogs->calls.size(), 1u);
     EXPECT_EQ(w.dialogs->calls[0].folder, w.musicFolder());
@@ -357,8 +358,8 @@ TEST(GetId3, WmaTitleGetsTheUnsupportedMessage)
 TEST(SoundLabel, ALongTitleLosesOnlyItsEndAndStaysWholeInTheTooltip)
 {
     LyricWindow w;
-    for (const QString &title : {QString("Song.mp3"),
-                                QString("A Very Long Evening Song With Many Words.mp3")}) {
+    for (const QString &title :
+         {QString("Song.mp3"), QString("A Very Long Evening Song With Many Words.mp3")}) {
         w.dialogs->answers.push_back(w.musicFile(title));
         LyricWindow::click(w.window->Command1);
         QLabel *label = w.window->lblSound;

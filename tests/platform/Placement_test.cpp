@@ -40,9 +40,13 @@ TEST(Placement, CentresOnTheOpenerAndMovesJustEnoughToStayOnTheScreen)
         {"top-left", QRect({0, 0}, kMain), kLeftScreen, {0, 0}},
         {"top-right", QRect({966, 0}, kMain), kLeftScreen, {1366 - kTool.width(), 0}},
         {"bottom-left", QRect({0, 436}, kMain), kLeftScreen, {0, 736 - kTool.height()}},
-        {"bottom-right", QRect({966, 436}, kMain), kLeftScreen,
+        {"bottom-right",
+         QRect({966, 436}, kMain),
+         kLeftScreen,
          {1366 - kTool.width(), 736 - kTool.height()}},
-        {"second screen, left edge", QRect({1366, 200}, kMain), kRightScreen,
+        {"second screen, left edge",
+         QRect({1366, 200}, kMain),
+         kRightScreen,
          {1366, 350 - kTool.height() / 2}},
     };
     for (const Case &c : cases) {

@@ -1,11 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "support/Files.h"
-
-#include "support/QtPrinters.h"
-
 #include <csignal>
-
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -16,12 +11,13 @@
 #include <QTemporaryDir>
 
 #include "platform/ProfileFile.h"
+#include "support/Files.h"
+#include "support/QtPrinters.h"
 
 using namespace caldra;
 using namespace caldra::test;
 
 namespace {
-
 
 void writeAll(const QString &path, const QByteArray &bytes)
 {
@@ -58,8 +54,9 @@ TEST_F(ProfileFileTest, RewriteReplacesInPlaceAndKeepsEverythingElse)
     writeAll(ini, "; my settings\r\n[General]\r\nTheme=dark\r\n\r\n[Music]\r\nOther=1\r\n"
                   "defdir = C:\\Old\\\r\nLast=2\r\n\r\n[Tail]\r\nA=b\r\n");
     ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", "/new/"));
-    EXPECT_EQ(readBytes(ini), QByteArray("; my settings\r\n[General]\r\nTheme=dark\r\n\r\n[Music]\r\n"
-                                       "Other=1\r\nDEFDIR=/new/\r\nLast=2\r\n\r\n[Tail]\r\nA=b\r\n"));
+    EXPECT_EQ(readBytes(ini),
+              QByteArray("; my settings\r\n[General]\r\nTheme=dark\r\n\r\n[Music]\r\n"
+                         "Other=1\r\nDEFDIR=/new/\r\nLast=2\r\n\r\n[Tail]\r\nA=b\r\n"));
     ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", "/newer/"));
     EXPECT_EQ(readBytes(ini).count("DEFDIR"), 1);
     EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/newer/");
@@ -69,7 +66,8 @@ TEST_F(ProfileFileTest, NewKeyGoesIntoExistingSectionBeforeItsBlankLines)
 {
     writeAll(ini, "[MUSIC]\r\nOther=1\r\n\r\n[Tail]\r\nA=b\r\n");
     ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", "/m/"));
-    EXPECT_EQ(readBytes(ini), QByteArray("[MUSIC]\r\nOther=1\r\nDEFDIR=/m/\r\n\r\n[Tail]\r\nA=b\r\n"));
+    EXPECT_EQ(readBytes(ini),
+              QByteArray("[MUSIC]\r\nOther=1\r\nDEFDIR=/m/\r\n\r\n[Tail]\r\nA=b\r\n"));
 }
 
 TEST_F(ProfileFileTest, NamesMatchWithoutCaseAndBlanksAndQuotesGo)
@@ -137,7 +135,8 @@ TEST_F(ProfileFileTest, FailedWriteLeavesOldFileByteForByte)
 TEST_F(ProfileFileTest, WriteThatRunsOutOfSpaceLeavesOldFileByteForByte)
 {
     // A file-size limit stands in for a full disk, for root as for anyone.
-    const QByteArray old("[MUSIC]\r\nDEFDIR=/old/\r\n[Other]\r\nKey=" + QByteArray(200, 'v') + "\r\n");
+    const QByteArray old("[MUSIC]\r\nDEFDIR=/old/\r\n[Other]\r\nKey=" + QByteArray(200, 'v')
+                         + "\r\n");
     writeAll(ini, old);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/QtPrinters.h"
-
 #include "platform/TextCodec.h"
+#include "support/QtPrinters.h"
 
 using namespace caldra;
 
@@ -27,7 +26,8 @@ TEST(TextCodec, Utf8RoundTripsWithoutByteOrderMark)
 TEST(TextCodec, Windows1252FileReadsRight)
 {
     // "Café €5" as Windows writes it: é = E9, € = 80; not valid UTF-8.
-    const QByteArray bytes("Caf\xE9 \x80" "5 \x93q\x94");
+    const QByteArray bytes("Caf\xE9 \x80"
+                           "5 \x93q\x94");
     EXPECT_EQ(decodeSystemText(bytes), QStringLiteral("Café €5 “q”"));
 }
 

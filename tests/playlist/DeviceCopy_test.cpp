@@ -21,7 +21,8 @@ TEST(DeviceCopy, TheSourceItselfIsLeftAloneWhateverTheSpelling)
     const ino_t inode = inodeOf(file);
     ASSERT_TRUE(QFile::link(dir.filePath("music"), dir.filePath("device")));
     ASSERT_EQ(::link(QFile::encodeName(file).constData(),
-                     QFile::encodeName(dir.filePath("music/hard.mp3")).constData()), 0);
+                     QFile::encodeName(dir.filePath("music/hard.mp3")).constData()),
+              0);
 
     EXPECT_FALSE(copyToDevice(dir.filePath("music/./a.mp3"),
                               destinationPath(dir.filePath("music/"), "a.mp3")));

@@ -34,9 +34,8 @@ TEST(PlaylistReadTest, DropsTheByteOrderMarkCommentsAndBlankLinesAndResolvesRela
     const PlaylistPaths read = readPlaylistPaths(list);
     EXPECT_FALSE(read.error);
     const QString folder = dir.filePath("lists");
-    EXPECT_EQ(read.paths, QStringList({folder + "/a.mp3", folder + "/ ../Album/b.mp3",
-                                       "/abs/c.mp3", folder + u"/sub/d\u00e9.mp3",
-                                       folder + "/e.mp3"}));
+    EXPECT_EQ(read.paths, QStringList({folder + "/a.mp3", folder + "/ ../Album/b.mp3", "/abs/c.mp3",
+                                       folder + u"/sub/d\u00e9.mp3", folder + "/e.mp3"}));
 }
 
 TEST(PlaylistReadTest, ARelativePlaylistNameIsResolvedFromWhereItWasNamed)

@@ -1,12 +1,11 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <csignal>
 #include <memory>
-
 #include <sys/resource.h>
 #include <sys/stat.h>
-
-#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -75,8 +74,8 @@ private:
 };
 
 constexpr qint64 k347 = 3637248; // 3.47 mb
-constexpr qint64 k012 = 131072;  // 0.12 mb
-constexpr qint64 k1 = 1048576;   // 1 mb
+constexpr qint64 k012 = 131072; // 0.12 mb
+constexpr qint64 k1 = 1048576; // 1 mb
 
 // A fresh playlist window on real services, with scripted file dialogs and
 // recorded messages, and music files of chosen sizes in a temporary folder.
@@ -157,10 +156,10 @@ protected:
 
     QTemporaryDir settings;
     QTemporaryDir music;
-    std::shared_ptr<caldra::test::ScriptedFileDialogs> dialogs =
-        std::make_shared<caldra::test::ScriptedFileDialogs>();
-    std::shared_ptr<caldra::test::RecordingMessages> messages =
-        std::make_shared<caldra::test::RecordingMessages>();
+    std::shared_ptr<caldra::test::ScriptedFileDialogs> dialogs
+        = std::make_shared<caldra::test::ScriptedFileDialogs>();
+    std::shared_ptr<caldra::test::RecordingMessages> messages
+        = std::make_shared<caldra::test::RecordingMessages>();
     caldra::Services services;
     std::unique_ptr<caldra::frmPlaylist> window;
 };

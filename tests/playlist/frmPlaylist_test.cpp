@@ -93,8 +93,8 @@ TEST_F(PlaylistWindowTest, ReadingGoesOnPastUnsizedSongsAndTellsOnceHowMany)
 TEST_F(PlaylistWindowTest, RelativePathsAreSizedFromThePlaylistsFolderAndShownResolved)
 {
     const QString a = musicFile("Album/a.mp3", k347);
-    const QString list =
-        writePlaylist("lists/rel.m3u", "\xEF\xBB\xBF" "a.mp3\r\n\r\n../Album/a.mp3\r\n");
+    const QString list = writePlaylist("lists/rel.m3u", "\xEF\xBB\xBF"
+                                                        "a.mp3\r\n\r\n../Album/a.mp3\r\n");
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(music.filePath("Album"))); // where a bare name would be found
     readPlaylist(list);

@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 
@@ -51,8 +51,9 @@ QStringList unnamedControls(QWidget *window)
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
         const QString name = iface ? iface->text(QAccessible::Name).trimmed() : QString();
         if (name.isEmpty())
-            unnamed.append(w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
-                                                     : w->objectName());
+            unnamed.append(w->objectName().isEmpty()
+                               ? QString::fromLatin1(w->metaObject()->className())
+                               : w->objectName());
     }
     return unnamed;
 }

@@ -1,19 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "support/Files.h"
-
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "shell/IniStuff.h"
 #include "support/FakeServices.h"
+#include "support/Files.h"
 #include "support/ModalAnswerer.h"
 
 using namespace caldra;
 using namespace caldra::test;
 
 namespace {
-
 
 } // namespace
 

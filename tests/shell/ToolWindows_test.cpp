@@ -78,9 +78,10 @@ TEST_F(ToolWindowsTest, EachMainWindowButtonOpensAFreshToolLikeItsMenuCommand)
     frmMain main(services);
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-    const std::vector<std::pair<QCommandLinkButton *, QAction *>> pairs = {
-        {main.cmdNewLyric, main.mnuNewLyric}, {main.cmdId3, main.Id3},
-        {main.cmdPlaylist, main.Playlist}};
+    const std::vector<std::pair<QCommandLinkButton *, QAction *>> pairs
+        = {{main.cmdNewLyric, main.mnuNewLyric},
+           {main.cmdId3, main.Id3},
+           {main.cmdPlaylist, main.Playlist}};
     for (const auto &[button, command] : pairs) {
         const std::string name = button->objectName().toStdString();
         EXPECT_TRUE(button->isVisible()) << name;
@@ -95,8 +96,8 @@ TEST_F(ToolWindowsTest, EachMainWindowButtonOpensAFreshToolLikeItsMenuCommand)
                    << (w->parentWidget() ? "owned" : "unowned");
             w->setProperty("touched", true);
         };
-        auto answers =
-            answerModals({inspect(record, cancelDialog()), inspect(record, cancelDialog())});
+        auto answers
+            = answerModals({inspect(record, cancelDialog()), inspect(record, cancelDialog())});
         command->trigger();
         QTest::mouseClick(button, Qt::LeftButton);
         ASSERT_TRUE(answers->wait()) << name;
@@ -107,8 +108,8 @@ TEST_F(ToolWindowsTest, EachMainWindowButtonOpensAFreshToolLikeItsMenuCommand)
     }
     // Keyboard users reach the same command: Space on the focused button.
     bool opened = false;
-    auto answers = answerModal(inspect([&](QWidget *w) { opened = qobject_cast<frmPlaylist *>(w); },
-                                       cancelDialog()));
+    auto answers = answerModal(
+        inspect([&](QWidget *w) { opened = qobject_cast<frmPlaylist *>(w); }, cancelDialog()));
     main.cmdPlaylist->setFocus();
     QTest::keyClick(main.cmdPlaylist, Qt::Key_Space);
     ASSERT_TRUE(answers->wait());

@@ -69,8 +69,7 @@ TEST_F(AboutTest, EnterAndEscapeCloseItAsOkDoes)
         EXPECT_TRUE(answers->wait());
         EXPECT_FALSE(about.isVisible());
     }
-    auto answers = answerModal(
-        [](QWidget *w) { w->findChild<QPushButton *>("cmdOK")->click(); });
+    auto answers = answerModal([](QWidget *w) { w->findChild<QPushButton *>("cmdOK")->click(); });
     about.showModal();
     EXPECT_TRUE(answers->wait());
 }

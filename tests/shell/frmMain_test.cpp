@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "support/Files.h"
-
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -13,13 +11,13 @@
 #include "shell/IniStuff.h"
 #include "shell/frmMain.h"
 #include "support/FakeServices.h"
+#include "support/Files.h"
 #include "support/ModalAnswerer.h"
 
 using namespace caldra;
 using namespace caldra::test;
 
 namespace {
-
 
 class MainWindowTest : public ::testing::Test {
 protected:

@@ -107,8 +107,9 @@ TEST_F(PickerTest, UnreadableFolderOrDriveKeepsThePreviousFolderAndSaysWhy)
 
 TEST_F(PickerTest, ButtonsAndFrameCloseSetChoice)
 {
-    for (const auto &[button, expected] :
-         {std::pair{PickerButton::Cancel, 1}, {PickerButton::CloseFrame, 0}, {PickerButton::Open, 2}}) {
+    for (const auto &[button, expected] : {std::pair{PickerButton::Cancel, 1},
+                                           {PickerButton::CloseFrame, 0},
+                                           {PickerButton::Open, 2}}) {
         frmbrowse picker(services);
         auto answers = answerModal(pickFolder(dir.path(), button));
         picker.exec();
@@ -146,7 +147,8 @@ TEST_F(PickerTest, UnusablePresetLeavesTheInitialFolderSilently)
 
 TEST(DriveEntries, MountPointIsTheTextBeforeTheVolumeName)
 {
-    EXPECT_EQ(driveEntryText({"/media/me/USB STICK", "USB STICK"}), "/media/me/USB STICK [USB STICK]");
+    EXPECT_EQ(driveEntryText({"/media/me/USB STICK", "USB STICK"}),
+              "/media/me/USB STICK [USB STICK]");
     EXPECT_EQ(driveRootOf("/media/me/USB STICK [USB STICK]"), "/media/me/USB STICK");
     EXPECT_EQ(driveEntryText({"/", ""}), "/");
     EXPECT_EQ(driveRootOf("/"), "/");

@@ -30,8 +30,9 @@ bool ModalAnswers::wait(int timeoutMs) const
 void ModalAnswers::poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
-    const bool known = !modal || std::any_of(m_ignored.begin(), m_ignored.end(),
-                                             [&](const QPointer<QWidget> &w) { return w == modal; });
+    const bool known = !modal
+                       || std::any_of(m_ignored.begin(), m_ignored.end(),
+                                      [&](const QPointer<QWidget> &w) { return w == modal; });
     if (!known && modal->isVisible()) {
         m_ignored.emplace_back(modal);
         ModalAction action = m_actions.at(m_next++);

@@ -56,9 +56,9 @@ struct MessageSeen {
 };
 
 // Common answers.
-ModalAction pressOk(MessageSeen *seen = nullptr);          // a message box
-ModalAction chooseFile(const QString &path);               // a file dialog
-ModalAction cancelDialog();                                // any dialog: Cancel / Escape
+ModalAction pressOk(MessageSeen *seen = nullptr); // a message box
+ModalAction chooseFile(const QString &path); // a file dialog
+ModalAction cancelDialog(); // any dialog: Cancel / Escape
 enum class PickerButton { Open, Cancel, CloseFrame };
 ModalAction pickFolder(const QString &folder, PickerButton button); // the folder picker
 ModalAction inspect(std::function<void(QWidget *)> look, ModalAction then);

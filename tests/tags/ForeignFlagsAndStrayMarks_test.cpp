@@ -27,8 +27,7 @@ TEST_F(TagRuleTest, RemovingTheTagLeavesAFileThatStillReadsAsMp3)
     // A mark inside the audio is no reason to touch the bytes before it.
     QByteArray marked = audio;
     marked.replace(8, 3, "ID3");
-    for (const auto &[between, left] :
-         {std::pair{stray, QByteArray()}, std::pair{junk, junk}}) {
+    for (const auto &[between, left] : {std::pair{stray, QByteArray()}, std::pair{junk, junk}}) {
         const QString path = make(tag + between + marked + v1);
         TagComponent tags;
         ASSERT_NO_THROW(tags.RemoveV2(path));
@@ -50,10 +49,9 @@ TEST_F(TagRuleTest, AnUnsynchronisedTagStaysUnsynchronised)
         }
         return out;
     };
-    const QList<QByteArray> frames
-        = {frame(3, "TIT2", textBody(Enc::Latin1, "Old")),
-           frame(3, "PRIV", QByteArray("own\0\xff\xe0\xff\0\x12", 9)),
-           frame(3, "TPE1", textBody(Enc::Utf16, "Ärtist"))};
+    const QList<QByteArray> frames = {frame(3, "TIT2", textBody(Enc::Latin1, "Old")),
+                                      frame(3, "PRIV", QByteArray("own\0\xff\xe0\xff\0\x12", 9)),
+                                      frame(3, "TPE1", textBody(Enc::Utf16, "Ärtist"))};
     const QByteArray tag = id3v2(3, unsynchronised(frames.join()), 16, char(0x80));
     const QString path = make(tag + audio);
     TagComponent shown;

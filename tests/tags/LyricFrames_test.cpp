@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-
 #include <sys/stat.h>
 
 #include <QTemporaryDir>
@@ -29,8 +28,8 @@ std::map<QByteArray, QList<QByteArray>> framesOf(const QByteArray &file)
 {
     std::map<QByteArray, QList<QByteArray>> frames;
     const int major = file[3];
-    const qint64 end = file.size() - audioOf(file).size()
-                       - (file.right(128).startsWith("TAG") ? 128 : 0);
+    const qint64 end
+        = file.size() - audioOf(file).size() - (file.right(128).startsWith("TAG") ? 128 : 0);
     for (qint64 pos = 10; pos + 10 <= end && file[pos] != '\0';) {
         quint32 size = 0;
         for (int i = 4; i < 8; ++i)

@@ -8,11 +8,11 @@ using namespace caldra::test;
 // also when the first outgrows its place.
 TEST_F(TagRuleTest, ATagStackedBehindTheFirstStaysWhereItIs)
 {
-    const QByteArray second
-        = id3v2(3, everyFrame(3, Enc::Utf16) + foreignFrames(3)
-                       + frame(3, "APIC", QByteArray("\0image/jpeg\0\3\0", 14)
-                                              + QByteArray(6000, '\xd8')),
-                64);
+    const QByteArray second = id3v2(
+        3,
+        everyFrame(3, Enc::Utf16) + foreignFrames(3)
+            + frame(3, "APIC", QByteArray("\0image/jpeg\0\3\0", 14) + QByteArray(6000, '\xd8')),
+        64);
     const QList<QByteArray> frames = {frame(3, "TIT2", textBody(Enc::Latin1, "First")),
                                       frame(3, "TALB", textBody(Enc::Latin1, "Album"))};
     expectTitleWriteKeeps(id3v2(3, frames.join()), frames.mid(1), second);

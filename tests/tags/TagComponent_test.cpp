@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -117,15 +116,13 @@ TEST_F(TagComponentTest, ReadsEveryMemberOfBothTags)
                                "http://home.example/", "17", "Rock"}));
     }
 
-    const QString v22 = make("old.mp3",
-                             id3v2(2,
-                                   frame(2, "TT2", textBody(Enc::Utf16, "Old ☃"))
+    const QString v22
+        = make("old.mp3", id3v2(2, frame(2, "TT2", textBody(Enc::Utf16, "Old ☃"))
                                        + frame(2, "TYE", textBody(Enc::Latin1, "1980"))
                                        + frame(2, "TCO", textBody(Enc::Latin1, "(17)Rock")))
-                                 + audio);
-    EXPECT_EQ(
-        v2Of(tags, v22),
-        (QStringList{"1", "2", "", "Old ☃", "", "", "1980", "", "", "", "", "", "", "17", "Rock"}));
+                              + audio);
+    EXPECT_EQ(v2Of(tags, v22), (QStringList{"1", "2", "", "Old ☃", "", "", "1980", "", "", "", "",
+                                            "", "", "17", "Rock"}));
 
     const QString none = make("none.mp3", audio);
     EXPECT_EQ(v1Of(tags, none), (QStringList{"0", "", "", "", "", "", "255", "0"}));
@@ -146,11 +143,10 @@ TEST_F(TagComponentTest, GenreFrameTextsGiveCodesAndAnUnchangedCodeKeepsTheText)
            {3, "シンセ", 255, "シンセ"}};
     for (const auto &[major, text, code, shown] : cases) {
         SCOPED_TRACE(text.toStdString());
-        const QString path = make("g.mp3",
-                                  id3v2(major,
-                                        frame(major, "TCON", textBody(Enc::Utf16, text))
-                                            + frame(major, "TIT2", textBody(Enc::Latin1, "t")))
-                                      + audio);
+        const QString path
+            = make("g.mp3", id3v2(major, frame(major, "TCON", textBody(Enc::Utf16, text))
+                                             + frame(major, "TIT2", textBody(Enc::Latin1, "t")))
+                                + audio);
         tags.V2FileName(path);
         EXPECT_EQ(tags.V2Genre(), code);
         EXPECT_EQ(tags.V2GenreText(), shown);
@@ -224,10 +220,9 @@ TEST_F(TagComponentTest, FramesTheEditorDoesNotShowSurviveV2Writes)
     for (int major : {3, 4}) {
         SCOPED_TRACE(major);
         const QByteArray before
-            = id3v2(major,
-                    foreignFrames(major) + frame(major, "TPE1", QByteArray("\3A\0B", 4))
-                        + frame(major, "TIT2", textBody(Enc::Latin1, "old")))
-            + audio;
+            = id3v2(major, foreignFrames(major) + frame(major, "TPE1", QByteArray("\3A\0B", 4))
+                               + frame(major, "TIT2", textBody(Enc::Latin1, "old")))
+              + audio;
         const QString path = make("f.mp3", before);
         tags.V2FileName(path);
         tags.V2Title("new");
@@ -255,10 +250,10 @@ TEST_F(TagComponentTest, ShownFramesFlaggedForDiscardSurviveV2Writes)
             f[8] = char(major == 4 ? 0x40 : 0x80);
             return f;
         };
-        const QString path = make(
-            "flags.mp3",
-            id3v2(major, flagged("TIT2", "kept") + flagged("TCOP", "old") + flagged("TPE1", "old"))
-                + audio);
+        const QString path
+            = make("flags.mp3", id3v2(major, flagged("TIT2", "kept") + flagged("TCOP", "old")
+                                                 + flagged("TPE1", "old"))
+                                    + audio);
         tags.V2FileName(path);
         tags.V2Copyright("new");
         tags.V2Artist("");
@@ -279,15 +274,14 @@ TEST_F(TagComponentTest, ClearedCommentAndLinkStayClearedWhenTheTagHeldSeveral)
     for (int major : {3, 4}) {
         SCOPED_TRACE(major);
         const QByteArray noDescription("\0\0", 2);
-        const QString path
-            = make("several.mp3",
-                   id3v2(major,
-                         frame(major, "COMM", commentBody(Enc::Latin1, "eng", "", "first"))
+        const QString path = make(
+            "several.mp3",
+            id3v2(major, frame(major, "COMM", commentBody(Enc::Latin1, "eng", "", "first"))
                              + frame(major, "COMM", commentBody(Enc::Latin1, "deu", "", "second"))
                              + frame(major, "WXXX", noDescription + "http://one.example/")
                              + frame(major, "WXXX", noDescription + "http://two.example/")
                              + frame(major, "COMM", commentBody(Enc::Latin1, "eng", "own", "kept")))
-                       + audio);
+                + audio);
         tags.V2FileName(path);
         ASSERT_EQ(tags.V2Comment(), "first");
         ASSERT_EQ(tags.V2Link(), "http://one.example/");
@@ -387,7 +381,7 @@ TEST_F(TagComponentTest, KeepsTheFilesIdentity)
     const QString link = dir.filePath("link.mp3");
     ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
     ::chmod(QFile::encodeName(path).constData(), 0640);
-    struct stat before { };
+    struct stat before {};
     ::stat(QFile::encodeName(path).constData(), &before);
 
     tags.V2FileName(path);
@@ -395,7 +389,7 @@ TEST_F(TagComponentTest, KeepsTheFilesIdentity)
     tags.WriteV2();
     tags.WriteV1(path, "a", "b", "c", "d", "e", "f", "g");
 
-    struct stat after { };
+    struct stat after {};
     ::stat(QFile::encodeName(path).constData(), &after);
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_mode, before.st_mode);
@@ -455,7 +449,7 @@ TEST_F(TagComponentTest, WriteThatFailsHalfWayLeavesTheFileAsItWas)
     for (size_t i = 0; i < operations.size(); ++i) {
         SCOPED_TRACE(i);
         const QString path = make("limit.mp3", bytes);
-        struct stat before { };
+        struct stat before {};
         ::stat(QFile::encodeName(path).constData(), &before);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
@@ -474,7 +468,7 @@ TEST_F(TagComponentTest, WriteThatFailsHalfWayLeavesTheFileAsItWas)
         ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
         EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed write was not reported";
         EXPECT_EQ(readBytes(path), bytes);
-        struct stat after { };
+        struct stat after {};
         ::stat(QFile::encodeName(path).constData(), &after);
         EXPECT_EQ(after.st_ino, before.st_ino);
         EXPECT_TRUE(hiddenFiles().isEmpty());

@@ -39,8 +39,8 @@ TEST_F(TagRuleTest, OddValuesInUntouchedFieldsNeitherBlockNorChange)
 TEST_F(TagRuleTest, AnEditedYearGoesIntoTheFrameThatHeldIt)
 {
     const QByteArray title = frame(4, "TIT2", textBody(Enc::Latin1, "Old"));
-    const QString path = make(id3v2(4, title + frame(4, "TYER", textBody(Enc::Latin1, "2001")), 64)
-                              + audio);
+    const QString path
+        = make(id3v2(4, title + frame(4, "TYER", textBody(Enc::Latin1, "2001")), 64) + audio);
     writeOne(path, &TagComponent::V2Year, "2002");
     TagComponent again;
     again.V2FileName(path);

@@ -7,18 +7,14 @@ using namespace caldra::test;
 TEST_F(TagRuleTest, AnUntouchedGenreKeepsItsSpelling)
 {
     const std::tuple<int, QByteArray, int> cases[] = {
-        {3, "(3)Dance", 3},
-        {3, "(80)", 80},
-        {3, "(17)(80)Rocky", 17},
-        {4, "3", 3},
-        {2, "(3)Dance", 3},
+        {3, "(3)Dance", 3}, {3, "(80)", 80},    {3, "(17)(80)Rocky", 17},
+        {4, "3", 3},        {2, "(3)Dance", 3},
     };
     for (const auto &[major, text, code] : cases) {
         SCOPED_TRACE(text.toStdString());
-        const QList<QByteArray> frames = {frame(major, major == 2 ? "TT2" : "TIT2",
-                                                textBody(Enc::Latin1, "Old")),
-                                          frame(major, major == 2 ? "TCO" : "TCON",
-                                                textBody(Enc::Latin1, text))};
+        const QList<QByteArray> frames
+            = {frame(major, major == 2 ? "TT2" : "TIT2", textBody(Enc::Latin1, "Old")),
+               frame(major, major == 2 ? "TCO" : "TCON", textBody(Enc::Latin1, text))};
         const QByteArray tag = id3v2(major, frames.join(), 64);
         TagComponent shown;
         shown.V2FileName(make(tag + audio));
@@ -33,13 +29,11 @@ TEST_F(TagRuleTest, AnEditedGenreReplacesTheFrameInItsPlace)
     for (int major : {2, 3, 4}) {
         SCOPED_TRACE(major);
         const QByteArray genreId = major == 2 ? "TCO" : "TCON";
-        const QByteArray after = frame(major, major == 2 ? "TP1" : "TPE1",
-                                       textBody(Enc::Latin1, "Artist"));
-        const QString path = make(id3v2(major,
-                                        frame(major, genreId, textBody(Enc::Latin1, "(3)Dance"))
-                                            + after,
-                                        64)
-                                  + audio);
+        const QByteArray after
+            = frame(major, major == 2 ? "TP1" : "TPE1", textBody(Enc::Latin1, "Artist"));
+        const QString path = make(
+            id3v2(major, frame(major, genreId, textBody(Enc::Latin1, "(3)Dance")) + after, 64)
+            + audio);
         TagComponent tags;
         tags.V2FileName(path);
         tags.V2Genre(200);

@@ -35,8 +35,8 @@ TEST(WrongFile, AnUnreadableChoiceEmptiesTheWindowAndTheFileBeforeStaysUntouched
         services.fileDialogs = dialogs;
         const QString good = dir.filePath("good.mp3");
         const QString bad = dir.filePath("bad.mp3");
-        const QByteArray goodBytes = tag + toneAudio()
-            + id3v1("Title1", "Artist1", "Album1", "1999", "Comment1", 7, 17);
+        const QByteArray goodBytes
+            = tag + toneAudio() + id3v1("Title1", "Artist1", "Album1", "1999", "Comment1", 7, 17);
         ASSERT_TRUE(writeBytes(good, goodBytes));
         ASSERT_TRUE(writeBytes(bad, bytes));
 

@@ -102,11 +102,11 @@ protected:
     std::shared_ptr<ScriptedFileDialogs> dialogs = std::make_shared<ScriptedFileDialogs>();
     Services services;
     QByteArray audio = toneAudio();
-    QByteArray v2 = id3v2(3,
-                          frame(3, "TIT2", textBody(Enc::Utf16, "Tïtle"))
-                              + frame(3, "COMM", commentBody(Enc::Latin1, "eng", "", "one\r\ntwo"))
-                              + frame(3, "TCON", textBody(Enc::Latin1, "Synthwave"))
-                              + frame(3, "TRCK", textBody(Enc::Latin1, "3/12")));
+    QByteArray v2
+        = id3v2(3, frame(3, "TIT2", textBody(Enc::Utf16, "Tïtle"))
+                       + frame(3, "COMM", commentBody(Enc::Latin1, "eng", "", "one\r\ntwo"))
+                       + frame(3, "TCON", textBody(Enc::Latin1, "Synthwave"))
+                       + frame(3, "TRCK", textBody(Enc::Latin1, "3/12")));
     QByteArray v1 = id3v1("Title1", "Artist1", "Album1", "1999", "Comment1", 7, 17);
 };
 
