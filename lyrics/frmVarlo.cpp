@@ -23,6 +23,7 @@
 #include "platform/Controls.h"
 #include "platform/MusicFolderSetting.h"
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 #include "tags/GetId3.h"
 #include "tags/LyricFrames.h"
 #include "tags/TagError.h"
@@ -219,8 +220,8 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     connect(m_table, &LyricTable::modelReset, this, &frmVarlo::updateSaveInSong);
 
     // Shown without a parent, the window still opens centred over its opener.
-    if (!parent && m_opener && m_opener->isVisible())
-        move(m_opener->frameGeometry().center() - rect().center());
+    if (!parent)
+        placeCentredOn(this, m_opener);
 }
 
 frmVarlo::~frmVarlo()

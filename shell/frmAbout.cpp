@@ -7,6 +7,7 @@
 #include "caldra_version.h"
 #include "platform/Controls.h"
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 
 namespace caldra {
 
@@ -37,7 +38,6 @@ frmAbout::frmAbout(const Services &services, QWidget *owner)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setFixedSize(twips(5730), twips(3720));
-    move(twips(2340), twips(1935));
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -76,6 +76,7 @@ frmAbout::frmAbout(const Services &services, QWidget *owner)
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    placeAt(this, QPoint(twips(2340), twips(1935)), owner);
 }
 
 void frmAbout::showModal()

@@ -6,6 +6,7 @@
 
 #include "platform/Controls.h"
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 #include "shell/DirListBox.h"
 
 namespace caldra {
@@ -35,7 +36,6 @@ frmbrowse::frmbrowse(const Services &services, QWidget *owner)
     setObjectName(QStringLiteral("frmbrowse"));
     setWindowTitle(QString());
     setFixedSize(twips(2730), twips(3765));
-    move(twips(7335), twips(3675));
 
     Drive1 = new QComboBox(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));
@@ -63,6 +63,7 @@ frmbrowse::frmbrowse(const Services &services, QWidget *owner)
     connect(cmd, &QPushButton::clicked, this, &frmbrowse::cmd_Click);
     connect(Drive1, &QComboBox::activated, this, &frmbrowse::Drive1_Change);
     connect(Dir1, &DirListBox::openFailed, this, &frmbrowse::showError);
+    placeAt(this, QPoint(twips(7335), twips(3675)), owner);
 }
 
 void frmbrowse::fillDrives()
