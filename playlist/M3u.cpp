@@ -27,25 +27,4 @@ bool isM3uComment(const QString &line)
     return line.startsWith(u'#');
 }
 
-bool readM3u(const QString &fileName, const std::function<bool(const QString &path)> &addEntry,
-             const std::function<void()> &afterLine)
-{
-    QStringList lines;
-    {
-        QFile file(fileName);
-        if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return false;
-        lines = m3uLines(bytes);
-    }
-    for (const QString &line : std::as_const(lines)) {
-        if (!isM3uComment(line) && !addEntry(line))
-            return false;
-        afterLine();
-    }
-    return true;
-}
-
 } // namespace caldra

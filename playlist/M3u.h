@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -17,11 +15,5 @@ QStringList m3uLines(const QByteArray &bytes);
 
 // Only the very first character decides: " #x" is a path.
 bool isM3uComment(const QString &line);
-
-// Reads an M3U file and hands every path line, as it stands, to addEntry in
-// file order, calling afterLine after each line. Stops when the file cannot be
-// read or addEntry returns false; returns true only when it read to the end.
-bool readM3u(const QString &fileName, const std::function<bool(const QString &path)> &addEntry,
-             const std::function<void()> &afterLine);
 
 } // namespace caldra

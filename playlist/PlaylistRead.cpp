@@ -25,10 +25,10 @@ PlaylistPaths readPlaylistPaths(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return {{}, file.errorString()};
+        return {{}, Failure::fromText(file.errorString())};
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return {{}, file.errorString()};
+        return {{}, Failure::fromText(file.errorString())};
     // Editors on Windows start UTF-8 files with one; it belongs to no path.
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);

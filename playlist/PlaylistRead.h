@@ -5,11 +5,13 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/Failure.h"
+
 namespace caldra {
 
 struct PlaylistPaths {
     QStringList paths;
-    std::optional<QString> error; // why the playlist file itself could not be read
+    std::optional<Failure> error; // why the playlist file itself could not be read
 };
 
 // A line of a playlist as the file it names: an absolute path as written, a

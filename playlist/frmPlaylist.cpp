@@ -200,8 +200,9 @@ bool frmPlaylist::ReadPlaylist(const QString &fileName)
 {
     const PlaylistPaths read = readPlaylistPaths(fileName);
     if (read.error) {
-        m_services.messages->show(this, QStringLiteral("The playlist %1 could not be read.\n%2")
-                                            .arg(QDir::toNativeSeparators(fileName), *read.error));
+        m_services.messages->show(
+            this, QStringLiteral("The playlist %1 could not be read.\n%2")
+                      .arg(QDir::toNativeSeparators(fileName), read.error->description));
         return false;
     }
     m_playlistName = fileName;
