@@ -20,11 +20,12 @@ struct SongLyrics {
     bool operator==(const SongLyrics &) const = default;
 };
 
-// Puts the lyrics into the MP3's ID3v2 tag (making one when there is none),
-// replacing the SYLT and USLT frames without description and keeping every
-// other frame, the ID3v1 tag and the audio. A 2.4 tag stays 2.4, any other
-// becomes 2.3. Raises TagError on any failure, and the file is then left
-// byte for byte as it was.
+// Puts the lyrics into the MP3's ID3v2 tag (making an ID3v2.3 one when there
+// is none), replacing the SYLT and USLT frames without description and
+// keeping every other frame byte for byte, whether or not it can be read, and
+// so the tag's version, any tag stacked after it, the ID3v1 tag and the
+// audio. Raises TagError on any failure, and the file is then left byte for
+// byte as it was.
 void writeSongLyrics(const QString &path, const SongLyrics &lyrics);
 
 // The lyrics as writeSongLyrics() leaves them, for checking a write; empty

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <sys/stat.h>
 
 #include <QTemporaryDir>
@@ -23,20 +22,26 @@ namespace {
 using TagLib::ID3v2::SynchronizedLyricsFrame;
 using TagLib::ID3v2::UnsynchronizedLyricsFrame;
 
-// Frame bodies by id, straight from the bytes of a 2.3 or 2.4 tag.
-std::map<QByteArray, QList<QByteArray>> framesOf(const QByteArray &file)
+quint32 sizeAt(const QByteArray &bytes, qint64 at, int count, int bits)
 {
-    std::map<QByteArray, QList<QByteArray>> frames;
+    quint32 size = 0;
+    for (int i = 0; i < count; ++i)
+        size = (size << bits) | quint8(bytes[at + i]);
+    return size;
+}
+
+// The frames of the first tag of `file`, header and body, as stored.
+QList<QByteArray> framesOf(const QByteArray &file)
+{
+    QList<QByteArray> frames;
     const int major = file[3];
-    const qint64 end
-        = file.size() - audioOf(file).size() - (file.right(128).startsWith("TAG") ? 128 : 0);
-    for (qint64 pos = 10; pos + 10 <= end && file[pos] != '\0';) {
-        quint32 size = 0;
-        for (int i = 4; i < 8; ++i)
-            size = major == 4 ? (size << 7) | quint8(file[pos + i])
-                              : (size << 8) | quint8(file[pos + i]);
-        frames[file.mid(pos, 4)].append(file.mid(pos + 10, size));
-        pos += 10 + size;
+    const int header = major == 2 ? 6 : 10;
+    const qint64 end = 10 + sizeAt(file, 6, 4, 7);
+    for (qint64 pos = 10; pos + header <= end && file[pos] != '\0';) {
+        const quint32 size = major == 2 ? sizeAt(file, pos + 3, 3, 8)
+                                        : sizeAt(file, pos + 4, 4, major == 4 ? 7 : 8);
+        frames.append(file.mid(pos, header + size));
+        pos += header + size;
     }
     return frames;
 }
@@ -58,30 +63,50 @@ protected:
 
 } // namespace
 
+// Every frame but the replaced lyrics keeps its bytes and its order, also
+// those behind a frame TagLib stops reading at; so does a tag stacked behind.
 TEST_F(LyricFramesTest, LyricsReadBackWithTagLibAndEveryOtherFrameStays)
 {
-    for (const int major : {3, 4}) {
+    const QByteArray stacked
+        = id3v2(3,
+                frame(3, "USLT", commentBody(Enc::Utf16, "eng", QString(), "stacked"))
+                    + frame(3, "TIT2", textBody(Enc::Latin1, "Second")),
+                16);
+    for (const int major : {2, 3, 4}) {
         SCOPED_TRACE(major);
-        const QByteArray mine = frame(major, "SYLT", QByteArray("\0eng\2\1\0old\0\0\0\0\0", 15));
-        const QByteArray othersUslt = commentBody(Enc::Latin1, "eng", "karaoke", "keep me");
-        const QByteArray frames = foreignFrames(major) + mine + frame(major, "USLT", othersUslt)
-                                  + everyFrame(major, Enc::Utf16);
-        const QByteArray before = id3v2(major, frames) + toneAudio() + v1;
-        const QString path = make(before);
+        const bool v22 = major == 2;
+        const QByteArray unparsable = frame(major, v22 ? "TXX" : "TXXX", {});
+        const QByteArray othersUslt = frame(major, v22 ? "ULT" : "USLT",
+                                            commentBody(Enc::Latin1, "eng", "karaoke", "keep me"));
+        const QList<QByteArray> replaced
+            = {frame(major, v22 ? "SLT" : "SYLT", QByteArray("\0eng\2\1\0old\0\0\0\0\0", 15)),
+               frame(major, v22 ? "ULT" : "USLT",
+                     commentBody(Enc::Utf16, "eng", QString(), "la la la"))};
+        QList<QByteArray> kept;
+        if (v22) {
+            kept = {unparsable, frame(2, "TT2", textBody(Enc::Latin1, "Old")), othersUslt,
+                    frame(2, "PIC", QByteArray("\0PNG\3\0", 6) + QByteArray(300, '\x89')),
+                    frame(2, "TP1", textBody(Enc::Utf16, "Ärtist"))};
+        } else {
+            kept = QList<QByteArray>{unparsable, othersUslt}
+                   + framesOf(id3v2(major, foreignFrames(major) + everyFrame(major, Enc::Utf16)));
+            kept.removeAll(replaced[1]);
+        }
+        QList<QByteArray> frames = kept;
+        frames.insert(1, replaced[0]);
+        frames.insert(4, replaced[1]);
+        const QByteArray rest = stacked + toneAudio() + v1;
+        const QString path = make(id3v2(major, frames.join()) + rest);
 
         writeSongLyrics(path, kLyrics);
 
         const QByteArray after = readBytes(path);
         EXPECT_EQ(after[3], char(major)) << "the tag's version changed";
-        EXPECT_EQ(audioOf(after), toneAudio());
-        EXPECT_EQ(after.right(128), v1);
-        auto was = framesOf(before);
-        auto is = framesOf(after);
-        for (const QByteArray id : {"APIC", "TXXX", "COMM", "PRIV", "TIT2"})
-            EXPECT_EQ(is[id], was[id]) << id.constData();
-        ASSERT_EQ(is["SYLT"].size(), 1);
-        ASSERT_EQ(is["USLT"].size(), 2);
-        EXPECT_TRUE(is["USLT"].contains(othersUslt)) << "a USLT with a description was lost";
+        EXPECT_TRUE(after.endsWith(rest)) << "the stacked tag, the audio or the ID3v1 tag changed";
+        const QList<QByteArray> now = framesOf(after);
+        ASSERT_GE(now.size(), 2);
+        EXPECT_EQ(now.mid(2), kept);
+        EXPECT_EQ(readSongLyrics(path), kLyrics);
 
         TagLib::MPEG::File file(QFile::encodeName(path).constData());
         const auto *sylt
@@ -96,13 +121,12 @@ TEST_F(LyricFramesTest, LyricsReadBackWithTagLibAndEveryOtherFrameStays)
         EXPECT_EQ(fromTagString(lines[0].text), "Walking down the empty road");
         EXPECT_EQ(lines[1].time, 65000u);
         EXPECT_EQ(fromTagString(lines[1].text), "Ünïcode ☃ line");
-        for (auto *f : file.ID3v2Tag()->frameList("USLT")) {
-            const auto *uslt = dynamic_cast<UnsynchronizedLyricsFrame *>(f);
-            if (uslt->description().isEmpty()) {
-                EXPECT_EQ(uslt->language(), TagLib::ByteVector("eng"));
-                EXPECT_EQ(fromTagString(uslt->text()), kLyrics.plain);
-            }
-        }
+        const auto *uslt
+            = dynamic_cast<UnsynchronizedLyricsFrame *>(file.ID3v2Tag()->frameList("USLT").front());
+        ASSERT_TRUE(uslt);
+        EXPECT_EQ(uslt->language(), TagLib::ByteVector("eng"));
+        EXPECT_TRUE(uslt->description().isEmpty());
+        EXPECT_EQ(fromTagString(uslt->text()), kLyrics.plain);
     }
 }
 
