@@ -130,37 +130,6 @@ TEST_F(TagComponentTest, ReadsEveryMemberOfBothTags)
               (QStringList{"0", "0", "", "", "", "", "", "", "", "", "", "", "", "255", ""}));
 }
 
-TEST_F(TagComponentTest, GenreFrameTextsGiveCodesAndAnUnchangedCodeKeepsTheText)
-{
-    const std::vector<std::tuple<int, QString, int, QString>> cases
-        = {{3, "(17)", 17, "Rock"},
-           {3, "Rock", 17, "Rock"},
-           {3, "17", 17, "Rock"},
-           {3, "(17)Rock", 17, "Rock"},
-           {4, "17", 17, "Rock"},
-           {4, "rock", 17, "rock"},
-           {3, "Synthwave", 255, "Synthwave"},
-           {3, "シンセ", 255, "シンセ"}};
-    for (const auto &[major, text, code, shown] : cases) {
-        SCOPED_TRACE(text.toStdString());
-        const QString path
-            = make("g.mp3", id3v2(major, frame(major, "TCON", textBody(Enc::Utf16, text))
-                                             + frame(major, "TIT2", textBody(Enc::Latin1, "t")))
-                                + audio);
-        tags.V2FileName(path);
-        EXPECT_EQ(tags.V2Genre(), code);
-        EXPECT_EQ(tags.V2GenreText(), shown);
-
-        // A write that leaves the code alone keeps the text, whatever it was.
-        tags.V2Title("changed");
-        tags.WriteV2();
-        tags.V2FileName(path);
-        EXPECT_EQ(tags.V2Title(), "changed");
-        EXPECT_EQ(tags.V2Genre(), code);
-        EXPECT_EQ(tags.V2GenreText(), shown);
-    }
-}
-
 TEST_F(TagComponentTest, WritesEveryV2MemberAndTagLibReadsThemBack)
 {
     for (int major : {0, 3, 4}) {
@@ -473,42 +442,6 @@ TEST_F(TagComponentTest, WriteThatFailsHalfWayLeavesTheFileAsItWas)
         EXPECT_EQ(after.st_ino, before.st_ino);
         EXPECT_TRUE(hiddenFiles().isEmpty());
     }
-}
-
-TEST_F(TagComponentTest, MalformedTagsReadWithoutCrashing)
-{
-    const QByteArray title = frame(3, "TIT2", textBody(Enc::Latin1, "ok"));
-    const std::vector<QByteArray> files = {
-        QByteArray(),
-        QByteArray("just some text\r\nrenamed to mp3\r\n"),
-        QByteArray("ID3\3\0") + audio, // header cut short
-        QByteArray("ID3\3\0\0", 6) + syncsafe(50000000) + title + audio, // tag larger than the file
-        id3v2(3, QByteArray("TIT2") + bigEndian(0x7fffffff, 4) + QByteArray(2, '\0') + "x") + audio,
-        id3v2(3, QByteArray("TIT2\0\0\0\0\0\0", 10) + title) + audio, // zero-size frame
-        id3v2(3, QByteArray("TIT2\0\0\0\1\0\0", 10) + title)
-            + audio, // frame of just an encoding byte
-        id3v2(4, title, 0, 0x40) + audio, // extended header flag, none there
-        id3v2(4, syncsafe(6) + QByteArray("\1\0", 2) + frame(4, "TIT2", textBody(Enc::Utf8, "ok")),
-              64, 0x40)
-            + audio,
-        id3v2(3, title, 0, char(0x80)) + audio, // unsynchronised
-        QByteArray(300, '\0') + audio,
-        audio + "TAG",
-    };
-    for (size_t i = 0; i < files.size(); ++i) {
-        SCOPED_TRACE(i);
-        const QString path = make("bad.mp3", files[i]);
-        try {
-            tags.V1FileName(path);
-            tags.V2FileName(path);
-        } catch (const TagError &e) {
-            EXPECT_FALSE(e.reason().isEmpty());
-        }
-    }
-
-    // An extended header is skipped, not read as frames.
-    tags.V2FileName(make("ext.mp3", files[8]));
-    EXPECT_EQ(tags.V2Title(), "ok");
 }
 
 TEST_F(TagComponentTest, StackedTagsAreWrittenAsOneAndTheAudioStays)
