@@ -86,21 +86,6 @@ TEST_F(PlaylistWindowTest, ReadingGoesOnPastUnsizedSongsAndTellsOnceHowMany)
     EXPECT_EQ(dialogs->calls[0].mode, FileDialogBackend::Mode::Open);
 }
 
-TEST_F(PlaylistWindowTest, RelativePathsAreSizedFromThePlaylistsFolderAndShownResolved)
-{
-    const QString a = musicFile("Album/a.mp3", k347);
-    const QString list = writePlaylist("lists/rel.m3u", "\xEF\xBB\xBF"
-                                                        "a.mp3\r\n\r\n../Album/a.mp3\r\n");
-    const QString before = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(music.filePath("Album"))); // where a bare name would be found
-    readPlaylist(list);
-    QDir::setCurrent(before);
-    EXPECT_EQ(paths(), QStringList({music.filePath("lists/a.mp3"), a}));
-    EXPECT_EQ(sizes(), QStringList({"", "3.47 mb"}));
-    ASSERT_EQ(messages->shown.size(), 1u);
-    EXPECT_TRUE(messages->shown[0].text.startsWith("1 of 2 songs"));
-}
-
 TEST_F(PlaylistWindowTest, APlaylistThatCannotBeReadSaysWhyAndAddsNothing)
 {
     readPlaylist(music.filePath("none.m3u"));

@@ -136,6 +136,9 @@ std::vector<Built> builtFiles()
     }
 
     for (int major : {3, 4}) {
+        files.push_back(
+            titleThen("frames the editor does not show", major,
+                      {foreignFrames(major), frame(major, "TPE1", QByteArray("\3A\0B", 4))}));
         QByteArray encrypted = frame(major, "PRIV", QByteArray("\x81", 1) + QByteArray(30, '\x5a'));
         encrypted[9] = char(major == 4 ? 0x04 : 0x40);
         QByteArray grouped = frame(major, "TXXX", QByteArray("\x07\0a\0b", 5));

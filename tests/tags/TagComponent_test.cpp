@@ -184,30 +184,6 @@ TEST_F(TagComponentTest, WritesEveryV2MemberAndTagLibReadsThemBack)
     }
 }
 
-TEST_F(TagComponentTest, FramesTheEditorDoesNotShowSurviveV2Writes)
-{
-    for (int major : {3, 4}) {
-        SCOPED_TRACE(major);
-        const QByteArray before
-            = id3v2(major, foreignFrames(major) + frame(major, "TPE1", QByteArray("\3A\0B", 4))
-                               + frame(major, "TIT2", textBody(Enc::Latin1, "old")))
-              + audio;
-        const QString path = make("f.mp3", before);
-        tags.V2FileName(path);
-        tags.V2Title("new");
-        tags.WriteV2();
-        const auto was = framesOf(before);
-        const auto now = framesOf(readBytes(path));
-        for (const char *id : {"APIC", "USLT", "PRIV", "TXXX", "XQZW"})
-            EXPECT_EQ(now.at(id), was.at(id)) << id;
-        if (major == 4) { // two values in one frame stay two values
-            EXPECT_EQ(now.at("TPE1"), was.at("TPE1"));
-        }
-        EXPECT_EQ(now.at("TIT2").front().mid(1),
-                  major == 4 ? QByteArray("new") : encoded(Enc::Utf16, "new"));
-    }
-}
-
 // A frame flagged "discard when the tag is altered" is one a writer that does
 // not know it should drop; the frames the editor shows it knows.
 TEST_F(TagComponentTest, ShownFramesFlaggedForDiscardSurviveV2Writes)
