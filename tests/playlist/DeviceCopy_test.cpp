@@ -1,6 +1,6 @@
 #include <unistd.h>
 
-#include "PlaylistTestSupport.h"
+#include "PlaylistFiles.h"
 #include "playlist/DeviceCopy.h"
 
 using namespace caldra;
@@ -28,7 +28,7 @@ TEST(DeviceCopy, TheSourceItselfIsLeftAloneWhateverTheSpelling)
                               destinationPath(dir.filePath("music/"), "a.mp3")));
     EXPECT_FALSE(copyToDevice(file, destinationPath(dir.filePath("device"), file)));
     EXPECT_FALSE(copyToDevice(dir.filePath("music/hard.mp3"), file));
-    EXPECT_EQ(fileBytes(file), "the song");
+    EXPECT_EQ(readBytes(file), "the song");
     EXPECT_EQ(inodeOf(file), inode);
     EXPECT_EQ(inodeOf(dir.filePath("music/hard.mp3")), inode);
     EXPECT_EQ(entriesOf(dir.filePath("music")), QStringList({"a.mp3", "hard.mp3"}));

@@ -1,4 +1,4 @@
-#include "PlaylistTestSupport.h"
+#include "PlaylistFiles.h"
 #include "playlist/M3u.h"
 #include "playlist/PlaylistEntry.h"
 
@@ -15,6 +15,7 @@ TEST(PlaylistSize, RoundsExactTiesToTheEvenHundredthAndTakes64BitLengths)
 {
     EXPECT_EQ(sizeTextOf(131072), "0.12 mb"); // 0.125
     EXPECT_EQ(sizeTextOf(393216), "0.38 mb"); // 0.375
+    EXPECT_EQ(sizeTextOf(917504), "0.88 mb"); // 0.875
     EXPECT_EQ(sizeTextOf(131073), "0.13 mb");
     EXPECT_EQ(sizeTextOf(1048576), "1 mb");
     EXPECT_EQ(sizeTextOf(3637248), "3.47 mb");

@@ -1,9 +1,4 @@
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
+#include "PlaylistFiles.h"
 #include "playlist/DevicePlaylist.h"
 #include "playlist/M3u.h"
 #include "playlist/PlaylistRead.h"
@@ -11,23 +6,10 @@
 
 using namespace caldra;
 
-namespace {
-
-QString writeList(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    return path;
-}
-
-} // namespace
-
 TEST(PlaylistReadTest, DropsTheByteOrderMarkCommentsAndBlankLinesAndResolvesRelativePaths)
 {
     QTemporaryDir dir;
-    const QString list = writeList(dir, "lists/mix.m3u",
+    const QString list = writeFile(dir.filePath("lists/mix.m3u"),
                                    "\xEF\xBB\xBF"
                                    "a.mp3\r\n\r\n   \r\n#EXTINF:3,x\r\n ../Album/b.mp3\r\n"
                                    "/abs/c.mp3\r\nsub/./d\xC3\xA9.mp3\n\r\nsub/../e.mp3");
@@ -41,7 +23,7 @@ TEST(PlaylistReadTest, DropsTheByteOrderMarkCommentsAndBlankLinesAndResolvesRela
 TEST(PlaylistReadTest, ARelativePlaylistNameIsResolvedFromWhereItWasNamed)
 {
     QTemporaryDir dir;
-    writeList(dir, "lists/mix.m3u", "#EXTM3U\r\nsong.mp3\r\n");
+    writeFile(dir.filePath("lists/mix.m3u"), "#EXTM3U\r\nsong.mp3\r\n");
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
     const PlaylistPaths read = readPlaylistPaths("lists/mix.m3u");
@@ -57,7 +39,7 @@ TEST(PlaylistReadTest, AFileThatCannotBeReadGivesItsReason)
         EXPECT_TRUE(read.error) << name.toStdString();
         EXPECT_TRUE(read.paths.isEmpty());
     }
-    EXPECT_TRUE(readPlaylistPaths(writeList(dir, "empty.m3u", "")).paths.isEmpty());
+    EXPECT_TRUE(readPlaylistPaths(writeFile(dir.filePath("empty.m3u"), "")).paths.isEmpty());
 }
 
 TEST(PlaylistReadTest, TheUnsizedMessageCountsAndNamesTheFirstFive)

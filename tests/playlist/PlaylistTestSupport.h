@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,65 +14,10 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include "PlaylistFiles.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/frmPlaylist.h"
 #include "support/FakeServices.h"
-
-inline void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
-inline QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-// Hidden files too: a leftover temporary copy shows here.
-inline QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
-
-// The file itself, not just its bytes: replacing it with a copy changes this.
-inline ino_t inodeOf(const QString &path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
-}
-
-// Writes that would grow a file past the limit fail with EFBIG for as long as
-// this lives: a device that fills up half-way, which even root cannot escape.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
-constexpr qint64 k347 = 3637248; // 3.47 mb
-constexpr qint64 k012 = 131072; // 0.12 mb
-constexpr qint64 k1 = 1048576; // 1 mb
 
 // A fresh playlist window on real services, with scripted file dialogs and
 // recorded messages, and music files of chosen sizes in a temporary folder.
@@ -102,8 +44,7 @@ protected:
     }
     QString writePlaylist(const QString &name, const QByteArray &bytes)
     {
-        writeFile(music.filePath(name), bytes);
-        return music.filePath(name);
+        return writeFile(music.filePath(name), bytes);
     }
 
     // Delivers a drop onto the list the way a file manager does.

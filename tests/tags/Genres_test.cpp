@@ -41,9 +41,10 @@ TEST(Genres, FrameTextsGiveCodeAndText)
     check({"(17)Rock"}, 17, "Rock");
     check({"(17)Classic"}, 17, "Classic");
     check({"17"}, 17, "Rock");
+    check({"0"}, 0, "Blues");
     check({"ROCK"}, 17, "ROCK");
     check({"Synthwave"}, 255, "Synthwave");
-    check({"300"}, 255, "300");
+    check({"256"}, 255, "256");
     check({"(RX)"}, 255, "Remix");
     check({"", "8", "Bebop"}, 8, "Jazz / Bebop");
     check({}, 255, "");
