@@ -44,11 +44,14 @@ TEST(ProfileRead, FindsTheValueOfMUSICDEFDIR)
          "/q u/"},
         {"single quotes go", {"[MUSIC]", "DEFDIR='/s/'"}, "/s/"},
         {"empty quotes are empty", {"[MUSIC]", "DEFDIR=\"\""}, ""},
+        {"one quote stays", {"[MUSIC]", "DEFDIR=\"/q"}, "\"/q"},
+        {"one single quote stays", {"[MUSIC]", "DEFDIR='/s"}, "'/s"},
         {"a line ending in ] is no header", {"[MUSIC]", "abc]", "DEFDIR=/x/"}, "/x/"},
         {"only the first of duplicate sections, only lines with =, no comments",
          {"[MUSIC]", "DEFDIR", ";DEFDIR=/comment/", "#DEFDIR=/c/", "[MUSIC]", "DEFDIR=/second/"},
          "dflt"},
         {"the next section ends the search", {"[MUSIC]", "[OTHER]", "DEFDIR=/o/"}, "dflt"},
+        {"even a nameless one", {"[MUSIC]", "[]", "DEFDIR=/o/"}, "dflt"},
         {"cut to 255", {"[MUSIC]", "DEFDIR=" + QString(300, u'x')}, QString(255, u'x')},
     };
     for (const ReadCase &c : cases)
