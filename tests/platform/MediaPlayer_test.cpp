@@ -7,13 +7,14 @@
 #include <QTest>
 
 #include "platform/MediaPlayer.h"
+#include "support/Files.h"
 
 using namespace caldra;
 
 namespace {
 
 // Generous: the machine running the tests may be busy.
-constexpr int kWaitMs = 10000;
+constexpr int kWaitMs = 15000;
 
 bool openAndWait(MediaPlayer &player, const QString &path)
 {
@@ -21,6 +22,8 @@ bool openAndWait(MediaPlayer &player, const QString &path)
     player.open();
     return QTest::qWaitFor([&] { return player.isOpen(); }, kWaitMs);
 }
+
+class RealPlayback : public ::testing::TestWithParam<const char *> {};
 
 } // namespace
 
@@ -37,42 +40,37 @@ TEST(MediaPlayer, NothingOpenIsPositionZeroAndEveryCommandHarmless)
     EXPECT_EQ(player.position(), 0);
 }
 
-TEST(MediaPlayer, PlaysInRealTimeAndTellsTheEndOnceButNeverAStopOrClose)
+TEST_P(RealPlayback, PlaysInRealTimeAndAfterStopThenPlayTellsTheEndOnce)
 {
     QtMediaPlayer player;
     QSignalSpy completed(&player, &MediaPlayer::playCompleted);
-    ASSERT_TRUE(openAndWait(player, CALDRA_FIXTURES_DIR "/tone.mp3"));
+    ASSERT_TRUE(openAndWait(player, QStringLiteral(CALDRA_FIXTURES_DIR "/") + GetParam()));
+    EXPECT_EQ(player.position(), 0);
     QElapsedTimer clock;
     clock.start();
+    player.play();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.position() > 200; }, kWaitMs));
+    player.stop();
+    EXPECT_FALSE(player.isPlaying());
     player.play();
     ASSERT_TRUE(completed.wait(kWaitMs));
     // Played, not decoded as fast as possible, also without a sound device.
     EXPECT_GE(clock.elapsed(), 2800);
     EXPECT_FALSE(player.isPlaying());
-    EXPECT_FALSE(completed.wait(300));
     EXPECT_EQ(completed.count(), 1);
-
-    // Opening the same file again loads it afresh at its start.
-    ASSERT_TRUE(openAndWait(player, CALDRA_FIXTURES_DIR "/tone.mp3"));
-    EXPECT_EQ(player.position(), 0);
-    player.play();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return player.position() > 200; }, kWaitMs));
-    player.stop();
-    EXPECT_FALSE(player.isPlaying());
     player.close();
     EXPECT_EQ(player.position(), 0);
-    EXPECT_FALSE(completed.wait(3500));
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, RealPlayback, ::testing::Values("tone.mp3", "tone.wma"));
 
 TEST(MediaPlayer, FileThatCannotBePlayedStaysClosedAtZero)
 {
     QTemporaryDir dir;
-    QFile f(dir.filePath("broken.mp3"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("this is no sound at all\r\n");
-    f.close();
+    const QString path = dir.filePath("broken.mp3");
+    ASSERT_TRUE(caldra::test::writeBytes(path, "this is no sound at all\r\n"));
     QtMediaPlayer player;
-    player.setFileName(f.fileName());
+    player.setFileName(path);
     player.open();
     EXPECT_FALSE(QTest::qWaitFor([&] { return player.isOpen(); }, 1500));
     player.play();

@@ -19,13 +19,6 @@ using namespace caldra::test;
 
 namespace {
 
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 class ProfileFileTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -33,69 +26,68 @@ protected:
     IniProfileService service;
 };
 
+struct ReadCase {
+    const char *name;
+    QStringList lines;
+    QString expected;
+};
+
 } // namespace
 
-TEST_F(ProfileFileTest, MissingFileSectionOrKeyReadsDefault)
+TEST(ProfileRead, FindsTheValueOfMUSICDEFDIR)
 {
-    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "");
-    writeAll(ini, "[OTHER]\r\nDEFDIR=x\r\n[MUSIC]\r\nNOPE=y\r\n");
+    const ReadCase cases[] = {
+        {"no section", {"[OTHER]", "DEFDIR=x"}, "dflt"},
+        {"no key", {"[MUSIC]", "NOPE=y"}, "dflt"},
+        {"names ignore case and blanks, quotes go",
+         {"[ music ]", "  DefDir =  \"/q u/\"  "},
+         "/q u/"},
+        {"single quotes go", {"[MUSIC]", "DEFDIR='/s/'"}, "/s/"},
+        {"empty quotes are empty", {"[MUSIC]", "DEFDIR=\"\""}, ""},
+        {"one quote stays", {"[MUSIC]", "DEFDIR=\"/q"}, "\"/q"},
+        {"one single quote stays", {"[MUSIC]", "DEFDIR='/s"}, "'/s"},
+        {"a line ending in ] is no header", {"[MUSIC]", "abc]", "DEFDIR=/x/"}, "/x/"},
+        {"only the first of duplicate sections, only lines with =, no comments",
+         {"[MUSIC]", "DEFDIR", ";DEFDIR=/comment/", "#DEFDIR=/c/", "[MUSIC]", "DEFDIR=/second/"},
+         "dflt"},
+        {"the next section ends the search", {"[MUSIC]", "[OTHER]", "DEFDIR=/o/"}, "dflt"},
+        {"even a nameless one", {"[MUSIC]", "[]", "DEFDIR=/o/"}, "dflt"},
+        {"cut to 255", {"[MUSIC]", "DEFDIR=" + QString(300, u'x')}, QString(255, u'x')},
+    };
+    for (const ReadCase &c : cases)
+        EXPECT_EQ(profile::readValue(c.lines, "MUSIC", "DEFDIR", "dflt"), c.expected) << c.name;
+}
+
+TEST_F(ProfileFileTest, MissingFileReadsDefaultAndLinuxLineEndsRead)
+{
     EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", "dflt"), "dflt");
+    ASSERT_TRUE(writeBytes(ini, "[MUSIC]\nDEFDIR=/lf/\n"));
+    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/lf/");
 }
 
 TEST_F(ProfileFileTest, FirstWriteCreatesSectionAndKey)
 {
     ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", "/home/me/Music/"));
     EXPECT_EQ(readBytes(ini), QByteArray("[MUSIC]\r\nDEFDIR=/home/me/Music/\r\n"));
-    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/home/me/Music/");
 }
 
 TEST_F(ProfileFileTest, RewriteReplacesInPlaceAndKeepsEverythingElse)
 {
-    writeAll(ini, "; my settings\r\n[General]\r\nTheme=dark\r\n\r\n[Music]\r\nOther=1\r\n"
-                  "defdir = C:\\Old\\\r\nLast=2\r\n\r\n[Tail]\r\nA=b\r\n");
+    ASSERT_TRUE(writeBytes(ini,
+                           "; my settings\r\n[General]\r\nTheme=dark\r\n\r\n[Music]\r\nOther=1\r\n"
+                           "defdir = C:\\Old\\\r\nLast=2\r\n\r\n[Tail]\r\nA=b\r\n"));
     ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", "/new/"));
     EXPECT_EQ(readBytes(ini),
               QByteArray("; my settings\r\n[General]\r\nTheme=dark\r\n\r\n[Music]\r\n"
                          "Other=1\r\nDEFDIR=/new/\r\nLast=2\r\n\r\n[Tail]\r\nA=b\r\n"));
-    ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", "/newer/"));
-    EXPECT_EQ(readBytes(ini).count("DEFDIR"), 1);
-    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/newer/");
 }
 
 TEST_F(ProfileFileTest, NewKeyGoesIntoExistingSectionBeforeItsBlankLines)
 {
-    writeAll(ini, "[MUSIC]\r\nOther=1\r\n\r\n[Tail]\r\nA=b\r\n");
+    ASSERT_TRUE(writeBytes(ini, "[MUSIC]\r\nOther=1\r\n\r\n[Tail]\r\nA=b\r\n"));
     ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", "/m/"));
     EXPECT_EQ(readBytes(ini),
               QByteArray("[MUSIC]\r\nOther=1\r\nDEFDIR=/m/\r\n\r\n[Tail]\r\nA=b\r\n"));
-}
-
-TEST_F(ProfileFileTest, NamesMatchWithoutCaseAndBlanksAndQuotesGo)
-{
-    writeAll(ini, "[ music ]\r\n  DefDir =  \"/q u/\"  \r\n");
-    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/q u/");
-}
-
-TEST_F(ProfileFileTest, OnlyFirstOfDuplicateSectionsAndOnlyLinesWithEqualsCount)
-{
-    writeAll(ini, "[MUSIC]\r\nDEFDIR\r\n;DEFDIR=/comment/\r\n[MUSIC]\r\nDEFDIR=/second/\r\n");
-    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", "none"), "none");
-}
-
-TEST_F(ProfileFileTest, LinuxLineEndsReadToo)
-{
-    writeAll(ini, "[MUSIC]\nDEFDIR=/lf/\n");
-    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), "/lf/");
-}
-
-TEST_F(ProfileFileTest, LongValueIsCutTo255Characters)
-{
-    const QString longValue(300, QChar(u'x'));
-    ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", longValue));
-    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), longValue.left(255));
-    const QString exact(255, QChar(u'y'));
-    ASSERT_FALSE(service.writeString(ini, "MUSIC", "DEFDIR", exact));
-    EXPECT_EQ(service.readString(ini, "MUSIC", "DEFDIR", ""), exact);
 }
 
 TEST_F(ProfileFileTest, NonAsciiFolderRoundTrips)
@@ -110,9 +102,9 @@ TEST_F(ProfileFileTest, FailedWriteLeavesOldFileByteForByte)
     // A folder that is no folder cannot take the temporary file; this fails
     // for root too, unlike a read-only folder.
     const QByteArray old("[MUSIC]\r\nDEFDIR=/old/\r\n; keep me\r\n");
-    writeAll(ini, old);
+    ASSERT_TRUE(writeBytes(ini, old));
     const QString blocked = dir.filePath("notafolder");
-    writeAll(blocked, "file");
+    ASSERT_TRUE(writeBytes(blocked, "file"));
     const auto failure = service.writeString(blocked + "/varlo.ini", "MUSIC", "DEFDIR", "/new/");
     ASSERT_TRUE(failure);
     EXPECT_FALSE(failure->description.isEmpty());
@@ -120,7 +112,7 @@ TEST_F(ProfileFileTest, FailedWriteLeavesOldFileByteForByte)
     // And a read-only target folder, which stops a normal user.
     QDir(dir.path()).mkdir("ro");
     const QString roIni = dir.filePath("ro/varlo.ini");
-    writeAll(roIni, old);
+    ASSERT_TRUE(writeBytes(roIni, old));
     ::chmod(QFile::encodeName(dir.filePath("ro")).constData(), 0555);
     if (::geteuid() != 0) {
         EXPECT_TRUE(service.writeString(roIni, "MUSIC", "DEFDIR", "/new/"));
@@ -137,7 +129,7 @@ TEST_F(ProfileFileTest, WriteThatRunsOutOfSpaceLeavesOldFileByteForByte)
     // A file-size limit stands in for a full disk, for root as for anyone.
     const QByteArray old("[MUSIC]\r\nDEFDIR=/old/\r\n[Other]\r\nKey=" + QByteArray(200, 'v')
                          + "\r\n");
-    writeAll(ini, old);
+    ASSERT_TRUE(writeBytes(ini, old));
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {

@@ -9,9 +9,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTextEdit>
 
 #include "lyrics/frmVarlo.h"
@@ -86,27 +84,4 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName)
     frmPlaylist playlist(services);
     playlist.Form_Load();
     EXPECT_EQ(unnamedControls(&playlist), QStringList());
-}
-
-TEST(Accessibility, AccessKeysAreThoseOfTheCaptions)
-{
-    QTemporaryDir dir;
-    const Services services = testServices(dir.path());
-
-    // Buttons register their caption's access key with the window.
-    frmbrowse picker(services);
-    EXPECT_EQ(picker.cmdopen->shortcut(), QKeySequence(QStringLiteral("Alt+O")));
-    frmAbout about(services);
-    EXPECT_EQ(about.cmdSysInfo->shortcut(), QKeySequence(QStringLiteral("Alt+S")));
-    frmMain main(services);
-    frmVarlo lyrics(services, main.Ini(), &main);
-    EXPECT_EQ(lyrics.Command1->shortcut(), QKeySequence(QStringLiteral("Alt+O")));
-
-    // And the menu opens from the keyboard.
-    main.show();
-    main.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
-    QTest::keyClick(&main, Qt::Key_F, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return main.mnuFile->isVisible(); }, 2000));
-    main.mnuFile->hide();
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "shell/IniStuff.h"
@@ -10,10 +9,6 @@
 
 using namespace caldra;
 using namespace caldra::test;
-
-namespace {
-
-} // namespace
 
 TEST(IniStuff, ReadsEmptyWithoutFileAndKeepsNothingCached)
 {
@@ -26,10 +21,7 @@ TEST(IniStuff, ReadsEmptyWithoutFileAndKeepsNothingCached)
     EXPECT_EQ(ini.filePath(), dir.filePath("varlo.ini"));
 
     // A change made to the file behind our back is seen at once.
-    QFile f(ini.filePath());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[MUSIC]\r\nDEFDIR=/elsewhere/\r\n");
-    f.close();
+    ASSERT_TRUE(writeBytes(ini.filePath(), "[MUSIC]\r\nDEFDIR=/elsewhere/\r\n"));
     EXPECT_EQ(ini.Sval(), "/elsewhere/");
     EXPECT_TRUE(messages->shown.empty());
 }
@@ -51,9 +43,7 @@ TEST(IniStuff, EveryWriteShowsExactlyOneMessage)
     EXPECT_EQ(readBytes(ini.filePath()), QByteArray("[MUSIC]\r\nDEFDIR=/music/\r\n"));
 
     // A program folder that is a file cannot hold the settings file.
-    QFile blocker(dir.filePath("blocker"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(writeBytes(dir.filePath("blocker"), ""));
     Services broken = s;
     broken.programFolder = dir.filePath("blocker");
     IniStuff badIni(broken, nullptr);

@@ -69,6 +69,7 @@ TEST_F(PickerTest, HighlightingIsNotOpeningButEnterAndDoubleClickAre)
     picker.show();
     QTest::keyClick(picker.Dir1, Qt::Key_Return);
     EXPECT_EQ(picker.Dir1->path(), QDir::toNativeSeparators(dir.filePath("start/Alpha")));
+    EXPECT_EQ(picker.Dir1->currentItem()->text(), "Alpha");
 
     // The chain above the current folder is listed too: opening its parent goes up.
     const int parent = rowOf(picker, "start");
