@@ -23,7 +23,7 @@ using Rows = QList<LyricRow>;
 
 class TimingTest : public ::testing::Test {
 protected:
-    FakePlayer &player() { return *w.players.latest; }
+    FakePlayer &player() { return w.player(); }
 
     void openSong(const QString &name = "song.mp3")
     {
@@ -49,7 +49,7 @@ protected:
         return 0;
     }
 
-    LyricWindow w{true, LyricWindow::Player::Fake};
+    LyricWindow w;
 };
 
 } // namespace
