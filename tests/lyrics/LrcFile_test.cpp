@@ -8,16 +8,12 @@
 #include <QTemporaryDir>
 
 #include "lyrics/LrcFile.h"
+#include "support/Files.h"
 
 using namespace caldra;
+using namespace caldra::test;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 // Makes a file refuse every change, also to root (who ignores permission bits).
 bool makeUnchangeable(const QString &path, bool unchangeable)
@@ -50,7 +46,7 @@ TEST(LrcFile, SavingAgainReplacesTheWholeFile)
     const QString lrc = dir.filePath("Song.lrc");
     ASSERT_FALSE(writeLrcFile(lrc, {{"00:01", "a long first version"}, {"00:02", "more"}}));
     ASSERT_FALSE(writeLrcFile(lrc, {{"0", "b"}}));
-    EXPECT_EQ(readAll(lrc), QByteArray("[0]b\r\n"));
+    EXPECT_EQ(readBytes(lrc), QByteArray("[0]b\r\n"));
     EXPECT_EQ(readLrcFile(lrc).lines, QStringList({"[0]b"}));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"Song.lrc"}));
 }
@@ -70,6 +66,6 @@ TEST(LrcFile, FailedSaveGivesTheReasonAndLeavesTheOldFileAsItWas)
     makeUnchangeable(lrc, false);
     ASSERT_TRUE(locked);
     EXPECT_FALSE(locked->description.isEmpty());
-    EXPECT_EQ(readAll(lrc), QByteArray("[00:01]old\r\n"));
+    EXPECT_EQ(readBytes(lrc), QByteArray("[00:01]old\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"Song.lrc"}));
 }

@@ -16,22 +16,21 @@
 #include "shell/frmMain.h"
 #include "support/FakePlayer.h"
 #include "support/FakeServices.h"
+#include "support/Files.h"
 
 namespace caldra::test {
 
 // A lyric window as the main window opens it, shown and active, with file
-// dialogs answered from a script and message boxes recorded.
+// dialogs answered from a script, message boxes recorded and a silent player
+// the test moves.
 class LyricWindow {
 public:
-    enum class Player { Real, Fake };
-
-    explicit LyricWindow(bool withMusicFolder = true, Player player = Player::Real)
+    explicit LyricWindow(bool withMusicFolder = true)
     {
         services = testServices(programDir.path());
         services.messages = messages;
         services.fileDialogs = dialogs;
-        if (player == Player::Fake)
-            players.installIn(services);
+        players.installIn(services);
         if (withMusicFolder)
             setMusicFolder(musicFolder());
         main = std::make_unique<frmMain>(services);
@@ -44,6 +43,7 @@ public:
 
     QString musicFolder() const { return musicDir.path() + u'/'; }
     QString musicFile(const QString &name) const { return musicDir.filePath(name); }
+    FakePlayer &player() const { return *players.latest; }
 
     void setMusicFolder(const QString &folder)
     {
@@ -81,9 +81,7 @@ public:
     QString writeFile(const QString &name, const QByteArray &bytes) const
     {
         const QString path = musicFile(name);
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(bytes);
+        writeBytes(path, bytes);
         return path;
     }
 

@@ -1,71 +1,39 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QSignalSpy>
 #include <QTimer>
 #include <QToolButton>
 
 #include "LyricWindow.h"
 #include "lyrics/MmControl.h"
-#include "platform/MediaPlayer.h"
-#include "support/ModalAnswerer.h"
 
 using namespace caldra;
 using namespace caldra::test;
 
 namespace {
 
-const QString kMp3 = QStringLiteral(CALDRA_FIXTURES_DIR "/tone.mp3");
-const QString kWma = QStringLiteral(CALDRA_FIXTURES_DIR "/tone.wma");
-
-// Generous: the machine running the tests may be busy.
-constexpr int kWaitMs = 10000;
-
-// Answers from a queue, and lets the test look around while the dialog is open.
-class WatchingDialogs final : public FileDialogBackend {
-public:
-    std::optional<QString> run(QWidget *, Mode, const QStringList &, const QString &) override
-    {
-        if (onRun)
-            onRun();
-        if (answers.empty())
-            return std::nullopt;
-        const auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::deque<std::optional<QString>> answers;
-    std::function<void()> onRun;
-};
-
 class PlaybackTest : public ::testing::Test {
 protected:
-    MediaPlayer &player() { return w.window->mmcMP3->player(); }
+    FakePlayer &player() { return w.player(); }
 
-    void openSong(const QString &path)
+    void openSong(const QString &name)
     {
-        w.dialogs->answers.push_back(path);
+        w.dialogs->answers.push_back(w.musicFile(name));
         LyricWindow::click(w.window->Command1);
     }
 
-    // Starts the open song with the player's own Play button.
-    void startPlaying()
+    void playSong(const QString &name)
     {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return w.window->mmcMP3->Play->isEnabled(); }, kWaitMs));
+        openSong(name);
+        ASSERT_TRUE(w.window->mmcMP3->Play->isEnabled());
         LyricWindow::click(w.window->mmcMP3->Play);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return player().position() > 0; }, kWaitMs));
     }
 
-    void playSong(const QString &path)
+    // One tick of the position timer, without waiting a second for it.
+    QString tick()
     {
-        openSong(path);
-        startPlaying();
-    }
-
-    bool labelShows(const QStringList &texts, int timeoutMs = kWaitMs)
-    {
-        return QTest::qWaitFor([&] { return texts.contains(w.window->lblTime->text()); },
-                               timeoutMs);
+        QMetaObject::invokeMethod(w.window->Timer1, "timeout");
+        return w.window->lblTime->text();
     }
 
     LyricWindow w;
@@ -73,51 +41,50 @@ protected:
 
 } // namespace
 
-TEST_F(PlaybackTest, WmaPlaysAndTheLabelFollowsEverySecond)
+TEST_F(PlaybackTest, PlayStartsTheTimerAndTheLabelFollowsThePosition)
 {
-    // Play makes sure the position timer runs.
     w.window->Timer1->stop();
-    playSong(kWma);
+    playSong("tone.wma");
+    EXPECT_TRUE(player().isPlaying());
     EXPECT_TRUE(w.window->Timer1->isActive());
     EXPECT_EQ(w.window->lblSound->text(), "tone.wma");
-    EXPECT_TRUE(labelShows({"00:01", "00:02"}));
+    player().moveTo(1999);
+    EXPECT_EQ(tick(), "00:01");
+    player().moveTo(62000);
+    EXPECT_EQ(tick(), "01:02");
 }
 
 TEST_F(PlaybackTest, CompletedSongIsReloadedAtTheStart)
 {
-    QSignalSpy completed(w.window->mmcMP3, &MmControl::PlayCompleted);
-    playSong(kMp3);
-    ASSERT_TRUE(completed.wait(kWaitMs));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.window->mmcMP3->Play->isEnabled(); }, kWaitMs));
+    playSong("tone.mp3");
+    player().moveTo(5000);
+    player().finish();
+    EXPECT_EQ(player().openedFiles,
+              QStringList({w.musicFile("tone.mp3"), w.musicFile("tone.mp3")}));
+    EXPECT_TRUE(player().isOpen());
     EXPECT_FALSE(player().isPlaying());
-    EXPECT_EQ(player().position(), 0);
-    QSignalSpy ticks(w.window->Timer1, &QTimer::timeout);
-    ASSERT_TRUE(ticks.wait(3000));
-    EXPECT_EQ(w.window->lblTime->text(), "00:00");
+    EXPECT_TRUE(w.window->mmcMP3->Play->isEnabled());
+    EXPECT_EQ(tick(), "00:00");
 
-    // Play starts the song again from its beginning.
     LyricWindow::click(w.window->mmcMP3->Play);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return player().position() > 0; }, kWaitMs));
-    EXPECT_LT(player().position(), 2000);
     EXPECT_TRUE(player().isPlaying());
+    EXPECT_EQ(player().position(), 0);
 }
 
 TEST_F(PlaybackTest, OpenWhilePlayingStopsTheSoundBeforeTheDialog)
 {
-    auto dialogs = std::make_shared<WatchingDialogs>();
-    w.window->cd = std::make_unique<FileDialog>(dialogs, w.window.get());
-    dialogs->answers = {kMp3, std::nullopt};
-    LyricWindow::click(w.window->Command1);
-    startPlaying();
+    playSong("tone.mp3");
+    player().moveTo(3000);
     bool playingDuringDialog = true;
-    dialogs->onRun = [&] { playingDuringDialog = player().isPlaying(); };
+    w.dialogs->onRun = [&] { playingDuringDialog = player().isPlaying(); };
 
     // The dialog is cancelled: the song chosen before is opened again, at its start.
+    w.dialogs->answers.push_back(std::nullopt);
     LyricWindow::click(w.window->Command1);
     EXPECT_FALSE(playingDuringDialog);
-    EXPECT_FALSE(player().isPlaying());
     EXPECT_EQ(w.window->lblSound->text(), "tone.mp3");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return player().isOpen(); }, kWaitMs));
+    EXPECT_EQ(player().openedFiles.last(), w.musicFile("tone.mp3"));
+    EXPECT_TRUE(player().isOpen());
     EXPECT_EQ(player().position(), 0);
     EXPECT_FALSE(player().isPlaying());
 }
@@ -125,28 +92,22 @@ TEST_F(PlaybackTest, OpenWhilePlayingStopsTheSoundBeforeTheDialog)
 TEST_F(PlaybackTest, PausedPositionStaysOnTheLabelAndIsStamped)
 {
     w.makeLrc("line");
-    playSong(kMp3);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return player().position() >= 1100; }, kWaitMs));
+    playSong("tone.mp3");
+    player().moveTo(1100);
     LyricWindow::click(w.window->mmcMP3->Pause);
     EXPECT_TRUE(player().isPaused());
-    const QString held = PositionText(player().position());
-    EXPECT_NE(held, "00:00");
-    QSignalSpy ticks(w.window->Timer1, &QTimer::timeout);
-    ASSERT_TRUE(ticks.wait(3000));
-    EXPECT_EQ(w.window->lblTime->text(), held);
-    ASSERT_TRUE(ticks.wait(3000));
-    EXPECT_EQ(w.window->lblTime->text(), held);
+    EXPECT_EQ(tick(), "00:01");
+    EXPECT_EQ(tick(), "00:01");
     w.clickCell(1, 0);
-    EXPECT_EQ(w.window->TextMatrix(1, 0), held);
+    EXPECT_EQ(w.window->TextMatrix(1, 0), "00:01");
 }
 
 TEST_F(PlaybackTest, FileThePlayerCannotOpenIsNotReported)
 {
-    openSong(w.writeFile("broken.mp3", "no sound in here"));
+    player().opens = false;
+    openSong("broken.mp3");
     EXPECT_EQ(w.window->lblSound->text(), "broken.mp3");
-    QSignalSpy ticks(w.window->Timer1, &QTimer::timeout);
-    ASSERT_TRUE(ticks.wait(3000));
-    EXPECT_EQ(w.window->lblTime->text(), "00:00");
+    EXPECT_EQ(tick(), "00:00");
     EXPECT_FALSE(w.window->mmcMP3->Play->isEnabled());
     EXPECT_TRUE(w.messages->shown.empty());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -28,12 +29,15 @@ public:
 };
 
 // Answers file dialogs from a queue: a path confirms, nothing cancels.
+// `onRun` lets the test look around while a dialog is open.
 class ScriptedFileDialogs final : public FileDialogBackend {
 public:
     std::optional<QString> run(QWidget *, Mode mode, const QStringList &filters,
                                const QString &folder) override
     {
         calls.push_back({mode, filters, folder});
+        if (onRun)
+            onRun();
         if (answers.empty())
             return std::nullopt;
         const bool confirm = answers.front().has_value();
@@ -50,6 +54,7 @@ public:
     };
     std::deque<std::optional<QString>> answers;
     std::vector<Call> calls;
+    std::function<void()> onRun;
 };
 
 // A registry of (key, value name) -> (type, raw bytes, reported size).
