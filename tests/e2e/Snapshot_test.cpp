@@ -1,131 +1,79 @@
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "lyrics/frmVarlo.h"
-#include "playlist/frmPlaylist.h"
-#include "shell/IniStuff.h"
-#include "shell/frmAbout.h"
 #include "shell/frmMain.h"
-#include "shell/frmbrowse.h"
 #include "support/FakeServices.h"
 #include "support/Files.h"
 #include "support/ModalAnswerer.h"
-#include "tags/frmId3.h"
 
 using namespace caldra;
 using namespace caldra::test;
 
 namespace {
 
-QString rect(const QRect &r)
+// The properties a user can see or feel, where a control has them.
+constexpr const char *kShown[]
+    = {"text",        "title",        "checked",       "shortcut",          "alignment",
+       "wordWrap",    "frameShape",   "frameShadow",   "lineWidth",         "maxLength",
+       "readOnly",    "plainText",    "currentText",   "editable",          "editTriggers",
+       "dragEnabled", "dragDropMode", "selectionMode", "selectionBehavior", "minimum",
+       "maximum",     "value",        "enabled",       "accessibleName",    "toolTip"};
+
+QString shown(const QVariant &v)
 {
-    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    if (v.typeId() == QMetaType::QRect)
+        return QStringLiteral("%1,%2 %3x%4")
+            .arg(v.toRect().x())
+            .arg(v.toRect().y())
+            .arg(v.toRect().width())
+            .arg(v.toRect().height());
+    return v.toString();
 }
 
-QString items(const QComboBox *box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    return texts.join(u'|');
-}
-
-QString view(const QAbstractItemView *v, bool withRows)
-{
-    QStringList columns;
-    const QAbstractItemModel *m = v->model();
-    for (int c = 0; m && c < m->columnCount(); ++c) {
-        const auto *table = qobject_cast<const QTableView *>(v);
-        const int width = table ? table->columnWidth(c) : -1;
-        columns << m->headerData(c, Qt::Horizontal).toString() + u':' + QString::number(width);
-    }
-    QString line = QStringLiteral(" columns=[%1] edit=%2 drag=%3 drop=%4 select=%5/%6")
-                       .arg(columns.join(u','))
-                       .arg(int(v->editTriggers()))
-                       .arg(v->dragEnabled())
-                       .arg(int(v->dragDropMode()))
-                       .arg(int(v->selectionMode()))
-                       .arg(int(v->selectionBehavior()));
-    if (withRows && m)
-        line += QStringLiteral(" rows=%1").arg(m->rowCount());
-    return line;
-}
-
-// One line per control: what a user could see of it before touching anything.
+// One line per control, its children below it. Where the window itself stands,
+// and what a layout makes of the fonts at hand, are left out.
 void describe(const QWidget *w, const QWidget *window, int depth, QStringList &out)
 {
-    // Where the window itself stands, and what a layout decides from the
-    // fonts at hand, are not this window's own layout.
-    const bool placed = w != window && !(w->parentWidget() && w->parentWidget()->layout());
     QString line = QString(depth * 2, u' ') + QString::fromLatin1(w->metaObject()->className())
-                   + u' ' + w->objectName() + u' ' + (placed ? rect(w->geometry()) : QString());
+                   + u' ' + w->objectName();
+    if (w != window && !(w->parentWidget() && w->parentWidget()->layout()))
+        line += u' ' + shown(w->geometry());
     if (!w->isVisibleTo(window))
         line += QStringLiteral(" hidden");
-    if (!w->isEnabled())
-        line += QStringLiteral(" disabled");
-    if (!w->accessibleName().isEmpty())
-        line += QStringLiteral(" name=\"%1\"").arg(w->accessibleName());
-    if (!w->toolTip().isEmpty())
-        line += QStringLiteral(" tip=\"%1\"").arg(w->toolTip());
-    if (w->font() != (w->parentWidget() ? w->parentWidget()->font() : QFont()))
-        line += QStringLiteral(" font=%1pt%2")
-                    .arg(w->font().pointSize())
-                    .arg(w->font().bold() ? "b" : "");
-    bool leaf = true;
-    if (auto *b = qobject_cast<const QAbstractButton *>(w))
-        line += QStringLiteral(" \"%1\" checked=%2 key=%3")
-                    .arg(b->text())
-                    .arg(b->isChecked())
-                    .arg(b->shortcut().toString());
-    else if (auto *l = qobject_cast<const QLabel *>(w))
-        line += QStringLiteral(" \"%1\" align=%2 wrap=%3 frame=%4")
-                    .arg(l->text())
-                    .arg(int(l->alignment()))
-                    .arg(l->wordWrap())
-                    .arg(l->frameStyle());
-    else if (auto *e = qobject_cast<const QLineEdit *>(w))
-        line += QStringLiteral(" \"%1\" max=%2 ro=%3")
-                    .arg(e->text())
-                    .arg(e->maxLength())
-                    .arg(e->isReadOnly());
-    else if (auto *t = qobject_cast<const QPlainTextEdit *>(w))
-        line += QStringLiteral(" \"%1\" ro=%2").arg(t->toPlainText()).arg(t->isReadOnly());
-    else if (auto *c = qobject_cast<const QComboBox *>(w))
-        line += QStringLiteral(" \"%1\" editable=%2 items=%3")
-                    .arg(c->currentText())
-                    .arg(c->isEditable())
-                    .arg(c->objectName() == u"Drive1" ? QStringLiteral("(volumes)") : items(c));
-    else if (auto *v = qobject_cast<const QAbstractItemView *>(w))
-        line += view(v, v->objectName() != u"Dir1");
-    else if (auto *p = qobject_cast<const QProgressBar *>(w))
-        line += QStringLiteral(" %1..%2=%3").arg(p->minimum()).arg(p->maximum()).arg(p->value());
-    else {
-        leaf = false;
-        if (auto *f = qobject_cast<const QFrame *>(w))
-            line += QStringLiteral(" frame=%1/%2").arg(f->frameStyle()).arg(f->lineWidth());
+    for (const char *name : kShown) {
+        const QString value = shown(w->property(name));
+        // Unset, off and enabled are what a control is unless told otherwise.
+        if (w->metaObject()->indexOfProperty(name) >= 0 && !value.isEmpty() && value != u"false"
+            && (value != u"true" || qstrcmp(name, "enabled") != 0))
+            line += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), value);
+    }
+    if (auto *combo = qobject_cast<const QComboBox *>(w); combo && combo->objectName() != u"Drive1")
+        for (int i = 0; i < combo->count(); ++i)
+            line += u'|' + combo->itemText(i);
+    if (auto *table = qobject_cast<const QTableView *>(w)) {
+        for (int c = 0; c < table->model()->columnCount(); ++c)
+            line += QStringLiteral(" [%1:%2]")
+                        .arg(table->model()->headerData(c, Qt::Horizontal).toString())
+                        .arg(table->columnWidth(c));
+        line += QStringLiteral(" rows=%1").arg(table->model()->rowCount());
     }
     out << line;
-    if (leaf)
-        return;
     for (const QObject *child : w->children()) {
         auto *cw = qobject_cast<const QWidget *>(child);
-        if (cw && !cw->isWindow() && !cw->objectName().startsWith(u"qt_"))
+        if (cw && !cw->isWindow() && !cw->objectName().startsWith(u"qt_")
+            && !qobject_cast<const QAbstractScrollArea *>(w) && !qobject_cast<const QComboBox *>(w)
+            && !qobject_cast<const QLineEdit *>(w))
             describe(cw, window, depth + 1, out);
     }
 }
