@@ -78,10 +78,14 @@ void describe(const QWidget *w, const QWidget *window, int depth, QStringList &o
     }
 }
 
-QString snapshot(const QWidget &window)
+// `opener`: the window it opened from, which decides where it stands.
+QString snapshot(QWidget &window, const QWidget *opener)
 {
-    QStringList out{QStringLiteral("window \"%1\" %2x%3 fixed=%4 modal=%5")
+    const QPoint at = opener ? window.pos() - opener->pos() : QPoint();
+    QStringList out{QStringLiteral("window \"%1\" at %2,%3 %4x%5 fixed=%6 modal=%7")
                         .arg(window.windowTitle())
+                        .arg(at.x())
+                        .arg(at.y())
                         .arg(window.width())
                         .arg(window.height())
                         .arg(window.minimumSize() == window.maximumSize())
@@ -97,6 +101,12 @@ QString snapshot(const QWidget &window)
     } else {
         describe(&window, &window, 0, out);
     }
+    QStringList tabs;
+    for (QWidget *w = window.nextInFocusChain(); w != &window; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty())
+            tabs << w->objectName();
+    }
+    out << u"tab order: " + tabs.join(u' ');
     return out.join(u'\n') + u'\n';
 }
 
@@ -104,12 +114,12 @@ QString snapshot(const QWidget &window)
 // the real window and read through by eye once. A moved, hidden, renamed or
 // relabelled control, a lost column or a view that starts taking drags shows
 // as a changed line. CALDRA_UPDATE_SNAPSHOTS=1 writes the files anew.
-void expectSnapshot(QWidget &window, const char *name)
+void expectSnapshot(QWidget &window, const char *name, const QWidget *opener = nullptr)
 {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window)) << name;
     const QString path = QStringLiteral(CALDRA_FIXTURES_DIR "/snapshots/%1.txt").arg(name);
-    const QByteArray shown = snapshot(window).toUtf8();
+    const QByteArray shown = snapshot(window, opener).toUtf8();
     if (qEnvironmentVariableIsSet("CALDRA_UPDATE_SNAPSHOTS")) {
         QDir().mkpath(QFileInfo(path).path());
         ASSERT_TRUE(writeBytes(path, shown));
@@ -119,11 +129,11 @@ void expectSnapshot(QWidget &window, const char *name)
 
 // Opens a window the way the user does and compares it, then lets `more`
 // act on it before it closes.
-void expectOpened(QAction *command, const char *name,
+void expectOpened(const QWidget &main, QAction *command, const char *name,
                   const std::function<void(QWidget &)> &more = {})
 {
     auto opened = answerModal([&](QWidget *window) {
-        expectSnapshot(*window, name);
+        expectSnapshot(*window, name, &main);
         if (more)
             more(*window);
         window->close();
@@ -141,16 +151,16 @@ TEST(Snapshot, EveryWindowAsItOpens)
     services.files = files;
     frmMain main(services);
     expectSnapshot(main, "frmMain");
-    expectOpened(main.Aboutmnu, "frmAbout");
-    expectOpened(main.defaultMp3, "frmbrowse");
-    expectOpened(main.mnuNewLyric, "frmVarlo", [](QWidget &window) {
+    expectOpened(main, main.Aboutmnu, "frmAbout");
+    expectOpened(main, main.defaultMp3, "frmbrowse");
+    expectOpened(main, main.mnuNewLyric, "frmVarlo", [](QWidget &window) {
         auto &lyrics = static_cast<frmVarlo &>(window);
         lyrics.rtbLyr->setPlainText(QStringLiteral("One\nTwo"));
         lyrics.Command2->click();
         expectSnapshot(lyrics, "frmVarlo-table");
     });
-    expectOpened(main.Id3, "frmId3");
-    expectOpened(main.Playlist, "frmPlaylist");
+    expectOpened(main, main.Id3, "frmId3");
+    expectOpened(main, main.Playlist, "frmPlaylist");
 }
 
 } // namespace
