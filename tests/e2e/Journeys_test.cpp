@@ -247,17 +247,10 @@ TEST_F(Journey, TagsTypedInEveryBoxAreWrittenAndReadBackHereAndThroughGetId3)
     // ID3v1 holds Latin-1 only; ID3v2 takes any text, its link Latin-1 again.
     const QStringList v1
         = {"7", "Café Élan", "Ñandú Müller", "Façade à Genève", "1999", "Crème brûlée", "17"};
-    const QStringList v2 = {"3/12",
-                            "Заголовок песни",
-                            "Ärtist 日本語",
-                            "Αλμπουμ",
-                            "2003",
-                            "17",
-                            "Antonín Dvořák",
-                            "Éva Ősz",
-                            "© 2024 Łódź",
-                            "Ŀame ✓",
-                            "http://example.org/café"};
+    const QStringList v2 = QStringLiteral("3/12|Заголовок песни|Ärtist 日本語|Αλμπουμ|2003|17|"
+                                          "Antonín Dvořák|Éva Ősz|© 2024 Łódź|Ŀame ✓|"
+                                          "http://example.org/café")
+                               .split(u'|');
     const QString comment = "Zeile eins\nΔεύτερη γραμμή — ünïcödé";
 
     openFromMenu<frmId3>(main.Id3, [&](frmId3 &w) {
@@ -269,9 +262,6 @@ TEST_F(Journey, TagsTypedInEveryBoxAreWrittenAndReadBackHereAndThroughGetId3)
         for (int i = 0; i < 11; ++i)
             retype(w.Id3v2[i], v2[i]);
         retype(w.Text11, comment);
-        ASSERT_EQ(boxTexts(w.Id3v1), v1) << "typing did not reach the ID3v1 boxes";
-        ASSERT_EQ(boxTexts(w.Id3v2), v2) << "typing did not reach the ID3v2 boxes";
-        ASSERT_EQ(w.Text11->toPlainText(), comment);
         click(w.WriteId3v1cmd);
         click(w.WriteId3v2cmd);
         w.close();
@@ -295,7 +285,13 @@ TEST_F(Journey, TagsTypedInEveryBoxAreWrittenAndReadBackHereAndThroughGetId3)
     });
     if (HasFatalFailure())
         return;
-    EXPECT_TRUE(readBytes(song).contains(toneAudio())) << "the audio changed";
+    // ID3v1 is 128 bytes at the end, in fixed Latin-1 fields.
+    const auto field = [](const QString &text, int size) {
+        return text.toLatin1().leftJustified(size, '\0', true);
+    };
+    const QByteArray v1Bytes = "TAG" + field(v1[1], 30) + field(v1[2], 30) + field(v1[3], 30)
+                               + field(v1[4], 4) + field(v1[5], 28) + '\0' + char(7) + char(17);
+    EXPECT_EQ(readBytes(song).right(128 + toneAudio().size()), toneAudio() + v1Bytes);
 
     openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
         ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {chooseFile(song)}, "&Open"));
