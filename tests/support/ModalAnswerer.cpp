@@ -85,13 +85,9 @@ ModalAction pressOk(MessageSeen *seen)
 {
     return [seen](QWidget *modal) {
         auto *box = qobject_cast<QMessageBox *>(modal);
-        if (seen && box) {
-            seen->text = box->text();
-            seen->title = box->windowTitle();
-            seen->informationIcon = box->icon() == QMessageBox::Information;
-            seen->noIcon = box->icon() == QMessageBox::NoIcon;
-            seen->buttonCount = static_cast<int>(box->buttons().size());
-        }
+        if (seen && box)
+            *seen = {box->text(), box->windowTitle(), box->icon() == QMessageBox::NoIcon,
+                     static_cast<int>(box->buttons().size())};
         if (box && box->button(QMessageBox::Ok))
             box->button(QMessageBox::Ok)->click();
         else if (auto *dialog = qobject_cast<QDialog *>(modal))
@@ -107,15 +103,14 @@ ModalAction chooseFile(const QString &path)
             modal->close();
             return;
         }
-        // Typed into the name box as a whole path. Selecting it instead only
+        // Typed into the name box as a whole path: selecting it instead only
         // works once the dialog has read the folder, and not at all while the
-        // name box has the focus.
+        // name box has the focus. Accepted through QDialog, as the dialog's
+        // own button would, so that the name is checked.
         if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
             name->setText(path);
         else
             dialog->selectFile(path);
-        // Through QDialog: the file dialog's own accept() checks the name as
-        // pressing its button would.
         static_cast<QDialog *>(dialog)->accept();
         if (dialog->isVisible()) {
             ADD_FAILURE() << "the file dialog did not take " << path.toStdString();
@@ -138,23 +133,13 @@ ModalAction pickFolder(const QString &folder, PickerButton button)
 {
     return [folder, button](QWidget *modal) {
         auto *picker = qobject_cast<frmbrowse *>(modal);
-        if (!picker) {
+        if (!picker || button == PickerButton::CloseFrame) {
             modal->close();
             return;
         }
         if (!folder.isEmpty())
             picker->Dir1->setPath(folder);
-        switch (button) {
-        case PickerButton::Open:
-            picker->cmdopen->click();
-            break;
-        case PickerButton::Cancel:
-            picker->cmd->click();
-            break;
-        case PickerButton::CloseFrame:
-            picker->close();
-            break;
-        }
+        (button == PickerButton::Open ? picker->cmdopen : picker->cmd)->click();
     };
 }
 

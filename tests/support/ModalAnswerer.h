@@ -50,7 +50,6 @@ inline std::shared_ptr<ModalAnswers> answerModal(ModalAction action, int timeout
 struct MessageSeen {
     QString text;
     QString title;
-    bool informationIcon = false;
     bool noIcon = false;
     int buttonCount = 0;
 };
