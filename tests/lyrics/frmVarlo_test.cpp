@@ -6,14 +6,11 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QUndoStack>
 
 #include "lyrics/LyricTable.h"
 #include "lyrics/MmControl.h"
@@ -23,14 +20,12 @@
 #include "support/FakeServices.h"
 #include "support/Files.h"
 #include "support/Id3Bytes.h"
-#include "tags/LyricFrames.h"
 
 using namespace caldra;
 using namespace caldra::test;
+using Rows = QList<LyricRow>;
 
 namespace {
-
-using Rows = QList<LyricRow>;
 
 struct Folder final : MusicFolderSetting {
     QString Sval() const override { return value; }
@@ -38,8 +33,9 @@ struct Folder final : MusicFolderSetting {
     QString value;
 };
 
-// The lyric window, shown and active, with dialogs answered from a script,
-// messages recorded and a silent player the test moves.
+// The lyric window over its opener, with dialogs answered from a script,
+// messages recorded, a silent player the test moves and every change of the
+// rows checked for what the views are told.
 class LyricWindow : public ::testing::Test {
 protected:
     void SetUp() override
@@ -50,7 +46,11 @@ protected:
         services.pickFolder = [this](const Services &, QWidget *) { return picked; };
         players.installIn(services);
         folder.value = music.path() + u'/';
-        w = std::make_unique<frmVarlo>(services, folder, nullptr);
+        opener.setGeometry(250, 300, 300, 200);
+        opener.show();
+        w = std::make_unique<frmVarlo>(services, folder, &opener);
+        tester = std::make_unique<QAbstractItemModelTester>(
+            w->List1->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         w->Form_Load();
         w->show();
         w->activateWindow();
@@ -59,6 +59,7 @@ protected:
 
     QString file(const QString &name) const { return QDir(music.path()).filePath(name); }
     FakePlayer &player() const { return *players.latest; }
+    LyricTable &table() const { return *static_cast<LyricTable *>(w->List1->model()); }
     static void click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
     void key(Qt::Key k, Qt::KeyboardModifiers mods = {})
     {
@@ -67,7 +68,7 @@ protected:
     }
     void clickCell(int row, int col)
     {
-        const QModelIndex index = w->List1->model()->index(row - 1, col);
+        const QModelIndex index = table().index(row - 1, col);
         w->List1->scrollTo(index);
         QTest::mouseClick(w->List1->viewport(), Qt::LeftButton, {},
                           w->List1->visualRect(index).center());
@@ -77,22 +78,13 @@ protected:
         w->rtbLyr->setPlainText(text);
         click(w->Command2);
     }
-    void open(const QString &name, QPushButton *button)
+    // Opens a song (Command1) or a lyric file (Cmdopen), written first if given.
+    void open(const QString &name, QPushButton *button, const QByteArray &bytes = {})
     {
+        if (!bytes.isEmpty())
+            writeBytes(file(name), bytes);
         dialogs->answers.push_back(file(name));
         click(button);
-    }
-    void load(const QString &name, const QByteArray &bytes)
-    {
-        writeBytes(file(name), bytes);
-        open(name, w->Cmdopen);
-    }
-    Rows rows() const
-    {
-        Rows out;
-        for (int r = 1; r < w->Rows(); ++r)
-            out.append({w->TextMatrix(r, 0), w->TextMatrix(r, 1)});
-        return out;
     }
     QStringList said() const
     {
@@ -101,7 +93,6 @@ protected:
             out.append(shown.text);
         return out;
     }
-    bool inTable() const { return w->List1->isVisible() && !w->rtbLyr->isVisible(); }
 
     QTemporaryDir programDir, music;
     std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
@@ -110,27 +101,22 @@ protected:
     FakePlayers players;
     Services services;
     Folder folder;
+    QWidget opener;
     std::unique_ptr<frmVarlo> w;
+    std::unique_ptr<QAbstractItemModelTester> tester;
 };
-
-QByteArray manyLines(int count)
-{
-    QByteArray out;
-    for (int i = 1; i <= count; ++i)
-        out += "[t]line " + QByteArray::number(i) + "\r\n";
-    return out;
-}
 
 } // namespace
 
 TEST_F(LyricWindow, RowsAreMadeEditedStampedAndAddedAndEveryChangeUndoesAndRedoes)
 {
+    const QRect frame(w->pos(), w->frameGeometry().size());
+    EXPECT_LE((frame.center() - opener.frameGeometry().center()).manhattanLength(), 8);
     open("Song.mp3", w->Command1);
-    std::vector<Rows> states = {rows()};
-    const auto step = [&] { states.push_back(rows()); };
-    makeLrc("one\ntwo\tcut\nthree");
+    std::vector<Rows> states = {table().rows()};
+    const auto step = [&] { states.push_back(table().rows()); };
+    makeLrc("one\ntwo\tcut\n");
     step();
-    EXPECT_TRUE(inTable());
     EXPECT_FALSE(w->Command2->isEnabled());
     EXPECT_EQ(std::pair(w->Row(), w->Col()), std::pair(1, 0));
     player().moveTo(5900);
@@ -144,12 +130,10 @@ TEST_F(LyricWindow, RowsAreMadeEditedStampedAndAddedAndEveryChangeUndoesAndRedoe
         QTest::keyClick(w->Text1, k); // neither closes nor drops the edit
     clickCell(3, 1); // another cell commits the edit
     step();
-    EXPECT_EQ(w->Text1->text(), "three");
     QTest::keyClicks(w->Text1, "!");
     QTest::keyClick(w->Text1, Qt::Key_Tab);
     step();
-    EXPECT_FALSE(w->Text1->isVisible());
-    w->List1->setCurrentIndex(w->List1->model()->index(2, 1));
+    w->List1->setCurrentIndex(table().index(2, 1));
     click(w->cmdAddRowDown); // below the current row, which stays current
     step();
     click(w->cmdAddRow); // above it, and the current lyric stays current
@@ -159,20 +143,17 @@ TEST_F(LyricWindow, RowsAreMadeEditedStampedAndAddedAndEveryChangeUndoesAndRedoe
     QTest::keyClicks(w->Text1, " x");
     click(w->cmdSave); // commits the edit before saving
     step();
-    EXPECT_EQ(readBytes(file("Song.lrc")), "[00:05]one x\r\n[0]TWO\r\n[]\r\n[0]three!\r\n[]\r\n");
+    EXPECT_EQ(readBytes(file("Song.lrc")), "[00:05]one x\r\n[0]TWO\r\n[]\r\n[0]!\r\n[]\r\n");
 
     for (size_t i = states.size() - 1; i > 0; --i) {
         key(Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_EQ(rows(), states[i - 1]) << i;
+        EXPECT_EQ(table().rows(), states[i - 1]) << i;
     }
-    EXPECT_FALSE(inTable());
-    EXPECT_TRUE(w->Command2->isEnabled());
-    w->activateWindow();
+    EXPECT_TRUE(w->rtbLyr->isVisible() && w->Command2->isEnabled());
     for (size_t i = 1; i < states.size(); ++i)
         QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(rows(), states.back());
-    EXPECT_TRUE(inTable());
-    EXPECT_TRUE(messages->shown.empty());
+    EXPECT_EQ(table().rows(), states.back());
+    EXPECT_TRUE(w->List1->isVisible() && messages->shown.empty());
 }
 
 TEST_F(LyricWindow, SpaceStampsRowAfterRowWithThePositionPlayingOrPaused)
@@ -186,82 +167,60 @@ TEST_F(LyricWindow, SpaceStampsRowAfterRowWithThePositionPlayingOrPaused)
     }
     EXPECT_TRUE(player().isPlaying());
     click(w->mmcMP3->Pause);
-    ASSERT_TRUE(player().isPaused());
     QMetaObject::invokeMethod(w->Timer1, "timeout");
     EXPECT_EQ(w->lblTime->text(), "00:02");
     player().moveTo(9000);
     key(Qt::Key_Space);
     key(Qt::Key_Space); // the last row stays current and is stamped again
-    EXPECT_EQ(rows(), Rows({{"00:01", "one"}, {"00:02", "two"}, {"00:09", "three"}}));
-    EXPECT_EQ(w->Row(), 3);
-    EXPECT_FALSE(w->Text1->isVisible());
-
+    EXPECT_EQ(table().rows(), Rows({{"00:01", "one"}, {"00:02", "two"}, {"00:09", "three"}}));
+    EXPECT_TRUE(player().isPaused() && w->Row() == 3 && !w->Text1->isVisible());
     clickCell(2, 1);
     QTest::keyClick(w->Text1, Qt::Key_Space);
     EXPECT_EQ(w->Text1->text(), "two ");
-    EXPECT_EQ(w->TextMatrix(2, 0), "00:02");
 }
 
 TEST_F(LyricWindow, BackStepAndPlayFromHereSeekWithinTheSong)
 {
-    load("song.lrc", "[01:05]a\r\n[00:12.50]b\r\n[0]c\r\n");
+    open("a.lrc", w->Cmdopen, "[01:05]a\r\n[00:12.50]b\r\n[0]c\r\n");
     open("Song.mp3", w->Command1);
     player().length = 20000;
     click(w->mmcMP3->Play);
-    struct Case {
-        qint32 from;
-        bool back, byKey, paused;
-        qint32 to;
-    };
-    for (const Case c :
-         {Case{3000, true, false, false, 0}, Case{8000, true, true, true, 3000},
-          Case{8000, false, false, true, 13000}, Case{17000, false, true, false, 20000}}) {
-        if (c.paused != player().isPaused())
-            click(c.paused ? w->mmcMP3->Pause : w->mmcMP3->Play);
-        player().moveTo(c.from);
-        if (c.byKey)
-            key(c.back ? Qt::Key_Left : Qt::Key_Right, Qt::ControlModifier);
-        else
-            click(c.back ? w->cmdBack : w->cmdStep);
-        EXPECT_EQ(player().position(), c.to) << c.from;
-        EXPECT_EQ(player().isPaused(), c.paused) << c.from;
-        EXPECT_EQ(w->Col(), 0) << "the key moved the current cell too";
-    }
+    player().moveTo(3000);
+    click(w->cmdBack);
+    EXPECT_TRUE(player().position() == 0 && player().isPlaying());
+    click(w->mmcMP3->Pause);
+    player().moveTo(17000);
+    key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_TRUE(player().position() == 20000 && player().isPaused());
+    EXPECT_EQ(w->Col(), 0) << "the key moved the current cell too";
 
     EXPECT_EQ(w->rowMenu(3), nullptr);
     const std::unique_ptr<QMenu> menu = w->rowMenu(1);
     ASSERT_TRUE(menu && menu->actions().size() == 1);
     menu->actions().front()->trigger();
-    EXPECT_EQ(player().seeks.last(), 65000);
-    EXPECT_TRUE(player().isPlaying());
+    EXPECT_TRUE(player().position() == 65000 && player().isPlaying());
     click(w->mmcMP3->Pause);
-    w->List1->setCurrentIndex(w->List1->model()->index(1, 0));
+    w->List1->setCurrentIndex(table().index(1, 0));
     key(Qt::Key_Return, Qt::ControlModifier);
-    EXPECT_EQ(player().seeks.last(), 12500);
-    EXPECT_TRUE(player().isPlaying());
+    EXPECT_TRUE(player().position() == 12500 && player().isPlaying());
 }
 
 TEST_F(LyricWindow, HighlightFollowsThePlayPositionByTimeAndScrollsIntoView)
 {
-    load("song.lrc",
-         "[00:30]c\r\n[00:10]a\r\n[xx]b\r\n[00:20]b\r\n" + manyLines(200) + "[02:00]end\r\n");
+    const QByteArray filler = QByteArray("[]filler\r\n").repeated(200);
+    open("a.lrc", w->Cmdopen,
+         "[00:30]c\r\n[00:10]a\r\n[xx]b\r\n[00:20]b\r\n" + filler + "[02:00]e\r\n");
     open("Song.mp3", w->Command1);
-    const auto highlighted = [&] {
-        for (int r = 0; r < w->Rows() - 1; ++r) {
-            if (w->List1->model()->index(r, 1).data(Qt::BackgroundRole).isValid())
-                return r + 1;
-        }
-        return 0;
-    };
     click(w->mmcMP3->Play);
     ASSERT_TRUE(w->tmrPreview->isActive());
     for (const auto &[at, row] : std::vector<std::pair<qint32, int>>{
-             {9999, 0}, {10000, 2}, {25000, 4}, {30000, 1}, {120000, 205}}) {
+             {9999, -1}, {10000, 1}, {25000, 3}, {30000, 0}, {120000, 204}}) {
         player().moveTo(at);
         w->tmrPreview_Timer();
-        EXPECT_EQ(highlighted(), row) << at;
+        EXPECT_EQ(table().highlighted(), row) << at;
     }
-    const QRect last = w->List1->visualRect(w->List1->model()->index(204, 0));
+    EXPECT_TRUE(table().index(204, 0).data(Qt::BackgroundRole).isValid());
+    const QRect last = w->List1->visualRect(table().index(204, 0));
     EXPECT_TRUE(w->List1->viewport()->rect().contains(last));
     click(w->mmcMP3->Pause);
     EXPECT_FALSE(w->tmrPreview->isActive());
@@ -272,46 +231,42 @@ TEST_F(LyricWindow, LoadKeepsTheRowsOnCancelAndStopsAtTheFirstBadLine)
     makeLrc("unsaved work");
     dialogs->answers.push_back(std::nullopt);
     click(w->Cmdopen);
-    EXPECT_EQ(rows(), Rows({{"0", "unsaved work"}}));
-    load("mac.lrc", "[ar:Band]\n[00:12]Chorus");
-    EXPECT_EQ(rows(), Rows({{"ar:Band", ""}, {"00:12", "Chorus"}}));
+    EXPECT_EQ(table().rows(), Rows({{"0", "unsaved work"}}));
+    open("mac.lrc", w->Cmdopen, "[ar:Band]\n[00:12]Chorus");
+    EXPECT_EQ(table().rows(), Rows({{"ar:Band", ""}, {"00:12", "Chorus"}}));
     EXPECT_EQ(dialogs->calls.back().folder, folder.value);
-    EXPECT_TRUE(messages->shown.empty());
-
     for (const char *bytes : {"[00:01]one\r\n\r\n[00:03]three\r\n", "[00:01]one\r\n\r\n"}) {
-        load("gap.lrc", bytes);
-        EXPECT_EQ(rows(), Rows({{"00:01", "one"}}));
+        open("gap.lrc", w->Cmdopen, bytes);
+        EXPECT_EQ(table().rows(), Rows({{"00:01", "one"}}));
     }
     open("gone.lrc", w->Cmdopen);
     EXPECT_EQ(w->Rows(), 1);
-    EXPECT_EQ(said(), QStringList({"Error 5 (Invalid procedure call or argument) in procedure",
-                                   "Error 5 (Invalid procedure call or argument) in procedure",
-                                   "Error 53 (File not found) in procedure"}));
+    const QString invalid = "Error 5 (Invalid procedure call or argument) in procedure";
+    EXPECT_EQ(said(), QStringList({invalid, invalid, "Error 53 (File not found) in procedure"}));
 }
 
 TEST_F(LyricWindow, ClicksDuringALongLoadAreHandledAndANewLoadReplacesIt)
 {
     open("Song.mp3", w->Command1);
     player().moveTo(83000);
-    writeBytes(file("second.lrc"), "[00:01]second file\r\n");
-    // The user acts from the event loop the load lets run, as a real click would.
+    writeBytes(file("b.lrc"), "[00:01]second file\r\n");
+    // Once the first batch of rows shows, the user stamps one and loads
+    // another file, from the event loop the load lets run.
     int rowsSeen = 0;
-    QObject::connect(
-        w->List1->model(), &QAbstractItemModel::rowsInserted, w.get(),
-        [&] {
-            if (rowsSeen != 0)
-                return;
-            rowsSeen = w->Rows();
-            clickCell(1, 0);
-            EXPECT_EQ(w->TextMatrix(1, 0), "01:23");
-            open("second.lrc", w->Cmdopen);
-        },
-        Qt::QueuedConnection);
-    load("first.lrc", manyLines(30000));
-    EXPECT_GT(rowsSeen, 1);
-    EXPECT_LT(rowsSeen, 30001);
-    EXPECT_EQ(rows(), Rows({{"00:01", "second file"}}));
-    EXPECT_TRUE(inTable());
+    const auto act = [&] {
+        if (rowsSeen != 0)
+            return;
+        rowsSeen = w->Rows();
+        clickCell(1, 0);
+        EXPECT_EQ(w->TextMatrix(1, 0), "01:23");
+        open("b.lrc", w->Cmdopen);
+    };
+    QObject::connect(&table(), &QAbstractItemModel::rowsInserted, w.get(), act,
+                     Qt::QueuedConnection);
+    open("a.lrc", w->Cmdopen, QByteArray("[t]line\r\n").repeated(30000));
+    EXPECT_EQ(rowsSeen, 1 + 4096);
+    EXPECT_EQ(table().rows(), Rows({{"00:01", "second file"}}));
+    EXPECT_TRUE(w->List1->isVisible());
 }
 
 TEST_F(LyricWindow, SaveAsksForWhatIsMissingAndReportsAFailureKeepingTheRows)
@@ -320,21 +275,14 @@ TEST_F(LyricWindow, SaveAsksForWhatIsMissingAndReportsAFailureKeepingTheRows)
     folder.value.clear();
     click(w->cmdSave);
     open("/elsewhere/Song.mp3", w->Command1);
-    click(w->cmdSave); // no folder: asks for one, then waits for the next save
-    EXPECT_EQ(folder.value, "");
     picked = file("gone") + u'/';
-    click(w->cmdSave);
+    click(w->cmdSave); // asks for a folder, then waits for the next save
     EXPECT_EQ(folder.value, *picked);
     click(w->cmdSave);
-    ASSERT_EQ(said().size(), 4);
-    EXPECT_EQ(said().mid(0, 3),
-              QStringList({"Select a music file.", "Select default music dir before saving",
-                           "Select default music dir before saving"}));
-    const QString path = file("gone/Song.lrc");
-    EXPECT_TRUE(said()[3].startsWith("The lyrics could not be saved to " + path + ":\n"));
-    EXPECT_GT(said()[3].size(), path.size() + 40); // the reason follows
-    EXPECT_TRUE(QDir(music.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
-
+    const QString failed = "The lyrics could not be saved to " + file("gone/Song.lrc") + ":\n";
+    ASSERT_EQ(said().mid(0, 2),
+              QStringList({"Select a music file.", "Select default music dir before saving"}));
+    EXPECT_TRUE(said().value(2).startsWith(failed) && said().value(2).size() > failed.size() + 20);
     folder.value = music.path() + u'/';
     click(w->cmdSave);
     EXPECT_EQ(readBytes(file("Song.lrc")), "[0]keep me\r\n");
@@ -342,99 +290,28 @@ TEST_F(LyricWindow, SaveAsksForWhatIsMissingAndReportsAFailureKeepingTheRows)
 
 TEST_F(LyricWindow, SaveInSongNeedsAnMp3AndRowsAndAFailureKeepsTheSong)
 {
-    writeBytes(file("song.mp3"), toneAudio());
-    open("song.mp3", w->Command1);
+    open("song.mp3", w->Command1, toneAudio());
     EXPECT_FALSE(w->cmdSaveInSong->isEnabled());
     makeLrc("one");
     EXPECT_TRUE(w->cmdSaveInSong->isEnabled());
     open("song.wma", w->Command1);
     EXPECT_FALSE(w->cmdSaveInSong->isEnabled());
     open("song.mp3", w->Command1);
-    ASSERT_TRUE(w->cmdSaveInSong->isEnabled());
-
-    const QByteArray before = readBytes(file("song.mp3"));
     QFile::setPermissions(file("song.mp3"), QFile::ReadOwner);
     click(w->cmdSaveInSong);
     ASSERT_EQ(said().size(), 1);
     EXPECT_TRUE(said()[0].contains("write-protected")) << said()[0].toStdString();
-    EXPECT_EQ(readBytes(file("song.mp3")), before);
+    EXPECT_EQ(readBytes(file("song.mp3")), toneAudio());
 }
 
-TEST_F(LyricWindow, PlayerFollowsTheChosenSongAndReloadsItAtItsEnd)
+TEST_F(LyricWindow, TheSongIsReloadedAtItsEndAndSilencedWhileAnotherIsChosen)
 {
     open("Song.mp3", w->Command1);
     click(w->mmcMP3->Play);
-    player().moveTo(62000);
-    QMetaObject::invokeMethod(w->Timer1, "timeout");
-    EXPECT_EQ(w->lblTime->text(), "01:02");
     player().finish();
     EXPECT_EQ(player().openedFiles, QStringList({file("Song.mp3"), file("Song.mp3")}));
-    EXPECT_TRUE(w->mmcMP3->Play->isEnabled());
-
     click(w->mmcMP3->Play);
-    bool playingDuringDialog = true;
-    dialogs->onRun = [&] { playingDuringDialog = player().isPlaying(); };
-    dialogs->answers.push_back(std::nullopt); // a cancel opens the last song again
-    click(w->Command1);
-    EXPECT_FALSE(playingDuringDialog);
-    EXPECT_EQ(player().openedFiles.size(), 3);
-    EXPECT_TRUE(player().isOpen());
-
-    const QString title = "A Very Long Evening Song With Many Words.wma";
-    player().opens = false;
-    open(title, w->Command1);
-    EXPECT_FALSE(w->mmcMP3->Play->isEnabled());
-    EXPECT_EQ(w->lblSound->toolTip(), title);
-    EXPECT_TRUE(title.startsWith(w->lblSound->text().chopped(1))
-                && w->lblSound->text().endsWith(u'…'));
-    click(w->cmdGetId3);
-    EXPECT_EQ(said(), QStringList({"Wma tags not yet supported"}));
-}
-
-TEST(LyricWindowPlacement, OpensCentredOnItsOpener)
-{
-    QTemporaryDir dir;
-    Services services = testServices(dir.path());
-    FakePlayers players;
-    players.installIn(services);
-    Folder folder;
-    QWidget opener;
-    opener.setGeometry(
-        QRect(QPoint(), QSize(300, 200))
-            .translated(QGuiApplication::primaryScreen()->availableGeometry().center()
-                        - QPoint(150, 100)));
-    opener.show();
-    frmVarlo lyrics(services, folder, &opener);
-    const QRect frame(lyrics.pos(), lyrics.frameGeometry().size());
-    EXPECT_LE((frame.center() - opener.frameGeometry().center()).manhattanLength(), 8);
-}
-
-TEST(LyricTable, BatchedRowsReachTheViewsBeforeAnyOtherChange)
-{
-    LyricTable table;
-    QAbstractItemModelTester tester(&table, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    (void)table.times();
-    table.appendBatched({"1", "one"});
-    table.appendBatched({"2", "two"});
-    EXPECT_EQ(table.rows().size(), 2); // kept at once, told later
-    EXPECT_EQ(table.rowCount(), 0);
-    // Every other change first tells the waiting rows, so positions stay true.
-    table.insertEmpty(0);
-    table.appendBatched({"3", "three"});
-    table.setCell(3, 1, "THREE");
-    table.appendBatched({"4", "four"});
-    table.append(LyricRow{"0:05", "five"});
-    EXPECT_EQ(
-        table.rows(),
-        Rows({{}, {"1", "one"}, {"2", "two"}, {"3", "THREE"}, {"4", "four"}, {"0:05", "five"}}));
-    EXPECT_EQ(table.times().back(), 5000);
-
-    // A long stream is told in batches of 4096 rows, not row by row.
-    QSignalSpy inserted(&table, &QAbstractItemModel::rowsInserted);
-    for (int n = 0; n < 10000; ++n)
-        table.appendBatched({"t", QString::number(n)});
-    EXPECT_EQ(inserted.count(), 2);
-    EXPECT_EQ(table.rowCount(), 6 + 8192);
-    table.announce();
-    EXPECT_EQ(table.rowCount(), 6 + 10000);
+    dialogs->onRun = [&] { EXPECT_FALSE(player().isPlaying()); };
+    click(w->Command1); // cancelled: the last song is opened again
+    EXPECT_TRUE(player().openedFiles.size() == 3 && player().isOpen());
 }
