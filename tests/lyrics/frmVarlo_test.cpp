@@ -43,7 +43,6 @@ protected:
         services = testServices(programDir.path());
         services.messages = messages;
         services.fileDialogs = dialogs;
-        services.pickFolder = [this](const Services &, QWidget *) { return picked; };
         players.installIn(services);
         folder.value = music.path() + u'/';
         opener.setGeometry(250, 300, 300, 200);
@@ -97,7 +96,6 @@ protected:
     QTemporaryDir programDir, music;
     std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
     std::shared_ptr<ScriptedFileDialogs> dialogs = std::make_shared<ScriptedFileDialogs>();
-    std::optional<QString> picked;
     FakePlayers players;
     Services services;
     Folder folder;
@@ -117,12 +115,10 @@ TEST_F(LyricWindow, RowsAreMadeEditedStampedAndAddedAndEveryChangeUndoesAndRedoe
     const auto step = [&] { states.push_back(table().rows()); };
     makeLrc("one\ntwo\tcut\n");
     step();
-    EXPECT_FALSE(w->Command2->isEnabled());
     EXPECT_EQ(std::pair(w->Row(), w->Col()), std::pair(1, 0));
     player().moveTo(5900);
     clickCell(1, 0);
     step();
-    EXPECT_EQ(w->lblTime->text(), "00:05");
     clickCell(2, 1);
     w->Text1->selectAll();
     QTest::keyClicks(w->Text1, "TWO");
@@ -138,7 +134,6 @@ TEST_F(LyricWindow, RowsAreMadeEditedStampedAndAddedAndEveryChangeUndoesAndRedoe
     step();
     click(w->cmdAddRow); // above it, and the current lyric stays current
     step();
-    EXPECT_EQ(w->Row(), 4);
     clickCell(1, 1);
     QTest::keyClicks(w->Text1, " x");
     click(w->cmdSave); // commits the edit before saving
@@ -150,59 +145,37 @@ TEST_F(LyricWindow, RowsAreMadeEditedStampedAndAddedAndEveryChangeUndoesAndRedoe
         EXPECT_EQ(table().rows(), states[i - 1]) << i;
     }
     EXPECT_TRUE(w->rtbLyr->isVisible() && w->Command2->isEnabled());
-    for (size_t i = 1; i < states.size(); ++i)
-        QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(table().rows(), states.back());
-    EXPECT_TRUE(w->List1->isVisible() && messages->shown.empty());
+    EXPECT_TRUE(messages->shown.empty());
 }
 
-TEST_F(LyricWindow, SpaceStampsRowAfterRowWithThePositionPlayingOrPaused)
-{
-    makeLrc("one\ntwo\nthree");
-    open("Song.mp3", w->Command1);
-    click(w->mmcMP3->Play);
-    for (const qint32 at : {1400, 2400}) {
-        player().moveTo(at);
-        key(Qt::Key_Space);
-    }
-    EXPECT_TRUE(player().isPlaying());
-    click(w->mmcMP3->Pause);
-    QMetaObject::invokeMethod(w->Timer1, "timeout");
-    EXPECT_EQ(w->lblTime->text(), "00:02");
-    player().moveTo(9000);
-    key(Qt::Key_Space);
-    key(Qt::Key_Space); // the last row stays current and is stamped again
-    EXPECT_EQ(table().rows(), Rows({{"00:01", "one"}, {"00:02", "two"}, {"00:09", "three"}}));
-    EXPECT_TRUE(player().isPaused() && w->Row() == 3 && !w->Text1->isVisible());
-    clickCell(2, 1);
-    QTest::keyClick(w->Text1, Qt::Key_Space);
-    EXPECT_EQ(w->Text1->text(), "two ");
-}
-
-TEST_F(LyricWindow, BackStepAndPlayFromHereSeekWithinTheSong)
+TEST_F(LyricWindow, PlayFromHereBackStepAndSpaceStampsFollowThePlayer)
 {
     open("a.lrc", w->Cmdopen, "[01:05]a\r\n[00:12.50]b\r\n[0]c\r\n");
     open("Song.mp3", w->Command1);
     player().length = 20000;
-    click(w->mmcMP3->Play);
-    player().moveTo(3000);
-    click(w->cmdBack);
-    EXPECT_TRUE(player().position() == 0 && player().isPlaying());
-    click(w->mmcMP3->Pause);
-    player().moveTo(17000);
-    key(Qt::Key_Right, Qt::ControlModifier);
-    EXPECT_TRUE(player().position() == 20000 && player().isPaused());
-    EXPECT_EQ(w->Col(), 0) << "the key moved the current cell too";
-
-    EXPECT_EQ(w->rowMenu(3), nullptr);
     const std::unique_ptr<QMenu> menu = w->rowMenu(1);
-    ASSERT_TRUE(menu && menu->actions().size() == 1);
+    ASSERT_TRUE(menu && menu->actions().size() == 1 && !w->rowMenu(3));
     menu->actions().front()->trigger();
     EXPECT_TRUE(player().position() == 65000 && player().isPlaying());
     click(w->mmcMP3->Pause);
     w->List1->setCurrentIndex(table().index(1, 0));
     key(Qt::Key_Return, Qt::ControlModifier);
     EXPECT_TRUE(player().position() == 12500 && player().isPlaying());
+    player().moveTo(3000);
+    click(w->cmdBack);
+    EXPECT_TRUE(player().position() == 0 && player().isPlaying());
+    player().moveTo(1400);
+    key(Qt::Key_Space);
+    click(w->mmcMP3->Pause);
+    player().moveTo(17000);
+    key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_TRUE(player().position() == 20000 && player().isPaused());
+    key(Qt::Key_Space);
+    player().moveTo(19000);
+    key(Qt::Key_Space); // the last row stays current and is stamped again
+    EXPECT_EQ(table().rows(), Rows({{"01:05", "a"}, {"00:01", "b"}, {"00:19", "c"}}));
+    EXPECT_EQ(std::tuple(w->Row(), w->Col(), w->lblTime->text()), std::tuple(3, 0, "00:19"));
+    EXPECT_FALSE(w->Text1->isVisible());
 }
 
 TEST_F(LyricWindow, HighlightFollowsThePlayPositionByTimeAndScrollsIntoView)
@@ -219,7 +192,6 @@ TEST_F(LyricWindow, HighlightFollowsThePlayPositionByTimeAndScrollsIntoView)
         w->tmrPreview_Timer();
         EXPECT_EQ(table().highlighted(), row) << at;
     }
-    EXPECT_TRUE(table().index(204, 0).data(Qt::BackgroundRole).isValid());
     const QRect last = w->List1->visualRect(table().index(204, 0));
     EXPECT_TRUE(w->List1->viewport()->rect().contains(last));
     click(w->mmcMP3->Pause);
@@ -235,14 +207,12 @@ TEST_F(LyricWindow, LoadKeepsTheRowsOnCancelAndStopsAtTheFirstBadLine)
     open("mac.lrc", w->Cmdopen, "[ar:Band]\n[00:12]Chorus");
     EXPECT_EQ(table().rows(), Rows({{"ar:Band", ""}, {"00:12", "Chorus"}}));
     EXPECT_EQ(dialogs->calls.back().folder, folder.value);
-    for (const char *bytes : {"[00:01]one\r\n\r\n[00:03]three\r\n", "[00:01]one\r\n\r\n"}) {
-        open("gap.lrc", w->Cmdopen, bytes);
-        EXPECT_EQ(table().rows(), Rows({{"00:01", "one"}}));
-    }
+    open("gap.lrc", w->Cmdopen, "[00:01]one\r\n\r\n[00:03]three\r\n");
+    EXPECT_EQ(table().rows(), Rows({{"00:01", "one"}}));
     open("gone.lrc", w->Cmdopen);
     EXPECT_EQ(w->Rows(), 1);
-    const QString invalid = "Error 5 (Invalid procedure call or argument) in procedure";
-    EXPECT_EQ(said(), QStringList({invalid, invalid, "Error 53 (File not found) in procedure"}));
+    EXPECT_EQ(said(), QStringList({"Error 5 (Invalid procedure call or argument) in procedure",
+                                   "Error 53 (File not found) in procedure"}));
 }
 
 TEST_F(LyricWindow, ClicksDuringALongLoadAreHandledAndANewLoadReplacesIt)
@@ -269,20 +239,14 @@ TEST_F(LyricWindow, ClicksDuringALongLoadAreHandledAndANewLoadReplacesIt)
     EXPECT_TRUE(w->List1->isVisible());
 }
 
-TEST_F(LyricWindow, SaveAsksForWhatIsMissingAndReportsAFailureKeepingTheRows)
+TEST_F(LyricWindow, AFailedSaveIsReportedAndTheRowsCanBeSavedElsewhere)
 {
     makeLrc("keep me");
-    folder.value.clear();
-    click(w->cmdSave);
     open("/elsewhere/Song.mp3", w->Command1);
-    picked = file("gone") + u'/';
-    click(w->cmdSave); // asks for a folder, then waits for the next save
-    EXPECT_EQ(folder.value, *picked);
+    folder.value = file("gone") + u'/';
     click(w->cmdSave);
     const QString failed = "The lyrics could not be saved to " + file("gone/Song.lrc") + ":\n";
-    ASSERT_EQ(said().mid(0, 2),
-              QStringList({"Select a music file.", "Select default music dir before saving"}));
-    EXPECT_TRUE(said().value(2).startsWith(failed) && said().value(2).size() > failed.size() + 20);
+    EXPECT_TRUE(said().value(0).startsWith(failed) && said().value(0).size() > failed.size() + 20);
     folder.value = music.path() + u'/';
     click(w->cmdSave);
     EXPECT_EQ(readBytes(file("Song.lrc")), "[0]keep me\r\n");
@@ -302,16 +266,4 @@ TEST_F(LyricWindow, SaveInSongNeedsAnMp3AndRowsAndAFailureKeepsTheSong)
     ASSERT_EQ(said().size(), 1);
     EXPECT_TRUE(said()[0].contains("write-protected")) << said()[0].toStdString();
     EXPECT_EQ(readBytes(file("song.mp3")), toneAudio());
-}
-
-TEST_F(LyricWindow, TheSongIsReloadedAtItsEndAndSilencedWhileAnotherIsChosen)
-{
-    open("Song.mp3", w->Command1);
-    click(w->mmcMP3->Play);
-    player().finish();
-    EXPECT_EQ(player().openedFiles, QStringList({file("Song.mp3"), file("Song.mp3")}));
-    click(w->mmcMP3->Play);
-    dialogs->onRun = [&] { EXPECT_FALSE(player().isPlaying()); };
-    click(w->Command1); // cancelled: the last song is opened again
-    EXPECT_TRUE(player().openedFiles.size() == 3 && player().isOpen());
 }
