@@ -30,7 +30,6 @@ TEST(Lrc, ReadLinesGiveTheirRowAndTheLineTheNextSaveWrites)
         EXPECT_EQ(*row, LyricRow({time, text})) << read;
         EXPECT_EQ(lrcLine(*row), written);
     }
-    EXPECT_FALSE(parseLrcLine("[00:10 no bracket"));
 }
 
 TEST(Lrc, FileNameIsTheTitleCutBeforeItsLastDotInTheFolderAsStored)
