@@ -98,7 +98,7 @@ protected:
 
 } // namespace
 
-TEST_F(LyricWindow, RowsAreMadeEditedStampedAndAddedAndEveryChangeUndoesAndRedoes)
+TEST_F(LyricWindow, RowsAreMadeEditedStampedAndAddedAndEveryChangeUndoes)
 {
     const QRect frame(w->pos(), w->frameGeometry().size());
     EXPECT_LE((frame.center() - opener.frameGeometry().center()).manhattanLength(), 8);
