@@ -1,85 +1,94 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include "lyrics/Lrc.h"
+#include "lyrics/LrcFile.h"
+#include "lyrics/LrcTime.h"
+#include "support/Files.h"
 
 using namespace caldra;
+using namespace caldra::test;
 
-TEST(PositionText, WholeSecondsWithoutRoundingAndMinutesWithoutLimit)
+TEST(Lrc, ReadLinesGiveTheirRowAndTheLineTheNextSaveWrites)
 {
-    EXPECT_EQ(PositionText(0), "00:00");
-    EXPECT_EQ(PositionText(59'999), "00:59");
-    EXPECT_EQ(PositionText(60'000), "01:00");
-    EXPECT_EQ(PositionText(65'400), "01:05");
-    EXPECT_EQ(PositionText(3'599'999), "59:59");
-    EXPECT_EQ(PositionText(6'000'000), "100:00");
-    EXPECT_EQ(PositionText(std::numeric_limits<qint32>::max()), "35791:23");
-}
-
-TEST(LrcLines, ReadLinesGiveTheirRowAndTheLineTheNextSaveWrites)
-{
-    struct Case {
-        const char *read, *time, *text, *written;
-    };
-    const Case cases[] = {
+    const std::array<const char *, 4> cases[] = {
         {"[ar:Some Band]", "ar:Some Band", "", "[ar:Some Band]"},
-        {"[00:12][00:34]Chorus line", "00:12", "[00:34]Chorus line", "[00:12][00:34]Chorus line"},
-        {"[00:12.50]Line", "00:12.50", "Line", "[00:12.50]Line"},
+        {"[00:12][00:34]Chorus", "00:12", "[00:34]Chorus", "[00:12][00:34]Chorus"},
         {"x00:10]Hi", "00:10", "Hi", "[00:10]Hi"},
         {"[00:10]left\tright", "00:10", "left", "[00:10]left"},
-        {"[]", "", "", "[]"},
         // A TAB before the "]" ends the time field; the piece after it is the text.
         {"[a\tb]c", "a", "b", "[a]b"},
     };
-    for (const Case &c : cases) {
-        const auto row = parseLrcLine(c.read);
-        ASSERT_TRUE(row) << c.read;
-        EXPECT_EQ(*row, LyricRow({c.time, c.text})) << c.read;
-        EXPECT_EQ(lrcLine(*row), c.written);
+    for (const auto &[read, time, text, written] : cases) {
+        const auto row = parseLrcLine(read);
+        ASSERT_TRUE(row) << read;
+        EXPECT_EQ(*row, LyricRow({time, text})) << read;
+        EXPECT_EQ(lrcLine(*row), written);
     }
-    for (const char *invalid : {"", "]", "[00:10 no bracket", "plain lyric"})
-        EXPECT_FALSE(parseLrcLine(invalid)) << invalid;
 }
 
-TEST(LrcFileBytes, OneBracketedCrLfLinePerRowAndNoRowsNoBytes)
+TEST(Lrc, FileNameIsTheTitleCutBeforeItsLastDotInTheFolderAsStored)
 {
-    const QList<LyricRow> table
-        = {{"01:05", "Walking down the empty road"}, {"0", "And the night comes in"}, {"", ""}};
-    EXPECT_EQ(lrcFileBytes(table), QByteArray("[01:05]Walking down the empty road\r\n"
-                                              "[0]And the night comes in\r\n"
-                                              "[]\r\n"));
-    EXPECT_EQ(lrcFileBytes({}), QByteArray());
-    const QList<LyricRow> accented = {{"00:01", "Björk – Jóga ♪"}};
-    EXPECT_EQ(parseLrcLine(lrcFileLines(lrcFileBytes(accented)).value(0)), accented.at(0));
-}
-
-TEST(LrcFileLines, CrLfLoneCrAndLoneLfAllEndALine)
-{
-    const QStringList expected = {"[00:01]a", "[00:02]b", "[00:03]c"};
-    EXPECT_EQ(lrcFileLines("[00:01]a\r\n[00:02]b\r\n[00:03]c\r\n"), expected);
-    EXPECT_EQ(lrcFileLines("[00:01]a\r[00:02]b\r[00:03]c\r"), expected);
-    EXPECT_EQ(lrcFileLines("[00:01]a\n[00:02]b\n[00:03]c\n"), expected);
-    EXPECT_EQ(lrcFileLines("[00:01]a\n[00:02]b\r\n[00:03]c"), expected);
-    EXPECT_EQ(lrcFileLines("[00:01]a\r\n\r\n"), QStringList({"[00:01]a", ""}));
-    // A file as a Windows program writes it keeps its accents.
-    EXPECT_EQ(lrcFileLines("[00:01]Caf\xE9 \x80\r\n"),
-              QStringList({QString::fromUtf8("[00:01]Café €")}));
-}
-
-TEST(LrcFileName, TitleCutBeforeItsLastDotOrUsedWholeWithoutOne)
-{
-    EXPECT_EQ(lrcFilePath("D:\\Music\\", "Some Song.mp3"), "D:\\Music\\Some Song.lrc");
     EXPECT_EQ(lrcFilePath("D:\\Music\\", "Live.at.home.wma"), "D:\\Music\\Live.at.home.lrc");
-    EXPECT_EQ(lrcFilePath("D:\\Music\\", "Old.lrc"), "D:\\Music\\Old.lrc");
-    EXPECT_EQ(lrcFilePath("/home/me/Music/", "Noextension"), "/home/me/Music/Noextension.lrc");
-    // The folder is used exactly as stored: no separator added, nothing trimmed.
+    EXPECT_EQ(lrcFilePath("/m/", ".mp3"), "/m/.lrc");
     EXPECT_EQ(lrcFilePath(" /m", "a.mp3"), " /ma.lrc");
 }
 
-TEST(EntryText, EveryTextLineBecomesAnUnstampedRowCutAtItsFirstTab)
+TEST(LrcTime, TimesAreMinutesWithoutLimitSecondsAndHundredths)
 {
-    using Rows = QList<LyricRow>;
-    EXPECT_EQ(rowsFromEntryText(""), Rows({{"0", ""}}));
-    EXPECT_EQ(rowsFromEntryText("one\n\nthree\n"),
-              Rows({{"0", "one"}, {"0", ""}, {"0", "three"}, {"0", ""}}));
-    EXPECT_EQ(rowsFromEntryText("left\tright\r\nnext"), Rows({{"0", "left"}, {"0", "next"}}));
+    const std::pair<const char *, std::optional<qint32>> cases[]
+        = {{"100:00", 6000000}, {"2:03.07", 123070}, {"0", {}},         {"ar:Band", {}},
+           {"00:60", {}},       {"00:5", {}},        {"00:05.5", {}},   {"00:05.", {}},
+           {"-1:05", {}},       {" 01:05", {}},      {"0:1][0:34", {}}, {"99999999:00", {}}};
+    for (const auto &[text, expected] : cases)
+        EXPECT_EQ(timeFieldPosition(text), expected) << text;
+    EXPECT_EQ(PositionText(2'147'483'647), "35791:23");
+    EXPECT_EQ(seekTarget(2147480000, 5000, 2147483647), 2147483647);
+    EXPECT_EQ(seekTarget(8000, 5000, 0), 13000); // a length not known yet
+}
+
+TEST(LrcTime, SongLyricsTakeTimedRowsInTimeOrderAndEveryTextPlain)
+{
+    const SongLyrics lyrics = songLyricsFromRows({{"ar:Band", ""},
+                                                  {"00:20", "second"},
+                                                  {"00:05.25", "first"},
+                                                  {"0", "x"},
+                                                  {"00:20", "too"}});
+    EXPECT_EQ(lyrics.synced,
+              (QList<SongLyrics::Line>{{5250, "first"}, {20000, "second"}, {20000, "too"}}));
+    EXPECT_EQ(lyrics.plain, "\nsecond\nfirst\nx\ntoo");
+}
+
+TEST(LrcFile, SaveWritesOneCrLfLinePerRowAndAFailedSaveLeavesTheOldFile)
+{
+    QTemporaryDir dir;
+    const auto readError = [](const QString &path) {
+        return procedureErrorText(readLrcFile(path).error.value_or(Failure{}));
+    };
+    EXPECT_EQ(readError(" "), "Error 52 (Bad file name or number) in procedure");
+    EXPECT_EQ(readError(dir.path()), "Error 75 (Path/File access error) in procedure");
+    const QString lrc = dir.filePath("Song.lrc");
+    ASSERT_FALSE(writeLrcFile(lrc, {{"00:01", "a long first version"}, {"00:02", "more"}}));
+    ASSERT_FALSE(writeLrcFile(lrc, {{"01:05", "Björk – Jóga ♪"}, {"0", "b"}, {"", ""}}));
+    const QByteArray bytes = "[01:05]Björk – Jóga ♪\r\n[0]b\r\n[]\r\n";
+    EXPECT_EQ(readBytes(lrc), bytes);
+    EXPECT_EQ(readLrcFile(lrc).lines, QStringList({"[01:05]Björk – Jóga ♪", "[0]b", "[]"}));
+
+    // Root ignores permission bits but not the immutable flag.
+    const auto lock = [&](bool on) {
+        QFile::setPermissions(lrc, on ? QFile::ReadOwner : QFile::ReadOwner | QFile::WriteOwner);
+        return geteuid() != 0 || QProcess::execute("chattr", {on ? "+i" : "-i", lrc}) == 0;
+    };
+    if (!lock(true))
+        GTEST_SKIP() << "cannot make a file unchangeable here";
+    const auto locked = writeLrcFile(lrc, {{"0", "new"}});
+    lock(false);
+    EXPECT_TRUE(locked && !locked->description.isEmpty());
+    EXPECT_EQ(readBytes(lrc), bytes);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"Song.lrc"}));
 }

@@ -1,359 +1,261 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollBar>
-#include <QSignalSpy>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
-#include "LyricWindow.h"
-#include "platform/Twips.h"
-#include "support/ModalAnswerer.h"
+#include "lyrics/LyricTable.h"
+#include "lyrics/MmControl.h"
+#include "lyrics/frmVarlo.h"
+#include "platform/MusicFolderSetting.h"
+#include "support/FakePlayer.h"
+#include "support/FakeServices.h"
+#include "support/Files.h"
+#include "support/Id3Bytes.h"
 
 using namespace caldra;
 using namespace caldra::test;
+using Rows = QList<LyricRow>;
 
 namespace {
 
-using Rows = QList<LyricRow>;
+struct Folder final : MusicFolderSetting {
+    QString Sval() const override { return value; }
+    void setSval(const QString &v) override { value = v; }
+    QString value;
+};
 
-QStringList texts(const std::vector<RecordingMessages::Shown> &shown)
-{
-    QStringList out;
-    for (const auto &s : shown)
-        out.append(s.text);
-    return out;
-}
+// The lyric window over its opener, with dialogs answered from a script,
+// messages recorded, a silent player the test moves and every change of the
+// rows checked for what the views are told.
+class LyricWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        services = testServices(programDir.path());
+        services.messages = messages;
+        services.fileDialogs = dialogs;
+        players.installIn(services);
+        folder.value = music.path() + u'/';
+        opener.setGeometry(300, 320, 300, 200); // off the screen's centre
+        opener.show();
+        w = std::make_unique<frmVarlo>(services, folder, &opener);
+        tester = std::make_unique<QAbstractItemModelTester>(
+            w->List1->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        w->Form_Load();
+        w->show();
+        w->activateWindow();
+        (void)QTest::qWaitForWindowActive(w.get());
+    }
 
-// The lyric texts top to bottom, the current cell's row marked with "*".
-QStringList textsAndCurrent(const LyricWindow &w)
-{
-    QStringList out;
-    for (int r = 1; r < w.window->Rows(); ++r)
-        out.append(w.window->TextMatrix(r, 1) + (r == w.window->Row() ? "*" : ""));
-    return out;
-}
+    QString file(const QString &name) const { return QDir(music.path()).filePath(name); }
+    FakePlayer &player() const { return *players.latest; }
+    LyricTable &table() const { return *static_cast<LyricTable *>(w->List1->model()); }
+    static void click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = {})
+    {
+        w->List1->setFocus();
+        QTest::keyClick(w->List1, k, mods);
+    }
+    void clickCell(int row, int col)
+    {
+        const QModelIndex index = table().index(row - 1, col);
+        w->List1->scrollTo(index);
+        QTest::mouseClick(w->List1->viewport(), Qt::LeftButton, {},
+                          w->List1->visualRect(index).center());
+    }
+    void makeLrc(const QString &text)
+    {
+        w->rtbLyr->setPlainText(text);
+        click(w->Command2);
+    }
+    // Opens a song (Command1) or a lyric file (Cmdopen), written first if given.
+    void open(const QString &name, QPushButton *button, const QByteArray &bytes = {})
+    {
+        if (!bytes.isEmpty())
+            writeBytes(file(name), bytes);
+        dialogs->answers.push_back(file(name));
+        click(button);
+    }
 
-QByteArray manyLines(int count, const QByteArray &text)
-{
-    QByteArray out;
-    for (int i = 1; i <= count; ++i)
-        out += "[t]" + text + QByteArray::number(i) + "\r\n";
-    return out;
-}
+    QTemporaryDir programDir, music;
+    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
+    std::shared_ptr<ScriptedFileDialogs> dialogs = std::make_shared<ScriptedFileDialogs>();
+    FakePlayers players;
+    Services services;
+    Folder folder;
+    QWidget opener;
+    std::unique_ptr<frmVarlo> w;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+};
 
 } // namespace
 
-TEST(MakeLrc, EveryLineOfTheEntryBoxBecomesARowOnce)
+TEST_F(LyricWindow, RowsAreMadeEditedStampedAndAddedAndEveryChangeUndoes)
 {
-    LyricWindow w;
-    EXPECT_FALSE(w.inTableView());
-    EXPECT_EQ(w.window->Rows(), 1);
-    w.makeLrc("");
-    EXPECT_EQ(w.rows(), Rows({{"0", ""}}));
-    EXPECT_TRUE(w.inTableView());
-    EXPECT_FALSE(w.window->Command2->isEnabled());
+    const QRect frame(w->pos(), w->frameGeometry().size());
+    EXPECT_LE((frame.center() - opener.frameGeometry().center()).manhattanLength(), 8);
+    open("Song.mp3", w->Command1);
+    std::vector<Rows> states = {table().rows()};
+    const auto step = [&] { states.push_back(table().rows()); };
+    makeLrc("one\ntwo\tcut\n");
+    step();
+    EXPECT_EQ(std::pair(w->Row(), w->Col()), std::pair(1, 0));
+    player().moveTo(5900);
+    clickCell(1, 0);
+    step();
+    clickCell(2, 1);
+    w->Text1->selectAll();
+    QTest::keyClicks(w->Text1, "TWO");
+    for (const Qt::Key k : {Qt::Key_Return, Qt::Key_Escape})
+        QTest::keyClick(w->Text1, k); // neither closes nor drops the edit
+    clickCell(3, 1); // another cell commits the edit
+    step();
+    QTest::keyClicks(w->Text1, "!");
+    QTest::keyClick(w->Text1, Qt::Key_Tab);
+    step();
+    w->List1->setCurrentIndex(table().index(2, 1));
+    click(w->cmdAddRowDown); // below the current row, which stays current
+    step();
+    click(w->cmdAddRow); // above it, and the current lyric stays current
+    step();
+    clickCell(1, 1);
+    QTest::keyClicks(w->Text1, " x");
+    click(w->cmdSave); // commits the edit before saving
+    step();
+    EXPECT_EQ(readBytes(file("Song.lrc")), "[00:05]one x\r\n[0]TWO\r\n[]\r\n[0]!\r\n[]\r\n");
 
-    LyricWindow trailing;
-    trailing.makeLrc("First line\nSecond\tcut here\n");
-    EXPECT_EQ(trailing.rows(), Rows({{"0", "First line"}, {"0", "Second"}, {"0", ""}}));
-}
-
-TEST(MakeLrc, AppendsAfterLoadedRows)
-{
-    LyricWindow w;
-    w.loadLrc(w.writeFile("old.lrc", "[00:01]one\r\n[00:02]two\r\n"));
-    ASSERT_TRUE(w.inTableView());
-    w.makeLrc("three");
-    EXPECT_EQ(w.rows(), Rows({{"00:01", "one"}, {"00:02", "two"}, {"0", "three"}}));
-}
-
-TEST(AddRows, AddRowDownInsertsBelowTheCurrentRowWhichStays)
-{
-    LyricWindow w;
-    w.makeLrc("a\nb\nc");
-    w.clickCell(3, 1);
-    LyricWindow::click(w.window->cmdAddRowDown);
-    EXPECT_EQ(textsAndCurrent(w), QStringList({"a", "b", "c*", ""}));
-    w.clickCell(1, 1);
-    LyricWindow::click(w.window->cmdAddRowDown);
-    EXPECT_EQ(textsAndCurrent(w), QStringList({"a*", "", "b", "c", ""}));
-    EXPECT_EQ(w.rows().at(1), LyricRow{});
-}
-
-TEST(AddRows, AddRowUpInsertsAboveAndTheCurrentCellKeepsItsLyric)
-{
-    LyricWindow w;
-    w.makeLrc("a\nb\nc");
-    w.clickCell(3, 1);
-    LyricWindow::click(w.window->cmdAddRow);
-    EXPECT_EQ(textsAndCurrent(w), QStringList({"a", "b", "", "c*"}));
-    w.clickCell(1, 1);
-    LyricWindow::click(w.window->cmdAddRow);
-    EXPECT_EQ(textsAndCurrent(w), QStringList({"", "a*", "b", "", "c"}));
-}
-
-TEST(Stamping, TimeCellGetsThePositionEvenBeforeTheLabelsFirstTick)
-{
-    LyricWindow w;
-    w.window->Timer1->stop();
-    w.makeLrc("a\nb");
-    ASSERT_EQ(w.window->lblTime->text(), "");
-    w.clickCell(1, 0);
-    EXPECT_EQ(w.rows().at(0), LyricRow({"00:00", "a"}));
-    EXPECT_EQ(w.window->lblTime->text(), "00:00");
-    EXPECT_FALSE(w.window->Text1->isVisible());
-}
-
-TEST(CellEditor, EditIsSavedWhenSaveIsPressedWhileEditing)
-{
-    LyricWindow w;
-    w.dialogs->answers.push_back(w.musicFile("Song.mp3"));
-    LyricWindow::click(w.window->Command1);
-    w.makeLrc("helo");
-    w.clickCell(1, 1);
-    QTest::keyClick(w.window->Text1, Qt::Key_End);
-    QTest::keyClicks(w.window->Text1, " world");
-    QTest::keyClick(w.window->Text1, Qt::Key_Return); // no special meaning
-    QTest::keyClick(w.window->Text1, Qt::Key_Escape); // neither closes nor drops the edit
-    EXPECT_TRUE(w.window->Text1->isVisible());
-    LyricWindow::click(w.window->cmdSave);
-    EXPECT_FALSE(w.window->Text1->isVisible());
-    EXPECT_EQ(readBytes(w.musicFile("Song.lrc")), QByteArray("[0]helo world\r\n"));
-    EXPECT_TRUE(w.messages->shown.empty());
-}
-
-TEST(CellEditor, EveryWayOfLeavingTheEditorCommitsIt)
-{
-    LyricWindow w;
-    w.window->Timer1->stop();
-    w.makeLrc("one\ntwo\nthree");
-    w.clickCell(1, 1);
-    w.window->Text1->selectAll();
-    QTest::keyClicks(w.window->Text1, "ONE");
-    w.clickCell(3, 1); // another Text cell
-    EXPECT_EQ(w.window->Text1->text(), "three");
-    EXPECT_EQ(w.window->EditRow, 3);
-    QTest::keyClicks(w.window->Text1, "!");
-    QTest::keyClick(w.window->Text1, Qt::Key_Tab);
-    EXPECT_FALSE(w.window->Text1->isVisible());
-    w.clickCell(2, 1);
-    QTest::keyClicks(w.window->Text1, "?");
-    w.clickCell(2, 0); // a stamp
-    EXPECT_FALSE(w.window->Text1->isVisible());
-    EXPECT_EQ(w.rows(), Rows({{"0", "ONE"}, {"00:00", "two?"}, {"0", "three!"}}));
-}
-
-TEST(CellEditor, CoversTheClickedCellOnAScrolledTable)
-{
-    LyricWindow w;
-    w.loadLrc(w.writeFile("long.lrc", manyLines(200, "line ")));
-    frmVarlo &f = *w.window;
-    f.List1->verticalScrollBar()->setValue(f.List1->verticalScrollBar()->maximum());
-    const QRect cell = f.List1->visualRect(f.List1->model()->index(195, 1));
-    ASSERT_TRUE(f.List1->viewport()->rect().contains(cell.center()));
-    QTest::mouseClick(f.List1->viewport(), Qt::LeftButton, {}, cell.center());
-    ASSERT_TRUE(f.Text1->isVisible());
-    EXPECT_EQ(f.Text1->text(), "line 196");
-    EXPECT_EQ(f.Text1->geometry(),
-              QRect(f.List1->viewport()->mapTo(&f, cell.topLeft()),
-                    QSize(twips(4500), f.List1->horizontalHeader()->height())));
-}
-
-TEST(LoadLrc, ReadsAnLfOnlyFileAndSwitchesTheView)
-{
-    LyricWindow w;
-    w.makeLrc("typed");
-    w.loadLrc(w.writeFile("mac.lrc", "[ar:Band]\n[00:12]Chorus"));
-    EXPECT_EQ(w.rows(), Rows({{"ar:Band", ""}, {"00:12", "Chorus"}}));
-    EXPECT_TRUE(w.messages->shown.empty());
-    ASSERT_EQ(w.dialogs->calls.size(), 1u);
-    EXPECT_EQ(w.dialogs->calls[0].folder, w.musicFolder());
-    EXPECT_EQ(w.dialogs->calls[0].filters, toNameFilters("Lrc files (*.Lrc)|*.Lrc|"));
-}
-
-TEST(LoadLrc, EmptyLineStopsTheLoadKeepingTheRowsBeforeIt)
-{
-    for (const QByteArray &file : {QByteArray("[00:01]one\r\n[00:02]two\r\n\r\n[00:03]three\r\n"),
-                                   QByteArray("[00:01]one\r\n[00:02]two\r\n\r\n")}) {
-        LyricWindow w;
-        w.loadLrc(w.writeFile("gap.lrc", file));
-        EXPECT_EQ(w.rows(), Rows({{"00:01", "one"}, {"00:02", "two"}}));
-        ASSERT_EQ(texts(w.messages->shown),
-                  QStringList({"Error 5 (Invalid procedure call or argument) in procedure"}));
-        EXPECT_EQ(w.messages->shown[0].title, "Caldra");
-        EXPECT_EQ(w.messages->shown[0].icon, MessageIcon::None);
-        EXPECT_FALSE(w.inTableView());
+    for (size_t i = states.size() - 1; i > 0; --i) {
+        key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(table().rows(), states[i - 1]) << i;
     }
+    EXPECT_TRUE(w->rtbLyr->isVisible() && w->Command2->isEnabled());
 }
 
-TEST(LoadLrc, CancelKeepsTheTableButAFailedReadEmptiesIt)
+TEST_F(LyricWindow, PlayFromHereBackStepAndSpaceStampsFollowThePlayer)
 {
-    LyricWindow w;
-    w.dialogs->answers.push_back(w.musicFile("Song.mp3"));
-    LyricWindow::click(w.window->Command1);
-    w.makeLrc("unsaved work");
-    w.dialogs->answers.push_back(std::nullopt);
-    LyricWindow::click(w.window->Cmdopen);
-    EXPECT_EQ(w.rows(), Rows({{"0", "unsaved work"}}));
-    EXPECT_TRUE(w.messages->shown.empty());
-
-    w.loadLrc(w.musicFile("gone.lrc"));
-    EXPECT_EQ(w.window->Rows(), 1);
-    EXPECT_EQ(texts(w.messages->shown), QStringList({"Error 53 (File not found) in procedure"}));
+    open("a.lrc", w->Cmdopen, "[01:05]a\r\n[00:12.50]b\r\n[0]c\r\n");
+    open("Song.mp3", w->Command1);
+    player().length = 20000;
+    const std::unique_ptr<QMenu> menu = w->rowMenu(1);
+    ASSERT_TRUE(menu && menu->actions().size() == 1 && !w->rowMenu(3));
+    menu->actions().front()->trigger();
+    EXPECT_TRUE(player().position() == 65000 && player().isPlaying());
+    click(w->mmcMP3->Pause);
+    w->List1->setCurrentIndex(table().index(1, 0));
+    key(Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_TRUE(player().position() == 12500 && player().isPlaying());
+    player().moveTo(3000);
+    click(w->cmdBack);
+    EXPECT_TRUE(player().position() == 0 && player().isPlaying());
+    player().moveTo(1400);
+    key(Qt::Key_Space);
+    click(w->mmcMP3->Pause);
+    player().moveTo(17000);
+    key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_TRUE(player().position() == 20000 && player().isPaused());
+    key(Qt::Key_Space);
+    player().moveTo(19000);
+    key(Qt::Key_Space); // the last row stays current and is stamped again
+    EXPECT_EQ(table().rows(), Rows({{"01:05", "a"}, {"00:01", "b"}, {"00:19", "c"}}));
+    EXPECT_EQ(std::tuple(w->Row(), w->Col(), w->lblTime->text()), std::tuple(3, 0, "00:19"));
+    EXPECT_FALSE(w->Text1->isVisible());
+    player().finish(); // the song is opened again, ready to play from its start
+    EXPECT_TRUE(player().isOpen() && player().position() == 0 && w->mmcMP3->Play->isEnabled());
 }
 
-TEST(LoadLrc, ClicksDuringALongLoadAreHandledAndANewLoadReplacesIt)
+TEST_F(LyricWindow, HighlightFollowsThePlayPositionByTimeAndScrollsIntoView)
 {
-    LyricWindow w;
-    w.player().setFileName("song.mp3");
-    w.player().open();
-    w.player().moveTo(83000);
-    const QString second = w.writeFile("second.lrc", "[00:01]second file\r\n");
-    // As soon as the first rows show: stamp one, then load another file. The
-    // user acts from the event loop the load lets run, as a real click would.
+    const QByteArray lrc = "[00:30]c\r\n[00:10]a\r\n[xx]b\r\n[00:20]b\r\n[00:10]a\r\n";
+    open("a.lrc", w->Cmdopen, lrc + QByteArray("[]\r\n").repeated(199) + "[02:00]e\r\n");
+    open("Song.mp3", w->Command1);
+    click(w->mmcMP3->Play);
+    ASSERT_TRUE(w->tmrPreview->isActive());
+    for (const auto &[at, row] : std::vector<std::pair<qint32, int>>{
+             {9999, -1}, {10000, 1}, {25000, 3}, {30000, 0}, {120000, 204}}) {
+        player().moveTo(at);
+        w->tmrPreview_Timer();
+        EXPECT_EQ(table().highlighted(), row) << at;
+    }
+    const QRect last = w->List1->visualRect(table().index(204, 0));
+    EXPECT_TRUE(w->List1->viewport()->rect().contains(last));
+    click(w->mmcMP3->Pause);
+    EXPECT_FALSE(w->tmrPreview->isActive());
+}
+
+TEST_F(LyricWindow, LoadKeepsTheRowsOnCancelAndStopsAtTheFirstBadLine)
+{
+    makeLrc("unsaved work");
+    dialogs->answers.push_back(std::nullopt);
+    click(w->Cmdopen);
+    EXPECT_EQ(table().rows(), Rows({{"0", "unsaved work"}}));
+    open("mac.lrc", w->Cmdopen, "[ar:Band]\n[00:12]Chorus");
+    EXPECT_EQ(table().rows(), Rows({{"ar:Band", ""}, {"00:12", "Chorus"}}));
+    open("gap.lrc", w->Cmdopen, "[00:01]one\r\n\r\n[00:03]three\r\n");
+    EXPECT_EQ(table().rows(), Rows({{"00:01", "one"}}));
+    open("gone.lrc", w->Cmdopen);
+    EXPECT_EQ(w->Rows(), 1);
+    ASSERT_EQ(messages->shown.size(), 2u);
+    EXPECT_EQ(messages->shown[0].text, "Error 5 (Invalid procedure call or argument) in procedure");
+    EXPECT_EQ(messages->shown[1].text, "Error 53 (File not found) in procedure");
+}
+
+TEST_F(LyricWindow, ClicksDuringALongLoadAreHandledAndANewLoadReplacesIt)
+{
+    open("Song.mp3", w->Command1);
+    player().moveTo(83000);
+    writeBytes(file("b.lrc"), "[00:01]second file\r\n");
+    // Once the first batch of rows shows, the user stamps one and loads
+    // another file, from the event loop the load lets run.
     int rowsSeen = 0;
-    QObject::connect(
-        w.window->List1->model(), &QAbstractItemModel::rowsInserted, w.window.get(),
-        [&] {
-            if (rowsSeen != 0)
-                return;
-            rowsSeen = w.window->Rows();
-            w.clickCell(1, 0);
-            EXPECT_EQ(w.window->TextMatrix(1, 0), "01:23");
-            w.loadLrc(second);
-        },
-        Qt::QueuedConnection);
-    w.loadLrc(w.writeFile("first.lrc", manyLines(30000, "first file ")));
-    EXPECT_GT(rowsSeen, 1);
-    EXPECT_LT(rowsSeen, 30001);
-    EXPECT_EQ(w.rows(), Rows({{"00:01", "second file"}}));
-    EXPECT_TRUE(w.inTableView());
+    const auto act = [&] {
+        if (rowsSeen != 0)
+            return;
+        rowsSeen = w->Rows();
+        clickCell(1, 0);
+        EXPECT_EQ(w->TextMatrix(1, 0), "01:23");
+        open("b.lrc", w->Cmdopen);
+    };
+    QObject::connect(&table(), &QAbstractItemModel::rowsInserted, w.get(), act,
+                     Qt::QueuedConnection);
+    open("a.lrc", w->Cmdopen, QByteArray("[t]line\r\n").repeated(30000));
+    EXPECT_EQ(rowsSeen, 1 + 4096);
+    EXPECT_EQ(table().rows(), Rows({{"00:01", "second file"}}));
 }
 
-TEST(LoadLrc, RowsBeyond32767AreEditedAndStampedLikeAnyOther)
+TEST_F(LyricWindow, AFailedSaveIsReportedAndTheRowsCanBeSavedElsewhere)
 {
-    LyricWindow w;
-    w.loadLrc(w.writeFile("huge.lrc", manyLines(32800, "line ")));
-    ASSERT_EQ(w.window->Rows(), 32801);
-    w.clickCell(32790, 1);
-    EXPECT_EQ(w.window->EditRow, 32790);
-    QTest::keyClicks(w.window->Text1, "!");
-    w.player().setFileName("song.mp3");
-    w.player().open();
-    w.player().moveTo(42 * 60000);
-    w.clickCell(32800, 0);
-    EXPECT_EQ(w.window->TextMatrix(32790, 1), "line 32790!");
-    EXPECT_EQ(w.window->TextMatrix(32800, 0), "42:00");
-    LyricWindow::click(w.window->cmdAddRowDown);
-    EXPECT_EQ(w.window->Rows(), 32802);
+    makeLrc("keep me");
+    open("/elsewhere/Song.mp3", w->Command1);
+    folder.value = file("gone") + u'/';
+    click(w->cmdSave);
+    const QString failed = "The lyrics could not be saved to " + file("gone/Song.lrc") + ":\n";
+    ASSERT_EQ(messages->shown.size(), 1u);
+    EXPECT_GT(messages->shown[0].text.size(), failed.size() + 20); // the reason follows
+    EXPECT_TRUE(messages->shown[0].text.startsWith(failed));
+    folder.value = music.path() + u'/';
+    click(w->cmdSave);
+    EXPECT_EQ(readBytes(file("Song.lrc")), "[0]keep me\r\n");
 }
 
-TEST(Save, ChecksTheMusicFileFirstThenAsksForTheFolderAndWritesNothing)
+TEST_F(LyricWindow, SaveInSongNeedsAnMp3AndRowsAndAFailureKeepsTheSong)
 {
-    LyricWindow w(false);
-    w.makeLrc("a");
-    LyricWindow::click(w.window->cmdSave);
-    ASSERT_EQ(w.messages->shown.size(), 1u);
-    EXPECT_EQ(w.messages->shown[0].text, "Select a music file.");
-    EXPECT_EQ(w.messages->shown[0].title, "Nothing Selected");
-    EXPECT_EQ(w.messages->shown[0].icon, MessageIcon::Information);
-
-    w.dialogs->answers.push_back(w.musicFile("Song.mp3"));
-    LyricWindow::click(w.window->Command1);
-    auto answers = answerModal(pickFolder(w.musicDir.path(), PickerButton::Open));
-    LyricWindow::click(w.window->cmdSave);
-    EXPECT_TRUE(answers->wait());
-    ASSERT_EQ(w.messages->shown.size(), 3u);
-    EXPECT_EQ(w.messages->shown[1].text, "Select default music dir before saving");
-    EXPECT_EQ(w.messages->shown[1].title, "No default dir");
-    EXPECT_EQ(w.messages->shown[1].icon, MessageIcon::Information);
-    EXPECT_EQ(w.messages->shown[2].text, "Setting has been saved");
-    EXPECT_EQ(w.storedMusicFolder(), w.musicDir.path() + QDir::separator());
-    EXPECT_TRUE(QDir(w.musicDir.path()).entryList(QDir::Files).isEmpty());
-
-    LyricWindow::click(w.window->cmdSave);
-    EXPECT_EQ(readBytes(w.musicFile("Song.lrc")), QByteArray("[0]a\r\n"));
-}
-
-TEST(Save, APickerCancelledOrClosedStoresNothingAndSaysNothing)
-{
-    for (const PickerButton button : {PickerButton::Cancel, PickerButton::CloseFrame}) {
-        SCOPED_TRACE(static_cast<int>(button));
-        LyricWindow w(false);
-        w.makeLrc("a");
-        w.dialogs->answers.push_back(w.musicFile("Song.mp3"));
-        LyricWindow::click(w.window->Command1);
-        auto answers = answerModal(pickFolder(w.musicDir.path(), button));
-        LyricWindow::click(w.window->cmdSave);
-        EXPECT_TRUE(answers->wait());
-        ASSERT_EQ(w.messages->shown.size(), 1u);
-        EXPECT_EQ(w.messages->shown[0].text, "Select default music dir before saving");
-        EXPECT_FALSE(QFile::exists(QDir(w.programDir.path()).filePath("varlo.ini")));
-        EXPECT_TRUE(QDir(w.musicDir.path()).entryList(QDir::Files).isEmpty());
-    }
-}
-
-TEST(Save, WritesTheBaseNameOfTheLastConfirmedFileIntoTheMusicFolder)
-{
-    LyricWindow w;
-    w.dialogs->answers.push_back("/elsewhere/Live.at.home.wma");
-    LyricWindow::click(w.window->Command1);
-    LyricWindow::click(w.window->cmdSave);
-    EXPECT_EQ(readBytes(w.musicFile("Live.at.home.lrc")), QByteArray());
-
-    // A lyric file loaded from another folder is saved under its own name here.
-    QTemporaryDir other;
-    ASSERT_TRUE(writeBytes(other.filePath("Old.lrc"), "[00:01]x\r\n"));
-    w.loadLrc(other.filePath("Old.lrc"));
-    LyricWindow::click(w.window->cmdSave);
-    EXPECT_EQ(readBytes(w.musicFile("Old.lrc")), QByteArray("[00:01]x\r\n"));
-    EXPECT_TRUE(w.messages->shown.empty());
-}
-
-TEST(Save, FailureIsReportedWithTheReasonAndTheWindowGoesOn)
-{
-    LyricWindow w;
-    w.setMusicFolder(w.musicDir.filePath("gone") + "/");
-    w.dialogs->answers.push_back(w.musicFile("Song.mp3"));
-    LyricWindow::click(w.window->Command1);
-    w.makeLrc("keep me");
-    LyricWindow::click(w.window->cmdSave);
-    ASSERT_EQ(w.messages->shown.size(), 1u);
-    const QString path = w.musicDir.filePath("gone/Song.lrc");
-    EXPECT_TRUE(w.messages->shown[0].text.contains(path + ":\n"));
-    EXPECT_GT(w.messages->shown[0].text.size(), path.size() + 40); // the reason follows
-
-    w.setMusicFolder(w.musicFolder());
-    LyricWindow::click(w.window->cmdSave);
-    EXPECT_EQ(readBytes(w.musicFile("Song.lrc")), QByteArray("[0]keep me\r\n"));
-}
-
-TEST(GetId3, WmaTitleGetsTheUnsupportedMessage)
-{
-    LyricWindow w;
-    w.dialogs->answers.push_back("/music/Song.WMA");
-    LyricWindow::click(w.window->Command1);
-    LyricWindow::click(w.window->cmdGetId3);
-    EXPECT_EQ(texts(w.messages->shown), QStringList({"Wma tags not yet supported"}));
-}
-
-TEST(SoundLabel, ALongTitleLosesOnlyItsEndAndStaysWholeInTheTooltip)
-{
-    LyricWindow w;
-    for (const QString &title :
-         {QString("Song.mp3"), QString("A Very Long Evening Song With Many Words.mp3")}) {
-        w.dialogs->answers.push_back(w.musicFile(title));
-        LyricWindow::click(w.window->Command1);
-        QLabel *label = w.window->lblSound;
-        EXPECT_EQ(label->toolTip(), title);
-        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
-                  label->contentsRect().width());
-        if (title == "Song.mp3") {
-            EXPECT_EQ(label->text(), title);
-        } else {
-            ASSERT_TRUE(label->text().endsWith(u'…')) << label->text().toStdString();
-            EXPECT_TRUE(title.startsWith(label->text().chopped(1)));
-        }
-    }
+    open("song.mp3", w->Command1, toneAudio());
+    makeLrc("one");
+    EXPECT_TRUE(w->cmdSaveInSong->isEnabled());
+    open("song.wma", w->Command1);
+    EXPECT_FALSE(w->cmdSaveInSong->isEnabled());
+    open("song.mp3", w->Command1);
+    QFile::setPermissions(file("song.mp3"), QFile::ReadOwner);
+    click(w->cmdSaveInSong);
+    ASSERT_EQ(messages->shown.size(), 1u);
+    EXPECT_TRUE(messages->shown[0].text.contains("write-protected"));
+    EXPECT_EQ(readBytes(file("song.mp3")), toneAudio());
 }
