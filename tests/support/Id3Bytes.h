@@ -142,23 +142,15 @@ inline QByteArray id3v2(int major, const QByteArray &frames, int padding = 0, ch
            + syncsafe(quint32(frames.size() + padding)) + frames + QByteArray(padding, '\0');
 }
 
-inline QByteArray fixed(const QByteArray &text, int size)
-{
-    QByteArray b = text.left(size);
-    b.append(QByteArray(size - b.size(), '\0'));
-    return b;
-}
-
 // ID3v1.1 when track is not 0, else ID3v1.0 with a 30-byte comment.
 inline QByteArray id3v1(const QByteArray &title, const QByteArray &artist, const QByteArray &album,
                         const QByteArray &year, const QByteArray &comment, int track, int genre)
 {
-    QByteArray b = "TAG" + fixed(title, 30) + fixed(artist, 30) + fixed(album, 30) + fixed(year, 4);
-    if (track != 0)
-        b += fixed(comment, 28) + '\0' + char(track);
-    else
-        b += fixed(comment, 30);
-    return b + char(genre);
+    const auto fixed
+        = [](const QByteArray &text, int size) { return text.leftJustified(size, 0, true); };
+    const QByteArray tail = track ? fixed(comment, 28) + '\0' + char(track) : fixed(comment, 30);
+    return "TAG" + fixed(title, 30) + fixed(artist, 30) + fixed(album, 30) + fixed(year, 4) + tail
+           + char(genre);
 }
 
 // The bytes between the tags: after every ID3v2 tag at the start and before
