@@ -153,19 +153,4 @@ inline QByteArray id3v1(const QByteArray &title, const QByteArray &artist, const
            + char(genre);
 }
 
-// The bytes between the tags: after every ID3v2 tag at the start and before
-// an ID3v1 tag at the end.
-inline QByteArray audioOf(QByteArray bytes)
-{
-    while (bytes.startsWith("ID3") && bytes.size() >= 10) {
-        quint32 size = 0;
-        for (int i = 6; i < 10; ++i)
-            size = (size << 7) | quint8(bytes[i]);
-        bytes = bytes.mid(10 + size + ((bytes[5] & 0x10) ? 10 : 0));
-    }
-    if (bytes.size() >= 128 && bytes.mid(bytes.size() - 128, 3) == "TAG")
-        bytes.chop(128);
-    return bytes;
-}
-
 } // namespace caldra::test
