@@ -4,12 +4,8 @@
 // not trust the library they check: the committed tone (MPEG audio, no tag)
 // with ID3v1 and ID3v2 tags written by hand in front of and behind it.
 
-#include <ostream>
-
 #include <QByteArray>
-#include <QFile>
 #include <QString>
-#include <QStringList>
 
 #include "support/Files.h"
 #include "support/QtPrinters.h"
@@ -25,11 +21,7 @@ inline QByteArray toneAudio()
 inline QByteArray longAudio(qint64 bytes)
 {
     const QByteArray tone = toneAudio();
-    QByteArray audio;
-    audio.reserve(bytes + tone.size());
-    while (audio.size() < bytes)
-        audio += tone;
-    return audio;
+    return tone.repeated(int((bytes + tone.size() - 1) / tone.size()));
 }
 
 inline QByteArray syncsafe(quint32 n)
@@ -53,25 +45,15 @@ enum class Enc { Latin1 = 0, Utf16 = 1, Utf16Be = 2, Utf8 = 3 };
 
 inline QByteArray encoded(Enc enc, const QString &text)
 {
-    switch (enc) {
-    case Enc::Latin1:
-        return text.toLatin1();
-    case Enc::Utf16: {
-        QByteArray b("\xff\xfe", 2);
-        for (QChar c : text)
-            b += char(c.unicode() & 0xff), b += char(c.unicode() >> 8);
-        return b;
+    if (enc == Enc::Latin1 || enc == Enc::Utf8)
+        return enc == Enc::Latin1 ? text.toLatin1() : text.toUtf8();
+    const bool little = enc == Enc::Utf16;
+    QByteArray b = little ? QByteArray("\xff\xfe", 2) : QByteArray();
+    for (QChar c : text) {
+        const char low = char(c.unicode() & 0xff), high = char(c.unicode() >> 8);
+        b.append(little ? low : high).append(little ? high : low);
     }
-    case Enc::Utf16Be: {
-        QByteArray b;
-        for (QChar c : text)
-            b += char(c.unicode() >> 8), b += char(c.unicode() & 0xff);
-        return b;
-    }
-    case Enc::Utf8:
-        return text.toUtf8();
-    }
-    return {};
+    return b;
 }
 
 inline QByteArray textBody(Enc enc, const QString &text)

@@ -44,12 +44,6 @@ ino_t inode(const QString &path)
 
 class TagComponentTest : public ::testing::Test {
 protected:
-    QString make(const QByteArray &bytes)
-    {
-        const QString path = dir.filePath(QStringLiteral("%1.mp3").arg(++m_files));
-        EXPECT_TRUE(writeBytes(path, bytes));
-        return path;
-    }
     // Nothing is left behind beside the file.
     void TearDown() override
     {
@@ -58,7 +52,7 @@ protected:
 
     QTemporaryDir dir;
     TagComponent tags;
-    int m_files = 0;
+    const QString song = dir.filePath("song.mp3");
 };
 
 } // namespace
@@ -138,7 +132,8 @@ TEST_F(TagComponentTest, EveryCaseReadsAndWritesAsRecorded)
 TEST_F(TagComponentTest, UnusableFilesRaiseAndStayAsTheyWere)
 {
     const QByteArray bytes = readBytes(CALDRA_FIXTURES_DIR "/tags/cases/every-v23.mp3");
-    const QString path = make(bytes);
+    const QString &path = song;
+    writeBytes(path, bytes);
     tags.V2FileName(path);
     ::chmod(QFile::encodeName(path).constData(), 0444);
     EXPECT_THROW(tags.WriteV1(path, "a", "b", "c", "d", "e", "f", "g"), TagError);
@@ -163,9 +158,9 @@ TEST_F(TagComponentTest, UnusableFilesRaiseAndStayAsTheyWere)
 TEST_F(TagComponentTest, WritesKeepTheFileAndItsIdentity)
 {
     const QByteArray bytes = toneAudio() + longAudio(200000);
-    const QString path = make(bytes);
+    const QString &path = song;
+    writeBytes(path, bytes);
     const QString link = dir.filePath("link.mp3");
-    ++m_files;
     ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
     ::chmod(QFile::encodeName(path).constData(), 0640);
     const auto permissions = QFile::permissions(path);
