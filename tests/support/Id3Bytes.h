@@ -4,12 +4,8 @@
 // not trust the library they check: the committed tone (MPEG audio, no tag)
 // with ID3v1 and ID3v2 tags written by hand in front of and behind it.
 
-#include <ostream>
-
 #include <QByteArray>
-#include <QFile>
 #include <QString>
-#include <QStringList>
 
 #include "support/Files.h"
 #include "support/QtPrinters.h"
@@ -25,11 +21,7 @@ inline QByteArray toneAudio()
 inline QByteArray longAudio(qint64 bytes)
 {
     const QByteArray tone = toneAudio();
-    QByteArray audio;
-    audio.reserve(bytes + tone.size());
-    while (audio.size() < bytes)
-        audio += tone;
-    return audio;
+    return tone.repeated(int((bytes + tone.size() - 1) / tone.size()));
 }
 
 inline QByteArray syncsafe(quint32 n)
@@ -53,25 +45,15 @@ enum class Enc { Latin1 = 0, Utf16 = 1, Utf16Be = 2, Utf8 = 3 };
 
 inline QByteArray encoded(Enc enc, const QString &text)
 {
-    switch (enc) {
-    case Enc::Latin1:
-        return text.toLatin1();
-    case Enc::Utf16: {
-        QByteArray b("\xff\xfe", 2);
-        for (QChar c : text)
-            b += char(c.unicode() & 0xff), b += char(c.unicode() >> 8);
-        return b;
+    if (enc == Enc::Latin1 || enc == Enc::Utf8)
+        return enc == Enc::Latin1 ? text.toLatin1() : text.toUtf8();
+    const bool little = enc == Enc::Utf16;
+    QByteArray b = little ? QByteArray("\xff\xfe", 2) : QByteArray();
+    for (QChar c : text) {
+        const char low = char(c.unicode() & 0xff), high = char(c.unicode() >> 8);
+        b.append(little ? low : high).append(little ? high : low);
     }
-    case Enc::Utf16Be: {
-        QByteArray b;
-        for (QChar c : text)
-            b += char(c.unicode() >> 8), b += char(c.unicode() & 0xff);
-        return b;
-    }
-    case Enc::Utf8:
-        return text.toUtf8();
-    }
-    return {};
+    return b;
 }
 
 inline QByteArray textBody(Enc enc, const QString &text)
@@ -142,38 +124,15 @@ inline QByteArray id3v2(int major, const QByteArray &frames, int padding = 0, ch
            + syncsafe(quint32(frames.size() + padding)) + frames + QByteArray(padding, '\0');
 }
 
-inline QByteArray fixed(const QByteArray &text, int size)
-{
-    QByteArray b = text.left(size);
-    b.append(QByteArray(size - b.size(), '\0'));
-    return b;
-}
-
 // ID3v1.1 when track is not 0, else ID3v1.0 with a 30-byte comment.
 inline QByteArray id3v1(const QByteArray &title, const QByteArray &artist, const QByteArray &album,
                         const QByteArray &year, const QByteArray &comment, int track, int genre)
 {
-    QByteArray b = "TAG" + fixed(title, 30) + fixed(artist, 30) + fixed(album, 30) + fixed(year, 4);
-    if (track != 0)
-        b += fixed(comment, 28) + '\0' + char(track);
-    else
-        b += fixed(comment, 30);
-    return b + char(genre);
-}
-
-// The bytes between the tags: after every ID3v2 tag at the start and before
-// an ID3v1 tag at the end.
-inline QByteArray audioOf(QByteArray bytes)
-{
-    while (bytes.startsWith("ID3") && bytes.size() >= 10) {
-        quint32 size = 0;
-        for (int i = 6; i < 10; ++i)
-            size = (size << 7) | quint8(bytes[i]);
-        bytes = bytes.mid(10 + size + ((bytes[5] & 0x10) ? 10 : 0));
-    }
-    if (bytes.size() >= 128 && bytes.mid(bytes.size() - 128, 3) == "TAG")
-        bytes.chop(128);
-    return bytes;
+    const auto fixed
+        = [](const QByteArray &text, int size) { return text.leftJustified(size, 0, true); };
+    const QByteArray tail = track ? fixed(comment, 28) + '\0' + char(track) : fixed(comment, 30);
+    return "TAG" + fixed(title, 30) + fixed(artist, 30) + fixed(album, 30) + fixed(year, 4) + tail
+           + char(genre);
 }
 
 } // namespace caldra::test
