@@ -6,7 +6,6 @@
 #include <sys/resource.h>
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "support/Files.h"
@@ -17,7 +16,7 @@ using caldra::test::readBytes;
 // Creates the folders on the way; sparse, so that sizes cost no disk.
 inline QString writeFile(const QString &path, const QByteArray &bytes, qint64 size = -1)
 {
-    QDir().mkpath(QFileInfo(path).path());
+    QDir().mkpath(path.left(path.lastIndexOf(u'/')));
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()
                 && (size < 0 || f.resize(size)));
