@@ -10,6 +10,5 @@ TEST(FileDialog, FiltersKeepTheirDescriptionsAndMatchAnyCase)
     EXPECT_EQ(toNameFilters("Music files (*.mp3, *.wma)|*.mp3;*.wma|"),
               QStringList{"Music files (*.mp3, *.wma) (*.[Mm][Pp]3 *.[Ww][Mm][Aa])"});
     EXPECT_EQ(toNameFilters("PLaylist(*.m3u)|*.m3u"), QStringList{"PLaylist(*.m3u) (*.[Mm]3[Uu])"});
-    EXPECT_EQ(toNameFilters("A|*.a|B|*.b|").size(), 2);
     EXPECT_TRUE(toNameFilters(QString()).isEmpty());
 }

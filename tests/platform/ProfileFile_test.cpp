@@ -1,12 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
-#include <QDir>
-#include <QTemporaryDir>
-
 #include "platform/ProfileFile.h"
+#include "playlist/PlaylistFiles.h" // withDiskFull
 #include "support/Files.h"
 
 using namespace caldra;
@@ -15,14 +10,14 @@ using namespace caldra::test;
 // One case a line: the file's lines split at `|`, then `=>` and the value read.
 TEST(ProfileRead, FindsTheValueOfMUSICDEFDIR)
 {
-    const QString fixtures = CALDRA_FIXTURES_DIR "/ini/";
-    for (const QByteArray &line : readBytes(fixtures + "read.txt").split('\n')) {
+    for (const QByteArray &line : readBytes(CALDRA_FIXTURES_DIR "/ini/read.txt").split('\n')) {
         const qsizetype arrow = line.lastIndexOf("=>");
-        if (arrow >= 0)
-            EXPECT_EQ(profile::readValue(QString::fromUtf8(line.left(arrow)).split(u'|'), "MUSIC",
-                                         "DEFDIR", "dflt"),
-                      QString::fromUtf8(line.mid(arrow + 2)))
-                << line.toStdString();
+        if (arrow < 0)
+            continue;
+        EXPECT_EQ(profile::readValue(QString::fromUtf8(line.left(arrow)).split(u'|'), "MUSIC",
+                                     "DEFDIR", "dflt"),
+                  QString::fromUtf8(line.mid(arrow + 2)))
+            << line.toStdString();
     }
 }
 
@@ -54,15 +49,9 @@ TEST(ProfileWrite, RunningOutOfSpaceIsReportedAndLeavesTheOldFile)
     const QByteArray old
         = "[MUSIC]\r\nDEFDIR=/old/\r\n[Other]\r\nKey=" + QByteArray(200, 'v') + "\r\n";
     ASSERT_TRUE(writeBytes(ini, old));
-    // A file-size limit stands in for a full disk, for root as for anyone.
-    rlimit normal{};
-    ::getrlimit(RLIMIT_FSIZE, &normal);
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit full{16, normal.rlim_max};
-    ::setrlimit(RLIMIT_FSIZE, &full);
-    const auto failure = IniProfileService().writeString(ini, "MUSIC", "DEFDIR", "/new/");
-    ::setrlimit(RLIMIT_FSIZE, &normal);
-    std::signal(SIGXFSZ, handler);
+    std::optional<Failure> failure;
+    withDiskFull(16,
+                 [&] { failure = IniProfileService().writeString(ini, "MUSIC", "DEFDIR", "/"); });
     EXPECT_TRUE(failure);
     EXPECT_EQ(readBytes(ini), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"varlo.ini"});

@@ -11,7 +11,6 @@ using namespace caldra::test;
 
 TEST(Registry, AnswersTheSystemInfoPathWithTheFirstProgramFoundOnThePath)
 {
-    const QByteArray oldPath = qgetenv("PATH");
     QTemporaryDir bin;
     for (const char *name : {"gnome-system-monitor", "hardinfo"}) {
         ASSERT_TRUE(writeBytes(bin.filePath(name), "#!/bin/sh\n"));
@@ -35,5 +34,4 @@ TEST(Registry, AnswersTheSystemInfoPathWithTheFirstProgramFoundOnThePath)
 
     qputenv("PATH", QFile::encodeName(bin.filePath("nothing-here")));
     EXPECT_EQ(registry.openKey(reg::HkeyLocalMachine, msInfo, 0, &key), reg::ErrorFileNotFound);
-    qputenv("PATH", oldPath);
 }
