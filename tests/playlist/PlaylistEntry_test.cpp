@@ -1,85 +1,54 @@
 #include "PlaylistFiles.h"
+#include "playlist/DeviceCopy.h"
 #include "playlist/M3u.h"
 #include "playlist/PlaylistEntry.h"
+#include "playlist/PlaylistRead.h"
 
 using namespace caldra;
 
-namespace {
-QString sizeTextOf(qint64 bytes)
+TEST(PlaylistSize, RoundsTiesToTheEvenHundredthAndTakes64BitLengths)
 {
-    return mbText(sizeInMb(bytes), QLocale::c());
-}
-} // namespace
-
-TEST(PlaylistSize, RoundsExactTiesToTheEvenHundredthAndTakes64BitLengths)
-{
-    EXPECT_EQ(sizeTextOf(131072), "0.12 mb"); // 0.125
-    EXPECT_EQ(sizeTextOf(393216), "0.38 mb"); // 0.375
-    EXPECT_EQ(sizeTextOf(917504), "0.88 mb"); // 0.875
-    EXPECT_EQ(sizeTextOf(131073), "0.13 mb");
-    EXPECT_EQ(sizeTextOf(1048576), "1 mb");
-    EXPECT_EQ(sizeTextOf(3637248), "3.47 mb");
-    EXPECT_EQ(sizeTextOf(5000), "0 mb");
-    EXPECT_EQ(sizeInMb(5000), 0.0);
-
+    const std::pair<qint64, const char *> cases[]
+        = {{131072, "0.12 mb"}, {393216, "0.38 mb"}, {917504, "0.88 mb"},       {131073, "0.13 mb"},
+           {1048576, "1 mb"},   {5000, "0 mb"},      {3221618688, "3072.38 mb"}};
     QTemporaryDir dir;
-    const qint64 big = qint64(3) * 1024 * k1 + 393216; // past 2 GiB, sparse
-    QFile f(dir.filePath("big.mp3"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(big));
-    const FileLength length = fileLength(dir.filePath("big.mp3"));
-    ASSERT_FALSE(length.error);
-    EXPECT_EQ(sizeTextOf(length.bytes), "3072.38 mb");
+    for (const auto &[bytes, text] : cases)
+        EXPECT_EQ(mbText(sizeInMb(fileLength(writeFile(dir.filePath("a"), {}, bytes)).bytes),
+                         QLocale::c()),
+                  text);
 }
 
-TEST(PlaylistNumberText, ShortestFormWithFifteenDigitsNoExponentLocaleSeparator)
+TEST(M3u, WritesTheExactBytesAndReadsEveryLineEnd)
 {
-    const QLocale c = QLocale::c();
-    EXPECT_EQ(numberText(3.47 + 0.12, c), "3.59"); // held as 3.5900000000000003
-    EXPECT_EQ(numberText(0.5, c), "0.5");
-    EXPECT_EQ(numberText(0, c), "0");
-    EXPECT_EQ(numberText(1234567.25, c), "1234567.25");
-    EXPECT_EQ(numberText(1e20, c), "100000000000000000000");
-    EXPECT_EQ(numberText(123456789012345678.0, c), "123456789012346000");
-    EXPECT_EQ(numberText(0.00001, c), "0.00001");
-    EXPECT_EQ(mbText(3.47 + 0.12, QLocale(QLocale::German, QLocale::Germany)), "3,59 mb");
+    EXPECT_EQ(m3uBytes({"C:\\Music\\First Song.mp3", "/Björk – Jóga.mp3", " space.mp3"}),
+              readBytes(CALDRA_FIXTURES_DIR "/playlist/three.m3u"));
+    EXPECT_EQ(m3uLines("#EXTM3U\n/a\r/b\r\n\r\n"), QStringList({"#EXTM3U", "/a", "/b", ""}));
 }
 
-TEST(PlaylistFileLength, FailsForWhatIsNoFileAndTakesRelativePathsFromTheCurrentFolder)
+TEST(PlaylistRead, GivesTheReasonForWhatCannotBeReadAndCountsWhatHasNoSize)
 {
     QTemporaryDir dir;
-    const FileLength missing = fileLength(dir.filePath("gone.mp3"));
-    ASSERT_TRUE(missing.error);
-    EXPECT_EQ(codeAndDescription(*missing.error), "2\nNo such file or directory");
-    EXPECT_TRUE(fileLength(QString()).error);
-    EXPECT_TRUE(fileLength(dir.path()).error);
-
-    writeFile(dir.filePath("song.mp3"), "12345");
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    const FileLength relative = fileLength("song.mp3");
-    QDir::setCurrent(before);
-    EXPECT_EQ(relative.bytes, 5);
+    EXPECT_TRUE(readPlaylistPaths(dir.path()).error); // a folder is no list
+    EXPECT_EQ(unsizedRowsMessage({"/m/a.mp3"}, 200),
+              "1 of 200 songs in the playlist could not be found or read, so their rows have "
+              "no size:\n\n/m/a.mp3");
+    EXPECT_TRUE(unsizedRowsMessage({"1", "2", "3", "4", "5", "6", "7"}, 9)
+                    .endsWith("\n\n1\n2\n3\n4\n5\n… and 2 more"));
 }
 
-TEST(M3u, WritesTheExactBytes)
+TEST(DeviceCopy, NeverTouchesTheSourceAndAFailureHalfWayKeepsTheEarlierCopy)
 {
-    EXPECT_EQ(m3uBytes({"C:\\Music\\First Song.mp3", "D:\\Tunes\\second.mp3"}),
-              QByteArray("#EXTM3U\r\n#EXTINF:\r\nC:\\Music\\First Song.mp3\r\n"
-                         "#EXTINF:\r\nD:\\Tunes\\second.mp3\r\n"));
-    EXPECT_EQ(m3uBytes({}).toHex(' '), "23 45 58 54 4d 33 55 0d 0a");
-}
+    QTemporaryDir dir;
+    const QString file = writeFile(dir.filePath("music/a.mp3"), "the song");
+    ASSERT_TRUE(QFile::link(dir.filePath("music"), dir.filePath("device")));
+    EXPECT_FALSE(copyToDevice(dir.filePath("music/./a.mp3"), file));
+    EXPECT_FALSE(copyToDevice(file, destinationPath(dir.filePath("device"), file)));
+    EXPECT_EQ(readBytes(file), "the song");
+    EXPECT_EQ(entriesOf(dir.filePath("music")), QStringList{"a.mp3"});
 
-TEST(M3u, ReadsBackWhatItWritesAndEndsLinesAtCrLfCrAndLf)
-{
-    const QStringList paths = {"/music/Björk – Jóga.mp3", " leading space.mp3", "bare.mp3"};
-    QStringList read;
-    for (const QString &line : m3uLines(m3uBytes(paths))) {
-        if (!isM3uComment(line))
-            read.append(line);
-    }
-    EXPECT_EQ(read, paths);
-    EXPECT_EQ(m3uLines("#EXTM3U\n/a.mp3\r/b.mp3\r\n\r\n /#c.mp3"),
-              QStringList({"#EXTM3U", "/a.mp3", "/b.mp3", "", " /#c.mp3"}));
-    EXPECT_FALSE(isM3uComment(" #spaced"));
-    EXPECT_FALSE(isM3uComment(m3uLines("\xEF\xBB\xBF#EXTM3U\r\n").constFirst()));
+    const QString big = writeFile(dir.filePath("big.mp3"), QByteArray(1 << 20, 'b'));
+    const QString earlier = writeFile(dir.filePath("dev/big.mp3"), "an earlier copy");
+    withDiskFull(256 * 1024, [&] { EXPECT_TRUE(copyToDevice(big, earlier)); });
+    EXPECT_EQ(readBytes(earlier), "an earlier copy");
+    EXPECT_EQ(entriesOf(dir.filePath("dev")), QStringList{"big.mp3"});
 }

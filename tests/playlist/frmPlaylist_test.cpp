@@ -1,221 +1,150 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMimeData>
 #include <QProgressBar>
-#include <QTest>
-#include <QTimer>
+#include <QPushButton>
 
-#include "PlaylistTestSupport.h"
-#include "platform/FileDialog.h"
+#include "PlaylistFiles.h"
 #include "playlist/M3u.h"
+#include "playlist/PlaylistView.h"
+#include "playlist/frmPlaylist.h"
+#include "support/FakeServices.h"
+#include "support/ModalAnswerer.h"
 
 using namespace caldra;
+using namespace caldra::test;
 
-TEST_F(PlaylistWindowTest, DropsAddRowsAndASecondRowEnablesTheEditButtons)
+class PlaylistWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale::c());
+        services.fileDialogs = dialogs;
+        services.messages = messages;
+        window = std::make_unique<frmPlaylist>(services);
+        window->Form_Load();
+    }
+    QString song(const QString &name, qint64 size = -1, const QByteArray &bytes = "x")
+    {
+        return writeFile(music.filePath(name), bytes, size);
+    }
+    // A file manager's drop; the web address in it is no file and adds nothing.
+    void drop(const QStringList &paths)
+    {
+        QList<QUrl> urls{QUrl("https://example.org/x.mp3")};
+        for (const QString &p : paths)
+            urls.append(QUrl::fromLocalFile(p));
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        for (QEvent *event : std::initializer_list<QEvent *>{&enter, &dropped})
+            QCoreApplication::sendEvent(window->ListView1->viewport(), event);
+    }
+    void click(QPushButton *button, const std::optional<QString> &fileAnswer)
+    {
+        dialogs->answers.push_back(fileAnswer);
+        button->click();
+    }
+    // Each row as "name size", then the total and whether the edit buttons work.
+    QStringList rows() const
+    {
+        QStringList out;
+        for (int i = 0; i < window->rowCount(); ++i)
+            out << QString(window->ListView1->pathAt(i)).remove(music.path() + '/') + ' '
+                       + window->ListView1->sizeTextAt(i);
+        return out << window->lblInfo->text() << (window->cmdDelete->isEnabled() ? "edit" : "-");
+    }
+    void sendTo(const QString &folder, PickerButton button = PickerButton::Open)
+    {
+        auto answers = answerModal(pickFolder(folder, button));
+        window->cmdSend->click();
+        EXPECT_TRUE(answers->wait()) << answers->failure().toStdString();
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+    QTemporaryDir settings, music, device;
+    std::shared_ptr<ScriptedFileDialogs> dialogs = std::make_shared<ScriptedFileDialogs>();
+    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
+    Services services = testServices(settings.path());
+    std::unique_ptr<frmPlaylist> window;
+};
+
+TEST_F(PlaylistWindowTest, DropsAndEditsRowsWithTheirSizesAndTotal)
 {
-    EXPECT_EQ(window->ListView1->columnCount(), 2);
-    EXPECT_FALSE(editButtonsEnabled());
-    EXPECT_TRUE(window->pb->isHidden());
-    EXPECT_EQ(total(), "");
-
-    const QString a = musicFile("a.mp3", k347);
-    dropFiles({a});
-    EXPECT_EQ(sizes(), QStringList({"3.47 mb"}));
-    EXPECT_EQ(total(), "3.47 mb");
-    EXPECT_FALSE(editButtonsEnabled());
-    EXPECT_FALSE(window->ListView1->iconAt(0).isNull());
-
-    QMimeData text;
-    text.setText(a);
-    dropData(text);
-    EXPECT_EQ(paths(), QStringList({a}));
-
-    // In the order delivered; a file that cannot be sized stays without size.
-    const QString gone = music.filePath("gone.mp3");
-    const QString b = musicFile("b.txt", k012);
-    dropFiles({b, gone, a}, {QUrl("https://example.org/x.mp3")});
-    EXPECT_EQ(paths(), QStringList({a, b, gone, a}));
-    EXPECT_EQ(sizes(), QStringList({"3.47 mb", "0.12 mb", "", "3.47 mb"}));
-    EXPECT_EQ(total(), "7.06 mb");
-    EXPECT_TRUE(editButtonsEnabled());
+    drop({song("a.mp3", 3637248)});
+    EXPECT_EQ(rows(), QStringList({"a.mp3 3.47 mb", "3.47 mb", "-"}));
+    EXPECT_EQ(window->ListView1->iconAt(0).pixmap(32).toImage().pixelColor(0, 0).alpha(), 0);
+    for (const char *name : {"album/2.flac", "album/1.MP3", "album/cover.jpg", "album/c/1.ogg"})
+        song(name);
+    drop({song("b.txt", 131072), music.filePath("gone.mp3"), music.filePath("album")});
+    EXPECT_EQ(rows(),
+              QStringList({"a.mp3 3.47 mb", "b.txt 0.12 mb", "gone.mp3 ", "album/1.MP3 0 mb",
+                           "album/2.flac 0 mb", "album/c/1.ogg 0 mb", "3.59 mb", "edit"}));
+    const auto up = window->cmdMoveUp, down = window->cmdMoveDown;
+    for (const auto &[row, button] :
+         {std::pair{1, up}, {0, up}, {5, down}, {2, down}, {4, window->cmdDelete}}) {
+        window->ListView1->selectRow(row);
+        button->click();
+    }
+    EXPECT_EQ(rows(), QStringList({"b.txt 0.12 mb", "a.mp3 3.47 mb", "album/1.MP3 0 mb",
+                                   "gone.mp3 ", "album/c/1.ogg 0 mb", "3.59 mb", "edit"}));
 }
 
-TEST_F(PlaylistWindowTest, ADroppedFolderAddsTheMusicFilesBelowItSortedByPath)
+TEST_F(PlaylistWindowTest, ReadsAndSavesM3uAndAFailedSaveKeepsTheOldFile)
 {
-    musicFile("album/2.flac", k1);
-    musicFile("album/1.MP3", k347);
-    musicFile("album/cover.jpg", k1);
-    musicFile("album/cd2/1.ogg", k012);
-    const QString root = music.filePath("album");
-    dropFiles({root});
-    EXPECT_EQ(paths(), QStringList({root + "/1.MP3", root + "/2.flac", root + "/cd2/1.ogg"}));
-    EXPECT_EQ(total(), "4.59 mb");
+    const QString a = song("a.mp3", 3637248), gone = music.filePath("gone.mp3");
+    const QString list = music.filePath("out.m3u");
+    click(window->cmdSave, list);
+    EXPECT_EQ(readBytes(list), "#EXTM3U\r\n");
+    click(window->cmdReadPl, writeFile(music.filePath("one.m3u"), m3uBytes({a})));
+    EXPECT_EQ(rows(), QStringList({"a.mp3 3.47 mb", "3.47 mb", "edit"}));
+    // Paths relative to the list; its mark, comments and blank lines are no rows.
+    click(window->cmdReadPl,
+          writeFile(music.filePath("two.m3u"), "\xEF\xBB\xBFgone.mp3\r\n\r\n  \r\n#EXTINF:3,x\r\n"
+                                               " ../x.mp3\r\n/abs/d\xC3\xA9.mp3\nsub/./../a.mp3"));
+    click(window->cmdReadPl, music.filePath("none.m3u"));
+    const QStringList read
+        = {"a.mp3 3.47 mb", "gone.mp3 ", " ../x.mp3 ", "/abs/dé.mp3 ", "a.mp3 3.47 mb"};
+    EXPECT_EQ(rows(), read + QStringList({"6.94 mb", "edit"}));
+    click(window->cmdSave, list);
+    withDiskFull(40, [&] { click(window->cmdSave, list); });
+    EXPECT_EQ(readBytes(list), m3uBytes({a, gone, music.filePath(" ../x.mp3"), "/abs/dé.mp3", a}));
+    EXPECT_EQ(entriesOf(music.path()), QStringList({"a.mp3", "one.m3u", "out.m3u", "two.m3u"}));
+    ASSERT_EQ(messages->shown.size(), 3u);
+    EXPECT_TRUE(messages->shown[0].text.startsWith("3 of 4 songs"));
+    EXPECT_TRUE(messages->shown[1].text.contains("none.m3u"));
+    EXPECT_TRUE(messages->shown[2].text.contains("File too large"));
 }
 
-TEST_F(PlaylistWindowTest, ReadingGoesOnPastUnsizedSongsAndTellsOnceHowMany)
+TEST_F(PlaylistWindowTest, ToDeviceCopiesEveryRowAndItsPlaylistOrStopsAtAFailure)
 {
-    const QString a = musicFile("a.mp3", k347);
-    const QString b = musicFile("b.mp3", k012);
-    const QString gone = music.filePath("gone.mp3");
-    readPlaylist(writePlaylist("comments.m3u", "#EXTM3U\r\n#EXTINF:\r\n#EXTINF:12,x\r\n"));
-    EXPECT_TRUE(paths().isEmpty());
-    EXPECT_FALSE(editButtonsEnabled());
+    QList<int> steps;
+    QObject::connect(window->pb, &QProgressBar::valueChanged, [&](int v) { steps.append(v); });
+    drop({song("one/a.mp3", -1, QByteArray(1 << 20, 'a')), music.filePath("gone.mp3"),
+          song("two/b.mp3", -1, "b"), song("x/a.mp3", -1, "a2")});
+    sendTo(device.path(), PickerButton::Cancel);
+    sendTo(device.path()); // stops at the missing song
+    EXPECT_EQ(entriesOf(device.path()), QStringList({"a.mp3"}));
+    window->ListView1->selectRow(1);
+    window->cmdDelete->click();
+    window->chkDevicePlaylist->setChecked(true);
+    sendTo(device.path());
+    EXPECT_EQ(steps.mid(steps.lastIndexOf(1)), QList<int>({1, 2, 3, 4}));
+    EXPECT_EQ(readBytes(device.filePath("a.mp3")), "a2"); // the later one of the same name
+    EXPECT_EQ(readBytes(device.filePath("playlist.m3u")), m3uBytes({"a.mp3", "b.mp3", "a.mp3"}));
 
-    // A clean playlist reads as it always did, and says nothing.
-    const QString clean = writePlaylist("clean.m3u", m3uBytes({a, b}));
-    readPlaylist(clean);
-    EXPECT_EQ(sizes(), QStringList({"3.47 mb", "0.12 mb"}));
-    EXPECT_EQ(total(), "3.59 mb");
-    EXPECT_TRUE(editButtonsEnabled());
-    EXPECT_TRUE(messages->shown.empty());
-    EXPECT_TRUE(window->updatesEnabled()); // repaints are held back only while reading
-
+    // Named after the list saved last; a failed write keeps the earlier one.
     window->ListView1->selectRow(0);
     window->cmdDelete->click();
-    window->cmdDelete->click();
-    ASSERT_FALSE(editButtonsEnabled());
-    const QString middle = writePlaylist("middle.m3u", m3uBytes({a, gone, b, a}));
-    readPlaylist(middle);
-    EXPECT_EQ(paths(), QStringList({a, gone, b, a}));
-    EXPECT_EQ(sizes(), QStringList({"3.47 mb", "", "0.12 mb", "3.47 mb"}));
-    EXPECT_EQ(total(), "10.65 mb");
-    EXPECT_TRUE(editButtonsEnabled());
-    ASSERT_EQ(messages->shown.size(), 1u);
-    EXPECT_TRUE(messages->shown[0].text.startsWith("1 of 4 songs"))
-        << messages->shown[0].text.toStdString();
-    EXPECT_TRUE(messages->shown[0].text.endsWith(gone));
-    EXPECT_EQ(messages->shown[0].title, "Caldra");
-    ASSERT_EQ(dialogs->calls.size(), 3u);
-    EXPECT_EQ(dialogs->calls[0].mode, FileDialogBackend::Mode::Open);
-}
-
-TEST_F(PlaylistWindowTest, APlaylistThatCannotBeReadSaysWhyAndAddsNothing)
-{
-    readPlaylist(music.filePath("none.m3u"));
-    EXPECT_TRUE(paths().isEmpty());
-    ASSERT_EQ(messages->shown.size(), 1u);
-    EXPECT_TRUE(messages->shown[0].text.contains("none.m3u"));
-}
-
-TEST_F(PlaylistWindowTest, EscapeLeavesTheWindowOpenWithItsRows)
-{
-    dropFiles({musicFile("a.mp3", k1), musicFile("b.mp3", k1)});
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    const QList<QWidget *> targets = {window->ListView1, window->cmdSave, window.get()};
-    for (QWidget *focus : targets)
-        QTest::keyClick(focus, Qt::Key_Escape);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(paths().size(), 2);
-}
-
-TEST_F(PlaylistWindowTest, DeleteAndMovesActOnTheSelectedRowAndKeepTheTotal)
-{
-    const QString a = musicFile("a.mp3", k347);
-    const QString b = musicFile("b.mp3", k012);
-    const QString c = music.filePath("gone.mp3");
-    dropFiles({a, b, c});
-    window->ListView1->clearSelection();
-    window->cmdDelete->click();
-    window->cmdMoveUp->click();
-    window->cmdMoveDown->click();
-    EXPECT_EQ(paths(), QStringList({a, b, c}));
-
-    select(2);
-    window->cmdMoveUp->click();
-    EXPECT_EQ(paths(), QStringList({b, a, c}));
-    EXPECT_EQ(sizes(), QStringList({"0.12 mb", "3.47 mb", ""}));
-    select(2);
-    window->cmdMoveDown->click();
-    EXPECT_EQ(paths(), QStringList({b, c, a}));
-    EXPECT_EQ(sizes(), QStringList({"0.12 mb", "", "3.47 mb"}));
-    select(1);
-    window->cmdMoveUp->click();
-    select(3);
-    window->cmdMoveDown->click();
-    EXPECT_EQ(paths(), QStringList({b, c, a}));
-
-    for (int left = 2; left >= 0; --left) {
-        EXPECT_TRUE(editButtonsEnabled());
-        select(1);
-        window->cmdDelete->click();
-        EXPECT_EQ(paths().size(), left);
-    }
-    EXPECT_FALSE(editButtonsEnabled());
-    EXPECT_EQ(total(), "3.59 mb");
-}
-
-TEST_F(PlaylistWindowTest, SavingWritesM3uAndCancelledDialogsDoNothing)
-{
-    const QString a = musicFile("a.mp3", k1);
-    const QString b = musicFile("b.mp3", k1);
-    const QString list = music.filePath("out.m3u");
-    dialogs->answers = {std::nullopt, list, list, std::nullopt, std::nullopt};
-    window->cmdReadPl->click(); // nothing confirmed yet
-    window->cmdSave->click();
-    EXPECT_EQ(readBytes(list), "#EXTM3U\r\n");
-    EXPECT_EQ(dialogs->calls[1].mode, FileDialogBackend::Mode::Save);
-    dropFiles({a});
-    window->cmdSave->click(); // replaced without a question
-    EXPECT_EQ(readBytes(list), m3uBytes({a}));
-
-    dropFiles({b});
-    window->cmdSave->click(); // the file saved last is not written over
-    window->cmdReadPl->click(); // nor read again
-    EXPECT_EQ(readBytes(list), m3uBytes({a}));
-    EXPECT_EQ(paths(), QStringList({a, b}));
-    EXPECT_TRUE(messages->shown.empty());
-}
-
-TEST_F(PlaylistWindowTest, AFailedSaveTellsWhyAndLeavesTheOldFileAsItWas)
-{
-    dialogs->answers = {music.filePath("no/such/folder/x.m3u")};
-    window->cmdSave->click();
-    ASSERT_EQ(messages->shown.size(), 1u);
-    EXPECT_TRUE(messages->shown[0].text.contains("no/such/folder/x.m3u"));
-    EXPECT_EQ(messages->shown[0].title, "Caldra");
-
-    // The disk fills up while the new list is written.
-    const QString list = writePlaylist("old.m3u", "#EXTM3U\r\n");
-    for (int i = 0; i < 300; ++i)
-        window->AddEntry(music.filePath(QString("missing-song-with-a-long-name-%1.mp3").arg(i)));
-    dialogs->answers = {list};
-    {
-        const FileSizeLimit diskFull(4096);
-        window->cmdSave->click();
-    }
+    click(window->cmdSave, music.filePath("Road Trip.m3u"));
+    writeFile(device.filePath("Road Trip.m3u"), "earlier");
+    withDiskFull(40, [&] { sendTo(device.path()); });
+    EXPECT_EQ(readBytes(device.filePath("Road Trip.m3u")), "earlier");
+    sendTo(device.path());
+    EXPECT_EQ(readBytes(device.filePath("Road Trip.m3u")), m3uBytes({"b.mp3", "a.mp3"}));
     ASSERT_EQ(messages->shown.size(), 2u);
-    EXPECT_TRUE(messages->shown[1].text.contains("File too large"));
-    EXPECT_EQ(readBytes(list), "#EXTM3U\r\n");
-    EXPECT_EQ(entriesOf(music.path()), QStringList({"old.m3u"}));
-}
-
-TEST_F(PlaylistWindowTest, ClicksWhileAPlaylistIsReadAreRefused)
-{
-    QStringList files;
-    for (int i = 0; i < 4; ++i)
-        files.append(musicFile(QString("%1.mp3").arg(i), k1));
-    dropFiles({files[0], files[1]});
-    const QString list = writePlaylist("list.m3u", m3uBytes(files));
-
-    bool clicked = false;
-    const auto *rows = window->ListView1->model();
-    QObject::connect(rows, &QAbstractItemModel::rowsInserted, window.get(), [&] {
-        if (std::exchange(clicked, true))
-            return;
-        QTimer::singleShot(0, window.get(), [&] { // runs when the reading lets events through
-            select(1);
-            dialogs->answers.push_back(list);
-            window->cmdReadPl->click();
-            window->cmdDelete->click();
-            window->cmdMoveDown->click();
-            select(2);
-            window->cmdMoveUp->click();
-        });
-    });
-    readPlaylist(list);
-
-    EXPECT_TRUE(clicked);
-    EXPECT_EQ(dialogs->calls.size(), 1u);
-    EXPECT_EQ(paths(), QStringList({files[0], files[1]}) + files);
-    select(1);
-    window->cmdDelete->click(); // and work again afterwards
-    EXPECT_EQ(paths().size(), 5);
+    EXPECT_EQ(messages->shown[0].text, "2\nNo such file or directory");
+    EXPECT_TRUE(messages->shown[1].text.contains("Road Trip.m3u"));
 }
