@@ -34,19 +34,12 @@ using namespace caldra::test;
 
 namespace {
 
-// Generous: the machine running the tests may be busy.
-constexpr int kWaitMs = 15000;
-
-// Each row as "time|text".
-using Rows = QStringList;
-
 // Clicks a button and answers, in order, the windows it opens.
-void clickAnswering(QWidget *button, std::vector<ModalAction> actions, const char *command)
+void clickAnswering(QWidget *button, std::vector<ModalAction> actions)
 {
     auto answers = answerModals(std::move(actions));
     click(button);
-    ASSERT_TRUE(answers->wait(kWaitMs))
-        << '"' << command << "\": " << answers->failure().toStdString();
+    ASSERT_TRUE(answers->wait()) << answers->failure().toStdString();
     // A window manager gives the activation back to the window under a closed
     // dialog; the offscreen platform has none, and without it no control of
     // the window would get the focus again.
@@ -59,18 +52,17 @@ ModalAction chooseFileFrom(QString *folder, const QString &path)
 {
     return inspect(
         [folder](QWidget *modal) {
-            if (auto *dialog = qobject_cast<QFileDialog *>(modal))
-                *folder = dialog->directory().path();
+            *folder = qobject_cast<QFileDialog *>(modal)->directory().path();
         },
         chooseFile(path));
 }
 
-Rows lyricRows(const frmVarlo &f)
+QString lyricRows(const frmVarlo &f)
 {
-    Rows rows;
+    QStringList rows;
     for (int r = 1; r < f.Rows(); ++r)
-        rows.append(f.TextMatrix(r, 0) + u'|' + f.TextMatrix(r, 1));
-    return rows;
+        rows << f.TextMatrix(r, 0) + u' ' + f.TextMatrix(r, 1);
+    return rows.join(u'/');
 }
 
 // Everything the tag editor shows, box by box.
@@ -78,25 +70,16 @@ QStringList tagBoxes(const frmId3 &w)
 {
     return boxTexts(w.Id3v1) + boxTexts(w.Id3v2)
            << w.Combo1->currentText() << w.Text11->toPlainText() << w.Text20->text()
-           << w.Label21->text() << (w.Check1->isChecked() ? "v1 checked" : "v1 unchecked")
-           << (w.Check2->isChecked() ? "v2 checked" : "v2 unchecked");
+           << w.Label21->text()
+           << QString::number(w.Check1->isChecked() + 2 * w.Check2->isChecked());
 }
 
-QStringList playlistColumn(const frmPlaylist &w, QString (PlaylistView::*column)(int) const)
+QString playlistRows(const frmPlaylist &w)
 {
-    QStringList texts;
+    QStringList rows;
     for (int i = 0; i < w.ListView1->rowCount(); ++i)
-        texts << (w.ListView1->*column)(i);
-    return texts;
-}
-
-// Bytes that differ from file to file, so a copy of the wrong file shows.
-QByteArray songBytes(qint64 size, char seed)
-{
-    QByteArray bytes = longAudio(size).left(size);
-    for (qint64 i = 0; i < size; i += 4096)
-        bytes[i] = char(seed + i / 4096);
-    return bytes;
+        rows << QFileInfo(w.ListView1->pathAt(i)).fileName() + u' ' + w.ListView1->sizeTextAt(i);
+    return rows.join(u'/') + u" = " + w.lblInfo->text();
 }
 
 // The real program from its main window, with real files, dialogs and tags;
@@ -111,30 +94,22 @@ protected:
         (void)QTest::qWaitForWindowExposed(&main);
     }
 
-    // Picks a menu command and runs the steps in the tool window it opens.
-    // The window is closed afterwards if the steps did not close it, so that a
-    // failed step cannot leave the test waiting.
+    // Picks a menu command and runs the steps in the tool window it opens,
+    // closing it afterwards if the steps did not, so that a failed step cannot
+    // leave the test waiting.
     template <class Window>
     void openFromMenu(QAction *command, const std::function<void(Window &)> &steps)
     {
-        bool opened = false;
-        auto answers = answerModal(
-            [&](QWidget *modal) {
-                if (auto *window = qobject_cast<Window *>(modal)) {
-                    opened = true;
-                    steps(*window);
-                }
-                if (modal->isVisible())
-                    modal->close();
-            },
-            kWaitMs);
+        auto answers = answerModal([&](QWidget *modal) {
+            if (auto *window = qobject_cast<Window *>(modal))
+                steps(*window);
+            else
+                ADD_FAILURE() << command->text().toStdString() << " opened no tool window";
+            modal->close();
+        });
         command->trigger();
-        const std::string name = command->text().toStdString();
-        ASSERT_TRUE(answers->wait(kWaitMs))
-            << '"' << name << "\": " << answers->failure().toStdString();
-        ASSERT_TRUE(opened) << '"' << name << "\" did not open its window";
-        EXPECT_EQ(QApplication::activeModalWidget(), nullptr)
-            << "the main window does not take input again after \"" << name << '"';
+        ASSERT_TRUE(answers->wait()) << answers->failure().toStdString();
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the main window stays blocked";
     }
 
     QString musicPath(const QString &name) const { return QDir(music.path()).filePath(name); }
@@ -152,90 +127,61 @@ protected:
 
 } // namespace
 
-TEST_F(Journey, LyricsTypedTimedByClicksAndKeysCorrectedSavedAsLrcAndInTheSongAndLoadedAgain)
+TEST_F(Journey, LyricsTypedTimedWhilePlayingCorrectedSavedAsLrcAndInTheSongAndLoadedAgain)
 {
     const QString song = musicPath("Night Road.mp3");
     ASSERT_TRUE(writeBytes(song, toneAudio()));
-    const QString lrc = musicPath("Night Road.lrc");
-
     MessageSeen saved;
     auto answers = answerModals({pickFolder(music.path(), PickerButton::Open), pressOk(&saved)});
     main.defaultMp3->trigger();
-    ASSERT_TRUE(answers->wait(kWaitMs)) << answers->failure().toStdString();
+    ASSERT_TRUE(answers->wait()) << answers->failure().toStdString();
     EXPECT_EQ(saved.text, "Setting has been saved");
-    ASSERT_EQ(main.Ini().Sval(), music.path() + "/");
 
-    const Rows savedRows = {"00:02|Walking down the long road", "00:05|And the night comes in",
-                            "00:09|Stars above me"};
+    const QString timed = "00:02 Walking down the long road/00:05 And the night comes in/00:09 "
+                          "Stars above me";
     openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
         click(f.rtbLyr);
         typeText(f.rtbLyr, "Walking down the empty road\nAnd the night comes in\nStars above me");
         click(f.Command2);
-        ASSERT_EQ(lyricRows(f), Rows({"0|Walking down the empty road", "0|And the night comes in",
-                                      "0|Stars above me"}));
-
         QString startFolder;
-        ASSERT_NO_FATAL_FAILURE(
-            clickAnswering(f.Command1, {chooseFileFrom(&startFolder, song)}, "&Open"));
+        ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {chooseFileFrom(&startFolder, song)}));
         EXPECT_EQ(startFolder, music.path());
-        ASSERT_EQ(f.lblSound->toolTip(), "Night Road.mp3");
         click(f.mmcMP3->Play);
-        ASSERT_NE(players.latest, nullptr);
-        FakePlayer &player = *players.latest;
-        ASSERT_TRUE(player.isPlaying());
+        ASSERT_TRUE(players.latest && players.latest->isPlaying());
 
-        // Each line by Space as it is sung; a click on a Time cell further down.
+        // Each line stamped by Space as it is sung, then one text corrected.
         f.List1->setFocus();
         for (const qint32 at : {2000, 5500, 9000}) {
-            player.moveTo(at);
+            players.latest->moveTo(at);
             QTest::keyClick(f.List1, Qt::Key_Space);
         }
-        const Rows tapped = {"00:02|Walking down the empty road", "00:05|And the night comes in",
-                             "00:09|Stars above me"};
-        ASSERT_EQ(lyricRows(f), tapped);
-
-        // Back five seconds, and the second line stamped afresh, then undone.
-        click(f.cmdBack);
-        EXPECT_EQ(player.position(), 4000);
-        EXPECT_TRUE(player.isPlaying());
-        clickCell(f.List1, 1, 0);
-        EXPECT_EQ(f.TextMatrix(2, 0), "00:04");
-        QTest::keyClick(f.List1, Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_EQ(lyricRows(f), tapped);
-
         clickCell(f.List1, 0, 1);
-        ASSERT_TRUE(f.Text1->isVisible()) << "a Text cell opened no cell editor";
         QTest::keyClick(f.Text1, Qt::Key_A, Qt::ControlModifier);
         typeText(f.Text1, "Walking down the long road");
         QTest::keyClick(f.Text1, Qt::Key_Tab);
-        EXPECT_EQ(lyricRows(f), savedRows);
+        EXPECT_EQ(lyricRows(f), timed);
 
         click(f.cmdSave);
-        EXPECT_EQ(readBytes(lrc), "[00:02]Walking down the long road\r\n[00:05]And the night "
-                                  "comes in\r\n[00:09]Stars above me\r\n");
+        EXPECT_EQ(readBytes(musicPath("Night Road.lrc")),
+                  "[00:02]Walking down the long road\r\n[00:05]And the night comes in\r\n"
+                  "[00:09]Stars above me\r\n");
         click(f.cmdSaveInSong);
-        SongLyrics expected;
-        expected.synced = {{2000, "Walking down the long road"},
-                           {5000, "And the night comes in"},
-                           {9000, "Stars above me"}};
-        expected.plain = "Walking down the long road\nAnd the night comes in\nStars above me";
+        SongLyrics expected{{{2000, "Walking down the long road"},
+                             {5000, "And the night comes in"},
+                             {9000, "Stars above me"}},
+                            "Walking down the long road\nAnd the night comes in\nStars above me"};
         EXPECT_EQ(readSongLyrics(song), expected);
         EXPECT_TRUE(readBytes(song).endsWith(toneAudio())) << "the audio changed";
 
         f.close();
-        EXPECT_FALSE(player.isPlaying()) << "the sound goes on after the window closed";
-        EXPECT_FALSE(player.isOpen()) << "the song stays open after the window closed";
+        EXPECT_FALSE(players.latest->isPlaying() || players.latest->isOpen()) << "still playing";
     });
-    if (HasFatalFailure())
-        return;
 
     openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
         EXPECT_EQ(f.Rows(), 1);
-        QString startFolder;
         ASSERT_NO_FATAL_FAILURE(
-            clickAnswering(f.Cmdopen, {chooseFileFrom(&startFolder, lrc)}, "Load LRc"));
-        EXPECT_EQ(startFolder, music.path());
-        EXPECT_EQ(lyricRows(f), savedRows);
+            clickAnswering(f.Cmdopen, {chooseFile(musicPath("Night Road.lrc"))}));
+        EXPECT_EQ(lyricRows(f), timed);
     });
 }
 
@@ -243,10 +189,10 @@ TEST_F(Journey, TagsTypedInEveryBoxAreWrittenAndReadBackHereAndThroughGetId3)
 {
     const QString song = musicPath("Tagged Song.mp3");
     ASSERT_TRUE(writeBytes(song, toneAudio()));
-
     // ID3v1 holds Latin-1 only; ID3v2 takes any text, its link Latin-1 again.
     const QStringList v1
-        = {"7", "Café Élan", "Ñandú Müller", "Façade à Genève", "1999", "Crème brûlée", "17"};
+        = QStringLiteral("7|Café Élan|Ñandú Müller|Façade à Genève|1999|Crème brûlée|17")
+              .split(u'|');
     const QStringList v2 = QStringLiteral("3/12|Заголовок песни|Ärtist 日本語|Αλμπουμ|2003|17|"
                                           "Antonín Dvořák|Éva Ősz|© 2024 Łódź|Ŀame ✓|"
                                           "http://example.org/café")
@@ -254,9 +200,7 @@ TEST_F(Journey, TagsTypedInEveryBoxAreWrittenAndReadBackHereAndThroughGetId3)
     const QString comment = "Zeile eins\nΔεύτερη γραμμή — ünïcödé";
 
     openFromMenu<frmId3>(main.Id3, [&](frmId3 &w) {
-        ASSERT_NO_FATAL_FAILURE(clickAnswering(w.cmdSelectMp3, {chooseFile(song)}, "Select Mp3"));
-        ASSERT_TRUE(w.WriteId3v1cmd->isEnabled()) << "\"Select Mp3\" did not read the file";
-        EXPECT_EQ(w.CurrentFile, song);
+        ASSERT_NO_FATAL_FAILURE(clickAnswering(w.cmdSelectMp3, {chooseFile(song)}));
         for (int i = 0; i < 7; ++i)
             retype(w.Id3v1[i], v1[i]);
         for (int i = 0; i < 11; ++i)
@@ -264,27 +208,17 @@ TEST_F(Journey, TagsTypedInEveryBoxAreWrittenAndReadBackHereAndThroughGetId3)
         retype(w.Text11, comment);
         click(w.WriteId3v1cmd);
         click(w.WriteId3v2cmd);
-        w.close();
     });
-    if (HasFatalFailure())
-        return;
 
     QStringList shown;
     openFromMenu<frmId3>(main.Id3, [&](frmId3 &w) {
-        EXPECT_EQ(w.CurrentFile, "");
         EXPECT_EQ(w.Id3v2[1]->text(), "");
-        ASSERT_NO_FATAL_FAILURE(clickAnswering(w.cmdSelectMp3, {chooseFile(song)}, "Select Mp3"));
-        EXPECT_TRUE(w.Check1->isChecked()) << "no ID3v1 tag was written";
-        EXPECT_TRUE(w.Check2->isChecked()) << "no ID3v2 tag was written";
-        EXPECT_EQ(boxTexts(w.Id3v1), v1);
-        EXPECT_EQ(boxTexts(w.Id3v2), v2);
-        EXPECT_EQ(w.Text11->toPlainText(), comment);
-        EXPECT_EQ(w.Combo1->currentText(), "Rock");
+        ASSERT_NO_FATAL_FAILURE(clickAnswering(w.cmdSelectMp3, {chooseFile(song)}));
         shown = tagBoxes(w);
-        w.close();
     });
-    if (HasFatalFailure())
-        return;
+    // The genre as a name in both boxes, the tag version, both tags ticked.
+    EXPECT_EQ(shown, v1 + v2 + QStringList({"Rock", comment, "Rock", "3", "3"}));
+
     // ID3v1 is 128 bytes at the end, in fixed Latin-1 fields.
     const auto field = [](const QString &text, int size) {
         return text.toLatin1().leftJustified(size, '\0', true);
@@ -294,84 +228,59 @@ TEST_F(Journey, TagsTypedInEveryBoxAreWrittenAndReadBackHereAndThroughGetId3)
     EXPECT_EQ(readBytes(song).right(128 + toneAudio().size()), toneAudio() + v1Bytes);
 
     openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
-        ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {chooseFile(song)}, "&Open"));
-        ASSERT_EQ(f.lblSound->toolTip(), "Tagged Song.mp3");
+        ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {chooseFile(song)}));
         QStringList viaGetId3;
-        const auto look = [&](QWidget *modal) {
-            if (auto *w = qobject_cast<frmId3 *>(modal))
-                viaGetId3 = tagBoxes(*w);
-        };
-        ASSERT_NO_FATAL_FAILURE(
-            clickAnswering(f.cmdGetId3, {inspect(look, cancelDialog())}, "Get id3"));
+        const auto look
+            = [&](QWidget *modal) { viaGetId3 = tagBoxes(*qobject_cast<frmId3 *>(modal)); };
+        ASSERT_NO_FATAL_FAILURE(clickAnswering(f.cmdGetId3, {inspect(look, cancelDialog())}));
         EXPECT_EQ(viaGetId3, shown);
-        f.close();
     });
 }
 
 TEST_F(Journey, DroppedSongsReorderedSavedReadAgainAndCopiedToADevice)
 {
-    struct Song {
-        QString path;
-        QByteArray bytes;
-        QString size;
-    };
-    const Song a{musicPath("Rock/First Song.mp3"), songBytes(1572864, 'a'), "1.5 mb"};
-    const Song b{musicPath("Jazz/Zweites Lied – Grüße.mp3"), songBytes(262144, 'b'), "0.25 mb"};
-    const Song c{musicPath("Third.mp3"), songBytes(3250586, 'c'), "3.1 mb"};
-    for (const Song &s : {a, b, c}) {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(s.path).path()));
-        ASSERT_TRUE(writeBytes(s.path, s.bytes));
+    // Sizes in bytes, each file's bytes its own, so a copy of the wrong file shows.
+    const QStringList names = {"Rock/First Song.mp3", "Jazz/Zweites Lied – Grüße.mp3", "Third.mp3"};
+    QStringList paths;
+    QList<QByteArray> bytes;
+    for (const qint64 size : {1572864, 262144, 3250586}) {
+        paths << musicPath(names[paths.size()]);
+        bytes << longAudio(size).left(size).replace(0, 1, QByteArray(1, char('a' + paths.size())));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(paths.back()).path()));
+        ASSERT_TRUE(writeBytes(paths.back(), bytes.back()));
     }
     const QString list = musicPath("Mix.m3u");
-    const QString total = "4.85 mb";
+    const QString reordered
+        = "Third.mp3 3.1 mb/First Song.mp3 1.5 mb/Zweites Lied – Grüße.mp3 0.25 mb = 4.85 mb";
 
     openFromMenu<frmPlaylist>(main.Playlist, [&](frmPlaylist &w) {
-        ASSERT_TRUE(dropFiles(w.ListView1, {a.path, b.path, c.path}));
-        ASSERT_EQ(playlistColumn(w, &PlaylistView::pathAt), QStringList({a.path, b.path, c.path}));
-        EXPECT_EQ(playlistColumn(w, &PlaylistView::sizeTextAt),
-                  QStringList({a.size, b.size, c.size}));
-        EXPECT_EQ(w.lblInfo->text(), total);
-
+        ASSERT_TRUE(dropFiles(w.ListView1, paths));
+        EXPECT_EQ(
+            playlistRows(w),
+            "First Song.mp3 1.5 mb/Zweites Lied – Grüße.mp3 0.25 mb/Third.mp3 3.1 mb = 4.85 mb");
         clickCell(w.ListView1, 2, 0);
         click(w.cmdMoveUp);
-        ASSERT_EQ(playlistColumn(w, &PlaylistView::pathAt), QStringList({a.path, c.path, b.path}));
         clickCell(w.ListView1, 0, 0);
         click(w.cmdMoveDown);
-        ASSERT_EQ(playlistColumn(w, &PlaylistView::pathAt), QStringList({c.path, a.path, b.path}));
-        EXPECT_EQ(playlistColumn(w, &PlaylistView::sizeTextAt),
-                  QStringList({c.size, a.size, b.size}));
-        EXPECT_EQ(w.lblInfo->text(), total);
-
-        ASSERT_NO_FATAL_FAILURE(clickAnswering(w.cmdSave, {chooseFile(list)}, "Save Playlist"));
-        EXPECT_EQ(readBytes(list), ("#EXTM3U\r\n#EXTINF:\r\n" + c.path + "\r\n#EXTINF:\r\n" + a.path
-                                    + "\r\n#EXTINF:\r\n" + b.path + "\r\n")
+        EXPECT_EQ(playlistRows(w), reordered);
+        ASSERT_NO_FATAL_FAILURE(clickAnswering(w.cmdSave, {chooseFile(list)}));
+        EXPECT_EQ(readBytes(list), ("#EXTM3U\r\n#EXTINF:\r\n" + paths[2] + "\r\n#EXTINF:\r\n"
+                                    + paths[0] + "\r\n#EXTINF:\r\n" + paths[1] + "\r\n")
                                        .toUtf8());
-        w.close();
     });
-    if (HasFatalFailure())
-        return;
 
     QTemporaryDir device;
     openFromMenu<frmPlaylist>(main.Playlist, [&](frmPlaylist &w) {
-        EXPECT_EQ(w.ListView1->rowCount(), 0);
-        EXPECT_EQ(w.lblInfo->text(), "");
-        ASSERT_NO_FATAL_FAILURE(clickAnswering(w.cmdReadPl, {chooseFile(list)}, "Read Playlist"));
-        EXPECT_EQ(playlistColumn(w, &PlaylistView::pathAt), QStringList({c.path, a.path, b.path}));
-        EXPECT_EQ(playlistColumn(w, &PlaylistView::sizeTextAt),
-                  QStringList({c.size, a.size, b.size}));
-        EXPECT_EQ(w.lblInfo->text(), total);
-        EXPECT_TRUE(w.cmdMoveUp->isEnabled());
-
-        ASSERT_NO_FATAL_FAILURE(clickAnswering(
-            w.cmdSend, {pickFolder(device.path(), PickerButton::Open)}, "To device"));
+        EXPECT_EQ(playlistRows(w), " = ");
+        ASSERT_NO_FATAL_FAILURE(clickAnswering(w.cmdReadPl, {chooseFile(list)}));
+        EXPECT_EQ(playlistRows(w), reordered);
+        ASSERT_NO_FATAL_FAILURE(
+            clickAnswering(w.cmdSend, {pickFolder(device.path(), PickerButton::Open)}));
         EXPECT_TRUE(w.pb->isHidden());
-        w.close();
     });
-    if (HasFatalFailure())
-        return;
     EXPECT_EQ(QDir(device.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
               QStringList({"First Song.mp3", "Third.mp3", "Zweites Lied – Grüße.mp3"}));
-    for (const Song &s : {a, b, c})
-        EXPECT_EQ(readBytes(QDir(device.path()).filePath(QFileInfo(s.path).fileName())), s.bytes)
-            << QFileInfo(s.path).fileName().toStdString();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(readBytes(QDir(device.path()).filePath(QFileInfo(paths[i]).fileName())),
+                  bytes[i]);
 }
