@@ -18,6 +18,7 @@
 #include "support/FakePlayer.h"
 #include "support/FakeServices.h"
 #include "support/Files.h"
+#include "support/Gui.h"
 #include "support/Id3Bytes.h"
 
 using namespace caldra;
@@ -58,19 +59,12 @@ protected:
     QString file(const QString &name) const { return QDir(music.path()).filePath(name); }
     FakePlayer &player() const { return *players.latest; }
     LyricTable &table() const { return *static_cast<LyricTable *>(w->List1->model()); }
-    static void click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
     void key(Qt::Key k, Qt::KeyboardModifiers mods = {})
     {
         w->List1->setFocus();
         QTest::keyClick(w->List1, k, mods);
     }
-    void clickCell(int row, int col)
-    {
-        const QModelIndex index = table().index(row - 1, col);
-        w->List1->scrollTo(index);
-        QTest::mouseClick(w->List1->viewport(), Qt::LeftButton, {},
-                          w->List1->visualRect(index).center());
-    }
+    void clickCell(int row, int col) { test::clickCell(w->List1, row - 1, col); }
     void makeLrc(const QString &text)
     {
         w->rtbLyr->setPlainText(text);

@@ -20,53 +20,31 @@ public:
     void setFileName(const QString &path) override { fileName = path; }
     void open() override
     {
-        m_open = opens && !fileName.isEmpty();
-        m_playing = m_paused = false;
-        m_position = 0;
         openedFiles.append(fileName);
-        Q_EMIT stateChanged();
+        become(opens && !fileName.isEmpty(), false, false, 0);
     }
-    void stop() override
-    {
-        m_playing = m_paused = false;
-        m_position = 0;
-        Q_EMIT stateChanged();
-    }
-    void close() override
-    {
-        m_open = m_playing = m_paused = false;
-        m_position = 0;
-        Q_EMIT stateChanged();
-    }
+    void stop() override { become(m_open, false, false, 0); }
+    void close() override { become(false, false, false, 0); }
     qint32 position() const override { return m_open ? m_position : 0; }
     qint32 duration() const override { return m_open ? length : 0; }
     void setPosition(qint32 milliseconds) override
     {
-        if (!m_open)
-            return;
-        seeks.append(milliseconds);
-        m_position = milliseconds;
+        if (m_open)
+            seeks.append(m_position = milliseconds);
     }
     void play() override
     {
-        if (!m_open)
-            return;
-        m_playing = true;
-        m_paused = false;
-        Q_EMIT stateChanged();
+        if (m_open)
+            become(true, true, false, m_position);
     }
     void pause() override
     {
-        if (!m_playing)
-            return;
-        m_playing = false;
-        m_paused = true;
-        Q_EMIT stateChanged();
+        if (m_playing)
+            become(true, false, true, m_position);
     }
     bool isOpen() const override { return m_open; }
     bool isPlaying() const override { return m_playing; }
     bool isPaused() const override { return m_paused; }
-
     // The song has "played" to this point.
     void moveTo(qint32 milliseconds) { m_position = milliseconds; }
     // Playing reaches the end of the song.
@@ -84,6 +62,14 @@ public:
     QList<qint32> seeks;
 
 private:
+    void become(bool open, bool playing, bool paused, qint32 position)
+    {
+        m_open = open;
+        m_playing = playing;
+        m_paused = paused;
+        m_position = position;
+        Q_EMIT stateChanged();
+    }
     bool m_open = false;
     bool m_playing = false;
     bool m_paused = false;

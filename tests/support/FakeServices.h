@@ -65,14 +65,35 @@ public:
         QByteArray data;
         std::uint32_t size;
     };
-    long openKey(reg::Key, const QString &subKey, std::uint32_t, reg::Key *key) override;
+    long openKey(reg::Key, const QString &subKey, std::uint32_t, reg::Key *key) override
+    {
+        if (!keys.count(subKey))
+            return reg::ErrorFileNotFound;
+        *key = m_nextHandle++;
+        m_handles[*key] = subKey;
+        ++openHandles;
+        return reg::ErrorSuccess;
+    }
     long queryValue(reg::Key key, const QString &name, std::uint32_t *type, QByteArray *data,
-                    std::uint32_t *size) override;
-    long closeKey(reg::Key key) override;
+                    std::uint32_t *size) override
+    {
+        const auto handle = m_handles.find(key);
+        const auto &values = keys[handle == m_handles.end() ? QString() : handle->second];
+        const auto value = values.find(name);
+        if (value == values.end())
+            return reg::ErrorFileNotFound;
+        *type = value->second.type;
+        std::copy(value->second.data.begin(), value->second.data.end(), data->begin());
+        *size = value->second.size;
+        return reg::ErrorSuccess;
+    }
+    long closeKey(reg::Key key) override
+    {
+        openHandles -= static_cast<int>(m_handles.erase(key));
+        return reg::ErrorSuccess;
+    }
 
     std::map<QString, std::map<QString, Value>> keys;
-    QStringList opened;
-    QStringList queried;
     int openHandles = 0;
 
 private:
