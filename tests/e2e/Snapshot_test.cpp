@@ -30,15 +30,17 @@ constexpr const char *kShown[]
        "dragEnabled", "dragDropMode", "selectionMode", "selectionBehavior", "minimum",
        "maximum",     "value",        "enabled",       "accessibleName",    "toolTip"};
 
+template <class T>
+QString debugText(const T &value)
+{
+    QString text;
+    QDebug(&text).nospace().noquote() << value;
+    return text;
+}
+
 QString shown(const QVariant &v)
 {
-    if (v.typeId() == QMetaType::QRect)
-        return QStringLiteral("%1,%2 %3x%4")
-            .arg(v.toRect().x())
-            .arg(v.toRect().y())
-            .arg(v.toRect().width())
-            .arg(v.toRect().height());
-    return v.toString();
+    return v.typeId() == QMetaType::QRect ? debugText(v.toRect()) : v.toString();
 }
 
 // One line per control, its children below it. Where the window itself stands,
@@ -82,14 +84,10 @@ void describe(const QWidget *w, const QWidget *window, int depth, QStringList &o
 QString snapshot(QWidget &window, const QWidget *opener)
 {
     const QPoint at = opener ? window.pos() - opener->pos() : QPoint();
-    QStringList out{QStringLiteral("window \"%1\" at %2,%3 %4x%5 fixed=%6 modal=%7")
-                        .arg(window.windowTitle())
-                        .arg(at.x())
-                        .arg(at.y())
-                        .arg(window.width())
-                        .arg(window.height())
-                        .arg(window.minimumSize() == window.maximumSize())
-                        .arg(int(window.windowModality()))};
+    QStringList out{u"window \"" + window.windowTitle() + u"\" at " + debugText(at) + u' '
+                    + debugText(window.size()) + u" fixed="
+                    + debugText(window.minimumSize() == window.maximumSize()) + u" modal="
+                    + debugText(window.windowModality())};
     if (auto *main = qobject_cast<const QMainWindow *>(&window)) {
         for (const QAction *menu : main->menuBar()->actions()) {
             out << QStringLiteral("menu \"%1\"").arg(menu->text());

@@ -24,7 +24,7 @@ constexpr int kPollMs = 15;
 bool ModalAnswers::wait(int timeoutMs) const
 {
     (void)QTest::qWaitFor([this] { return m_next == m_actions.size() || m_failed; }, timeoutMs);
-    return finished();
+    return m_next == m_actions.size() && !m_failed;
 }
 
 void ModalAnswers::poll()

@@ -22,8 +22,6 @@ using ModalAction = std::function<void(QWidget *modal)>;
 // answers report failure.
 class ModalAnswers {
 public:
-    bool finished() const { return m_next == m_actions.size() && !m_failed; }
-    bool failed() const { return m_failed; }
     QString failure() const { return m_failure; }
     // Waits (processing events) until every action ran or the time-out passed.
     bool wait(int timeoutMs = 10000) const;
