@@ -38,14 +38,12 @@ public:
         calls.push_back({mode, filters, folder});
         if (onRun)
             onRun();
-        if (answers.empty())
-            return std::nullopt;
-        const bool confirm = answers.front().has_value();
-        const QString path = answers.front().value_or(QString());
-        answers.pop_front();
-        if (!confirm)
-            return std::nullopt;
-        return path;
+        std::optional<QString> answer;
+        if (!answers.empty()) {
+            answer = answers.front();
+            answers.pop_front();
+        }
+        return answer;
     }
     struct Call {
         Mode mode;
@@ -112,8 +110,8 @@ public:
     bool succeed = true;
 };
 
-// The real file system, but with chosen folders made unreadable and a chosen
-// list of volumes: root cannot be locked out of a folder by permissions.
+// The real file system, but with chosen folders made unreadable (root cannot be
+// locked out of a folder by permissions) and chosen files present.
 class FakeFileSystem final : public FileSystemService {
 public:
     FolderListing listFolders(const QString &path) override
@@ -122,7 +120,7 @@ public:
             return {{}, Failure::fromText(it->second)};
         return real.listFolders(path);
     }
-    QList<Volume> volumes() override { return volumeList.isEmpty() ? real.volumes() : volumeList; }
+    QList<Volume> volumes() override { return real.volumes(); }
     bool fileExists(const QString &path) override
     {
         return existing.contains(path) || real.fileExists(path);
@@ -131,7 +129,6 @@ public:
 
     DesktopFileSystem real;
     std::map<QString, QString> failing;
-    QList<Volume> volumeList;
     QStringList existing;
     QString current;
 };
