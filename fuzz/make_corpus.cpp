@@ -75,6 +75,45 @@ QByteArray apeFooter()
     return footer;
 }
 
+// One frame of every kind the tag editor shows, in the given text encoding
+// where the frame allows it; the comment and the link also once with a
+// description, which makes them someone else's.
+QByteArray everyFrame(int major, Enc enc)
+{
+    const QByteArray year = major == 4 ? "TDRC" : "TYER";
+    return frame(major, "TIT2", textBody(enc, QStringLiteral("Tïtle ☃")))
+           + frame(major, "TPE1", textBody(enc, QStringLiteral("Ärtist")))
+           + frame(major, "TALB", textBody(Enc::Latin1, QStringLiteral("Album")))
+           + frame(major, year, textBody(Enc::Latin1, QStringLiteral("2001")))
+           + frame(major, "TRCK", textBody(enc, QStringLiteral("3/12")))
+           + frame(
+               major, "COMM",
+               commentBody(enc, "eng", QStringLiteral("iTunNORM"), QStringLiteral(" 0000 0001")))
+           + frame(major, "COMM",
+                   commentBody(enc, "deu", QString(), QStringLiteral("line one\r\nline two")))
+           + frame(major, "TCOM",
+                   textBody(major == 4 ? Enc::Utf16Be : enc, QStringLiteral("Composer")))
+           + frame(major, "TOPE", textBody(enc, QStringLiteral("Orig")))
+           + frame(major, "TCOP", textBody(enc, QStringLiteral("© me")))
+           + frame(major, "TENC", textBody(enc, QStringLiteral("lame")))
+           + frame(major, "WXXX", QByteArray("\0shop\0http://shop.example/", 26))
+           + frame(major, "WXXX", QByteArray("\0\0http://home.example/", 23))
+           + frame(major, "TCON", textBody(enc, QStringLiteral("(17)")));
+}
+
+// Frames the editor does not show, which every write must keep.
+QByteArray foreignFrames(int major)
+{
+    return frame(major, "APIC", QByteArray("\0image/png\0\3cover\0", 18) + QByteArray(300, '\x89'))
+           + frame(major, "USLT",
+                   commentBody(Enc::Utf16, "eng", QString(), QStringLiteral("la la la")))
+           + frame(major, "PRIV", QByteArray("owner.example\0", 14) + QByteArray(40, '\x07'))
+           + frame(major, "TXXX",
+                   textBody(Enc::Latin1, QStringLiteral("REPLAYGAIN_TRACK_GAIN") + QChar(0)
+                                             + QStringLiteral("-6.5 dB")))
+           + frame(major, "XQZW", QByteArray("anything at all"));
+}
+
 Seeds mp3Seeds()
 {
     const QByteArray a = audio();

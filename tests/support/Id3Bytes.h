@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringEncoder>
 
 #include "support/Files.h"
 #include "support/QtPrinters.h"
@@ -45,15 +46,10 @@ enum class Enc { Latin1 = 0, Utf16 = 1, Utf16Be = 2, Utf8 = 3 };
 
 inline QByteArray encoded(Enc enc, const QString &text)
 {
-    if (enc == Enc::Latin1 || enc == Enc::Utf8)
-        return enc == Enc::Latin1 ? text.toLatin1() : text.toUtf8();
-    const bool little = enc == Enc::Utf16;
-    QByteArray b = little ? QByteArray("\xff\xfe", 2) : QByteArray();
-    for (QChar c : text) {
-        const char low = char(c.unicode() & 0xff), high = char(c.unicode() >> 8);
-        b.append(little ? low : high).append(little ? high : low);
-    }
-    return b;
+    using C = QStringConverter;
+    const C::Encoding encodings[] = {C::Latin1, C::Utf16LE, C::Utf16BE, C::Utf8};
+    const QByteArray bom = enc == Enc::Utf16 ? QByteArray("\xff\xfe", 2) : QByteArray();
+    return bom + QByteArray(QStringEncoder(encodings[int(enc)]).encode(text));
 }
 
 inline QByteArray textBody(Enc enc, const QString &text)
@@ -65,8 +61,7 @@ inline QByteArray textBody(Enc enc, const QString &text)
 inline QByteArray commentBody(Enc enc, const QByteArray &language, const QString &description,
                               const QString &text)
 {
-    const QByteArray terminator
-        = enc == Enc::Utf16 || enc == Enc::Utf16Be ? QByteArray(2, '\0') : QByteArray(1, '\0');
+    const QByteArray terminator(enc == Enc::Utf16 || enc == Enc::Utf16Be ? 2 : 1, '\0');
     return char(enc) + language + encoded(enc, description) + terminator + encoded(enc, text);
 }
 
@@ -77,45 +72,6 @@ inline QByteArray frame(int major, const QByteArray &id, const QByteArray &body)
         return id + bigEndian(quint32(body.size()), 3) + body;
     return id + (major == 4 ? syncsafe(quint32(body.size())) : bigEndian(quint32(body.size()), 4))
            + QByteArray(2, '\0') + body;
-}
-
-// One frame of every kind the tag editor shows, in the given text encoding
-// where the frame allows it; the comment and the link also once with a
-// description, which makes them someone else's.
-inline QByteArray everyFrame(int major, Enc enc)
-{
-    const QByteArray year = major == 4 ? "TDRC" : "TYER";
-    return frame(major, "TIT2", textBody(enc, QStringLiteral("Tïtle ☃")))
-           + frame(major, "TPE1", textBody(enc, QStringLiteral("Ärtist")))
-           + frame(major, "TALB", textBody(Enc::Latin1, QStringLiteral("Album")))
-           + frame(major, year, textBody(Enc::Latin1, QStringLiteral("2001")))
-           + frame(major, "TRCK", textBody(enc, QStringLiteral("3/12")))
-           + frame(
-               major, "COMM",
-               commentBody(enc, "eng", QStringLiteral("iTunNORM"), QStringLiteral(" 0000 0001")))
-           + frame(major, "COMM",
-                   commentBody(enc, "deu", QString(), QStringLiteral("line one\r\nline two")))
-           + frame(major, "TCOM",
-                   textBody(major == 4 ? Enc::Utf16Be : enc, QStringLiteral("Composer")))
-           + frame(major, "TOPE", textBody(enc, QStringLiteral("Orig")))
-           + frame(major, "TCOP", textBody(enc, QStringLiteral("© me")))
-           + frame(major, "TENC", textBody(enc, QStringLiteral("lame")))
-           + frame(major, "WXXX", QByteArray("\0shop\0http://shop.example/", 26))
-           + frame(major, "WXXX", QByteArray("\0\0http://home.example/", 23))
-           + frame(major, "TCON", textBody(enc, QStringLiteral("(17)")));
-}
-
-// Frames the editor does not show, which every write must keep.
-inline QByteArray foreignFrames(int major)
-{
-    return frame(major, "APIC", QByteArray("\0image/png\0\3cover\0", 18) + QByteArray(300, '\x89'))
-           + frame(major, "USLT",
-                   commentBody(Enc::Utf16, "eng", QString(), QStringLiteral("la la la")))
-           + frame(major, "PRIV", QByteArray("owner.example\0", 14) + QByteArray(40, '\x07'))
-           + frame(major, "TXXX",
-                   textBody(Enc::Latin1, QStringLiteral("REPLAYGAIN_TRACK_GAIN") + QChar(0)
-                                             + QStringLiteral("-6.5 dB")))
-           + frame(major, "XQZW", QByteArray("anything at all"));
 }
 
 inline QByteArray id3v2(int major, const QByteArray &frames, int padding = 0, char flags = 0)

@@ -5,7 +5,8 @@
 
 using namespace caldra;
 
-TEST(Genres, EveryCodeHasOneNameThatMapsBack)
+// Every code has one name that maps back; frame and box texts give codes.
+TEST(Genres, NamesAndTextsGiveCodes)
 {
     for (int code = 0; code <= 191; ++code)
         EXPECT_EQ(genreCodeOfName(genreName(code)), code) << code;
@@ -15,10 +16,7 @@ TEST(Genres, EveryCodeHasOneNameThatMapsBack)
     EXPECT_EQ(genreCodeOfName(" hip-hop "), 7);
     EXPECT_EQ(genreCodeOfName("Psychadelic"), 67);
     EXPECT_EQ(genreCodeOfName("Unknown"), std::nullopt);
-}
 
-TEST(Genres, FrameTextsGiveCodeAndText)
-{
     const QList<QStringList> frames
         = {{"(17)"}, {"(17)Classic"}, {"0"},        {"ROCK"}, {"Synthwave"},
            {"256"},  {"(RX)"},        {"(CR)Live"}, {},       {"", "8", "Jazz", "Bebop"}};
@@ -27,11 +25,8 @@ TEST(Genres, FrameTextsGiveCodeAndText)
         shown << QString::number(genreOfFrame(fields).code) + ' ' + genreOfFrame(fields).text;
     EXPECT_EQ(shown, (QStringList{"17 Rock", "17 Classic", "0 Blues", "17 ROCK", "255 Synthwave",
                                   "255 256", "255 Remix", "255 Live", "255 ", "8 Jazz / Bebop"}));
-}
 
-// Each as ID3v1 genre, ID3v1 track and ID3v2 genre box (half to even).
-TEST(Genres, BoxTextsBecomeCodes)
-{
+    // Each as ID3v1 genre, ID3v1 track and ID3v2 genre box (half to even).
     QStringList codes;
     for (const char *text : {" 0 ", "Trance", "255", "256", "+3", "1e1", "1.5", "2.5", "2.51",
                              "-0.5", "-0.51", "1 2", "inf", "nan"}) {

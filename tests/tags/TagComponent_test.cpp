@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QTemporaryDir>
+#include <QtCore>
 
 #include "support/Id3Bytes.h"
 #include "tags/LyricFrames.h"
@@ -29,17 +27,15 @@ QString summary(TagComponent &t, const QString &path)
            t.V2Track(),   t.V2Title(),    t.V2Artist(),     t.V2Album(),     t.V2Year(),
            t.V2Comment(), t.V2Composer(), t.V2OrigArtist(), t.V2Copyright(), t.V2EncodedBy(),
            t.V2Link(),    t.V2Genre(),    t.V2GenreText()};
-    QStringList texts;
-    for (const QVariant &value : values)
-        texts << value.toString();
-    return texts.join(u'|');
+    return QVariant(values).toStringList().join(u'|');
 }
 
-ino_t inode(const QString &path)
+// Inode, permissions and link count.
+std::tuple<ino_t, mode_t, nlink_t> identity(const QString &path)
 {
     struct stat st {};
     ::stat(QFile::encodeName(path).constData(), &st);
-    return st.st_ino;
+    return {st.st_ino, st.st_mode, st.st_nlink};
 }
 
 class TagComponentTest : public ::testing::Test {
@@ -65,25 +61,24 @@ TEST_F(TagComponentTest, EveryCaseReadsAndWritesAsRecorded)
     const QString cases = QStringLiteral(CALDRA_FIXTURES_DIR "/tags/cases/");
     const SongLyrics lyrics = {{{1500, "Walking down the road"}, {65000, "Ünïcode ☃ line"}},
                                "ar line\nWalking down the road\nÜnïcode ☃ line"};
-    // An operation naming an ID3v2 field sets it, and the tag is written.
-    const std::map<QString, std::function<void(TagComponent &, const QString &)>> ops
-        = {{"title", [](auto &t, auto &) { t.V2Title("New ☃"); }},
-           {"year", [](auto &t, auto &) { t.V2Year("2002"); }},
-           {"origartist", [](auto &t, auto &) { t.V2OrigArtist("2002"); }},
-           {"composer", [](auto &t, auto &) { t.V2Composer("2002"); }},
-           {"copyright", [](auto &t, auto &) { t.V2Copyright("new"), t.V2Artist(""); }},
-           {"genre200", [](auto &t, auto &) { t.V2Genre(200); }},
-           {"genre255", [](auto &t, auto &) { t.V2Genre(255); }},
-           {"clear", [](auto &t, auto &) { t.V2Comment(""), t.V2Link(""); }},
-           {"rewrite", [](auto &t, auto &path) { t.RemoveV2(path); }},
-           {"all", [](auto &t, auto &) {
-                t.V2Track("4/9"), t.V2Title("Заголовок ☃"), t.V2Artist("Artïst"), t.V2Album("Al");
-                t.V2Year("2024"), t.V2Comment("first\nsecond"), t.V2Composer("作曲");
-                t.V2OrigArtist("Orig 2"), t.V2Copyright("© 2024"),
-                    t.V2EncodedBy(QString(200, u'x'));
-                t.V2Link("http://example.org/ä"), t.V2Genre(20);
-            }}};
-    const std::map<QString, std::function<void(TagComponent &, const QString &)>> others = {
+    // An operation naming an ID3v2 field sets it, and the tag is then written.
+    const QMap<QString, std::function<void(TagComponent &, const QString &)>> ops = {
+        {"title", [](auto &t, auto &) { t.V2Title("New ☃"); }},
+        {"year", [](auto &t, auto &) { t.V2Year("2002"); }},
+        {"origartist", [](auto &t, auto &) { t.V2OrigArtist("2002"); }},
+        {"composer", [](auto &t, auto &) { t.V2Composer("2002"); }},
+        {"copyright", [](auto &t, auto &) { t.V2Copyright("new"), t.V2Artist(""); }},
+        {"genre200", [](auto &t, auto &) { t.V2Genre(200); }},
+        {"genre255", [](auto &t, auto &) { t.V2Genre(255); }},
+        {"clear", [](auto &t, auto &) { t.V2Comment(""), t.V2Link(""); }},
+        {"rewrite", [](auto &t, auto &path) { t.RemoveV2(path); }},
+        {"all",
+         [](auto &t, auto &) {
+             t.V2Track("4/9"), t.V2Title("Заголовок ☃"), t.V2Artist("Artïst"), t.V2Album("Al");
+             t.V2Year("2024"), t.V2Comment("first\nsecond"), t.V2Composer("作曲");
+             t.V2OrigArtist("Orig 2"), t.V2Copyright("© 2024"), t.V2EncodedBy(QString(200, u'x'));
+             t.V2Link("http://example.org/ä"), t.V2Genre(20);
+         }},
         {"v1", [](auto &t,
                   auto &p) { t.WriteV1(p, "Dvořák", "日本 song", "A", "199x", "Rock", "C", "5"); }},
         {"v1rules", [](auto &t, auto &p) { t.WriteV1(p, "", "", "", "", " 80 ", "", "255"); }},
@@ -104,12 +99,9 @@ TEST_F(TagComponentTest, EveryCaseReadsAndWritesAsRecorded)
         QString result;
         try {
             result = summary(tags, path);
-            if (ops.count(words[1])) {
-                ops.at(words[1])(tags, path);
+            ops[words[1]](tags, path);
+            if (!QStringList{"v1", "v1rules", "removeV1", "removeV2", "lyrics"}.contains(words[1]))
                 tags.WriteV2();
-            } else {
-                others.at(words[1])(tags, path);
-            }
             result += " => ok";
         } catch (const TagError &error) {
             result += " => " + error.reason();
@@ -132,17 +124,16 @@ TEST_F(TagComponentTest, EveryCaseReadsAndWritesAsRecorded)
 TEST_F(TagComponentTest, UnusableFilesRaiseAndStayAsTheyWere)
 {
     const QByteArray bytes = readBytes(CALDRA_FIXTURES_DIR "/tags/cases/every-v23.mp3");
-    const QString &path = song;
-    writeBytes(path, bytes);
-    tags.V2FileName(path);
-    ::chmod(QFile::encodeName(path).constData(), 0444);
-    EXPECT_THROW(tags.WriteV1(path, "a", "b", "c", "d", "e", "f", "g"), TagError);
-    EXPECT_THROW(tags.RemoveV1(path), TagError);
+    writeBytes(song, bytes);
+    tags.V2FileName(song);
+    ::chmod(QFile::encodeName(song).constData(), 0444);
+    EXPECT_THROW(tags.WriteV1(song, "a", "b", "c", "d", "e", "f", "g"), TagError);
+    EXPECT_THROW(tags.RemoveV1(song), TagError);
     EXPECT_THROW(tags.WriteV2(), TagError);
-    EXPECT_THROW(tags.RemoveV2(path), TagError);
-    EXPECT_THROW(writeSongLyrics(path, {{}, "la"}), TagError);
-    EXPECT_EQ(readBytes(path), bytes);
-    EXPECT_EQ(readSongLyrics(path).plain, "la la la") << "a read-only file cannot be read";
+    EXPECT_THROW(tags.RemoveV2(song), TagError);
+    EXPECT_THROW(writeSongLyrics(song, {{}, "la"}), TagError);
+    EXPECT_EQ(readBytes(song), bytes);
+    EXPECT_EQ(readSongLyrics(song).plain, "la la la") << "a read-only file cannot be read";
 
     const QString missing = dir.filePath("missing.mp3");
     EXPECT_THROW(tags.V2FileName(missing), TagError);
@@ -158,13 +149,11 @@ TEST_F(TagComponentTest, UnusableFilesRaiseAndStayAsTheyWere)
 TEST_F(TagComponentTest, WritesKeepTheFileAndItsIdentity)
 {
     const QByteArray bytes = toneAudio() + longAudio(200000);
-    const QString &path = song;
-    writeBytes(path, bytes);
+    writeBytes(song, bytes);
     const QString link = dir.filePath("link.mp3");
-    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
-    ::chmod(QFile::encodeName(path).constData(), 0640);
-    const auto permissions = QFile::permissions(path);
-    const ino_t before = inode(path);
+    ASSERT_EQ(::link(QFile::encodeName(song).constData(), QFile::encodeName(link).constData()), 0);
+    ::chmod(QFile::encodeName(song).constData(), 0640);
+    const auto before = identity(song);
     for (const auto &[v2, limit] : {std::pair{true, 64}, {false, 64}, {true, 100000}}) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
@@ -172,10 +161,9 @@ TEST_F(TagComponentTest, WritesKeepTheFileAndItsIdentity)
             const rlimit limits{rlim_t(bytes.size() + limit), rlim_t(bytes.size() + limit)};
             setrlimit(RLIMIT_FSIZE, &limits);
             try {
-                TagComponent t;
-                t.V2FileName(path);
-                t.V2Comment(QString(20000, u'c'));
-                v2 ? t.WriteV2() : t.WriteV1(path, "a", "b", "c", "d", "e", "f", "g");
+                tags.V2FileName(song);
+                tags.V2Comment(QString(20000, u'c'));
+                v2 ? tags.WriteV2() : tags.WriteV1(song, "a", "b", "c", "d", "e", "f", "g");
             } catch (const TagError &) {
                 _exit(0);
             }
@@ -183,11 +171,8 @@ TEST_F(TagComponentTest, WritesKeepTheFileAndItsIdentity)
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-        EXPECT_EQ(WEXITSTATUS(status), limit == 64 ? 0 : 1) << "the write was told wrongly";
-        EXPECT_EQ(readBytes(path).size() == bytes.size(), limit == 64);
-        EXPECT_EQ(std::tuple(inode(path), QFile::permissions(path)),
-                  std::tuple(before, permissions));
-        EXPECT_EQ(readBytes(link), readBytes(path));
+        EXPECT_EQ(status, limit == 64 ? 0 : 1 << 8) << "the write was told wrongly";
+        EXPECT_EQ(readBytes(song).size() == bytes.size(), limit == 64);
+        EXPECT_EQ(identity(song), before);
     }
 }
