@@ -21,35 +21,31 @@ namespace {
 constexpr int kPollMs = 15;
 }
 
+bool ModalAnswers::done() const
+{
+    return m_next == m_actions.size() || !m_failure.isEmpty();
+}
+
 bool ModalAnswers::wait(int timeoutMs) const
 {
-    (void)QTest::qWaitFor([this] { return m_next == m_actions.size() || m_failed; }, timeoutMs);
-    return m_next == m_actions.size() && !m_failed;
+    (void)QTest::qWaitFor([this] { return done(); }, timeoutMs);
+    return m_next == m_actions.size() && m_failure.isEmpty();
 }
 
 void ModalAnswers::poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
-    const bool known = !modal
-                       || std::any_of(m_ignored.begin(), m_ignored.end(),
-                                      [&](const QPointer<QWidget> &w) { return w == modal; });
+    const bool known = !modal || std::count(m_ignored.begin(), m_ignored.end(), modal) > 0;
     if (!known && modal->isVisible()) {
         m_ignored.emplace_back(modal);
-        ModalAction action = m_actions.at(m_next++);
+        const ModalAction action = m_actions.at(m_next++);
         action(modal);
-        return;
-    }
-    if (QDateTime::currentMSecsSinceEpoch() > m_deadline) {
-        m_failed = true;
-        m_failure = QStringLiteral("no modal window for answer %1").arg(m_next + 1);
-        if (!known) {
-            m_failure = QStringLiteral("unexpected modal window %1 (%2)")
-                            .arg(modal->objectName(), modal->windowTitle());
-            if (auto *dialog = qobject_cast<QDialog *>(modal))
-                dialog->reject();
-            else
-                modal->close();
-        }
+    } else if (QDateTime::currentMSecsSinceEpoch() > m_deadline) {
+        // Closed, so that a window nobody expected cannot leave the test waiting.
+        m_failure = known ? QStringLiteral("no modal window for answer %1").arg(m_next + 1)
+                          : u"unexpected modal window \"" + modal->windowTitle() + u'"';
+        if (!known)
+            modal->close();
     }
 }
 
@@ -64,20 +60,13 @@ std::shared_ptr<ModalAnswers> answerModals(std::vector<ModalAction> actions, int
     }
     if (QWidget *modal = QApplication::activeModalWidget())
         answers->m_ignored.emplace_back(modal);
-
     auto *timer = new QTimer(qApp);
-    timer->setInterval(kPollMs);
-    std::weak_ptr<ModalAnswers> weak = answers;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, weak] {
-        auto self = weak.lock();
-        if (!self || self->m_next == self->m_actions.size() || self->m_failed) {
-            timer->stop();
-            timer->deleteLater();
-            return;
-        }
-        self->poll();
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, weak = std::weak_ptr(answers)] {
+        if (auto self = weak.lock(); self && !self->done())
+            return self->poll();
+        timer->deleteLater();
     });
-    timer->start();
+    timer->start(kPollMs);
     return answers;
 }
 

@@ -28,12 +28,12 @@ public:
 
 private:
     friend std::shared_ptr<ModalAnswers> answerModals(std::vector<ModalAction>, int);
+    bool done() const;
     void poll();
 
     std::vector<ModalAction> m_actions;
     size_t m_next = 0;
     std::vector<QPointer<QWidget>> m_ignored;
-    bool m_failed = false;
     QString m_failure;
     qint64 m_deadline = 0;
 };
