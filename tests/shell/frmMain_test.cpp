@@ -97,7 +97,7 @@ TEST_F(ShellTest, PickerIsConfirmedOnlyByItsButtonsNeverByEnterOrEscape)
     }
 }
 
-TEST_F(ShellTest, TheDefaultFolderIsSavedWithOneTrailingSeparatorAndReadFresh)
+TEST_F(ShellTest, MainSavesTheDefaultFolderReadsItFreshAndEscapeLeavesToolWindowsOpen)
 {
     frmMain main(services);
     for (const auto button : {PickerButton::Cancel, PickerButton::CloseFrame, PickerButton::Open}) {
@@ -113,6 +113,17 @@ TEST_F(ShellTest, TheDefaultFolderIsSavedWithOneTrailingSeparatorAndReadFresh)
     IniStuff(services, nullptr).setSval("/x/");
     EXPECT_EQ(said(),
               QStringList({"Setting has been saved|Caldra", "Error saving setting|Caldra"}));
+    for (QAction *command : {main.mnuNewLyric, main.Id3, main.Playlist}) {
+        bool open = false;
+        auto answers = answerModal(inspect(
+            [&](QWidget *w) {
+                QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Escape);
+                open = w->isVisible();
+            },
+            cancelDialog()));
+        command->trigger();
+        EXPECT_TRUE(answers->wait() && open) << command->objectName().toStdString();
+    }
 }
 
 TEST_F(ShellTest, AboutReadsTheRegistryAndStartsSystemInfoOrSaysItIsUnavailable)
@@ -146,22 +157,6 @@ TEST_F(ShellTest, AboutReadsTheRegistryAndStartsSystemInfoOrSaysItIsUnavailable)
     const QImage etched = about.grab().toImage();
     EXPECT_EQ(etched.pixelColor(about.Line1_1->geometry().center()), QColor(128, 128, 128));
     EXPECT_EQ(etched.pixelColor(about.Line1_0->geometry().center()), QColor(Qt::white));
-}
-
-TEST_F(ShellTest, EscapeLeavesEachToolWindowOpen)
-{
-    frmMain main(services);
-    for (QAction *command : {main.mnuNewLyric, main.Id3, main.Playlist}) {
-        bool open = false;
-        auto answers = answerModal(inspect(
-            [&](QWidget *w) {
-                QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Escape);
-                open = w->isVisible();
-            },
-            cancelDialog()));
-        command->trigger();
-        EXPECT_TRUE(answers->wait() && open) << command->objectName().toStdString();
-    }
 }
 
 // Under X the toolkit writes the program's name into an empty title bar, which
