@@ -30,13 +30,6 @@ protected:
         services.launcher = launcher;
         files->current = dir.path();
     }
-    QStringList said() const
-    {
-        QStringList out;
-        for (const auto &shown : messages->shown)
-            out << shown.text + '|' + shown.title;
-        return out;
-    }
     QTemporaryDir dir;
     QString ini = dir.filePath("varlo.ini");
     std::shared_ptr<FakeFileSystem> files = std::make_shared<FakeFileSystem>();
@@ -46,7 +39,7 @@ protected:
     Services services = testServices(dir.path());
 };
 
-TEST_F(ShellTest, PickerListsFoldersSortedAndOpensOnlyOnEnterOrDoubleClick)
+TEST_F(ShellTest, PickerListsFoldersSortedOpensOnEnterAndIsConfirmedOnlyByItsButtons)
 {
     for (const char *name : {"start/c", "start/B", "start/a"})
         QDir(dir.path()).mkpath(name);
@@ -74,11 +67,9 @@ TEST_F(ShellTest, PickerListsFoldersSortedAndOpensOnlyOnEnterOrDoubleClick)
     picker.Dir1->setCurrentRow(picker.Dir1->count() - 1);
     QTest::keyClick(picker.Dir1, Qt::Key_Return); // unreadable: stays, says why
     EXPECT_EQ(picker.Dir1->path(), files->current);
-    EXPECT_EQ(said(), QStringList{"Permission denied|Caldra"});
-}
-
-TEST_F(ShellTest, PickerIsConfirmedOnlyByItsButtonsNeverByEnterOrEscape)
-{
+    ASSERT_EQ(messages->shown.size(), 1u);
+    EXPECT_EQ(messages->shown[0].text, "Permission denied");
+    // Confirmed only by its buttons, never by Enter or Escape.
     const auto keys = [](QWidget *w) {
         QTest::keyClick(w->findChild<QPushButton *>("cmdopen"), Qt::Key_Return);
         QTest::keyClick(w, Qt::Key_Escape);
@@ -90,10 +81,10 @@ TEST_F(ShellTest, PickerIsConfirmedOnlyByItsButtonsNeverByEnterOrEscape)
            {pickFolder("/", PickerButton::CloseFrame), frmbrowse::NotConfirmed},
            {keys, frmbrowse::Cancelled}};
     for (const auto &[action, choice] : cases) {
-        frmbrowse picker(services);
+        frmbrowse modal(services);
         auto answers = answerModal(action);
-        picker.exec();
-        EXPECT_TRUE(answers->wait() && picker.Choice == choice) << choice;
+        modal.exec();
+        EXPECT_TRUE(answers->wait() && modal.Choice == choice) << choice;
     }
 }
 
@@ -111,8 +102,9 @@ TEST_F(ShellTest, MainSavesTheDefaultFolderReadsItFreshAndEscapeLeavesToolWindow
     EXPECT_EQ(main.Ini().Sval(), "/elsewhere/");
     services.programFolder = ini; // a file cannot hold the settings file
     IniStuff(services, nullptr).setSval("/x/");
-    EXPECT_EQ(said(),
-              QStringList({"Setting has been saved|Caldra", "Error saving setting|Caldra"}));
+    ASSERT_EQ(messages->shown.size(), 2u);
+    EXPECT_EQ(QStringList({messages->shown[0].text, messages->shown[1].text}),
+              QStringList({"Setting has been saved", "Error saving setting"}));
     for (QAction *command : {main.mnuNewLyric, main.Id3, main.Playlist}) {
         bool open = false;
         auto answers = answerModal(inspect(
@@ -152,7 +144,8 @@ TEST_F(ShellTest, AboutReadsTheRegistryAndStartsSystemInfoOrSaysItIsUnavailable)
     launcher->succeed = false;
     about.StartSysInfo();
     EXPECT_EQ(launcher->started, QStringList({"C:\\S\\MSINFO32.EXE", "/bin/kinfo"}));
-    EXPECT_EQ(said(), QStringList(3, "System Information Is Unavailable At This Time|Caldra"));
+    ASSERT_EQ(messages->shown.size(), 3u);
+    EXPECT_EQ(messages->shown[2].text, "System Information Is Unavailable At This Time");
 
     const QImage etched = about.grab().toImage();
     EXPECT_EQ(etched.pixelColor(about.Line1_1->geometry().center()), QColor(128, 128, 128));
