@@ -2,12 +2,10 @@
 
 #include <QAction>
 #include <QFrame>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/AppSetup.h"
 #include "shell/DirListBox.h"
 #include "shell/IniStuff.h"
 #include "shell/frmAbout.h"
@@ -150,24 +148,4 @@ TEST_F(ShellTest, AboutReadsTheRegistryAndStartsSystemInfoOrSaysItIsUnavailable)
     const QImage etched = about.grab().toImage();
     EXPECT_EQ(etched.pixelColor(about.Line1_1->geometry().center()), QColor(128, 128, 128));
     EXPECT_EQ(etched.pixelColor(about.Line1_0->geometry().center()), QColor(Qt::white));
-}
-
-// Under X the toolkit writes the program's name into an empty title bar, which
-// only the X server shows: ctest runs this on an Xvfb of its own (shell.WindowTitles).
-TEST(WindowTitles, DISABLED_AnEmptyCaptionLeavesTheTitleBarEmpty)
-{
-    setUpApplication();
-    frmbrowse picker(testServices(QString()));
-    const auto titleBar = [&picker] {
-        QProcess xprop;
-        xprop.start("xprop", {"-id", QString::number(picker.winId()), "_NET_WM_NAME"});
-        xprop.waitForFinished(20000);
-        return QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
-    };
-    picker.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&picker));
-    EXPECT_EQ(titleBar(), "_NET_WM_NAME(UTF8_STRING) =");
-    picker.setWindowTitle("x"); // then gone while shown
-    picker.setWindowTitle(QString());
-    EXPECT_EQ(titleBar(), "_NET_WM_NAME(UTF8_STRING) =");
 }
