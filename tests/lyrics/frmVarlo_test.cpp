@@ -178,8 +178,8 @@ TEST_F(LyricWindow, LoadsKeepRowsOnCancelStopAtABadLineAndGiveWayToANewerLoad)
     open("gone.lrc", w->Cmdopen);
     EXPECT_EQ(w->Rows(), 1);
     ASSERT_EQ(messages->shown.size(), 2u);
-    EXPECT_EQ(messages->shown[0].text, "Error 5 (Invalid procedure call or argument) in procedure");
-    EXPECT_EQ(messages->shown[1].text, "Error 53 (File not found) in procedure");
+    EXPECT_EQ(messages->shown[0], "Error 5 (Invalid procedure call or argument) in procedure");
+    EXPECT_EQ(messages->shown[1], "Error 53 (File not found) in procedure");
 
     open("Song.mp3", w->Command1);
     player().moveTo(83000);
@@ -223,7 +223,7 @@ TEST_F(LyricWindow, FailedSavesAreToldAndKeepRowsAndSong)
     EXPECT_EQ(readBytes(file("song.mp3")), toneAudio());
     const QString failed = "The lyrics could not be saved to " + file("gone/song.lrc") + ":\n";
     ASSERT_EQ(messages->shown.size(), 2u);
-    EXPECT_TRUE(messages->shown[0].text.startsWith(failed));
-    EXPECT_GT(messages->shown[0].text.size(), failed.size() + 20); // the reason follows
-    EXPECT_TRUE(messages->shown[1].text.contains("write-protected"));
+    EXPECT_TRUE(messages->shown[0].startsWith(failed));
+    EXPECT_GT(messages->shown[0].size(), failed.size() + 20); // the reason follows
+    EXPECT_TRUE(messages->shown[1].contains("write-protected"));
 }

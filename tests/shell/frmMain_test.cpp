@@ -66,7 +66,7 @@ TEST_F(ShellTest, PickerListsFoldersSortedOpensOnEnterAndIsConfirmedOnlyByItsBut
     QTest::keyClick(picker.Dir1, Qt::Key_Return); // unreadable: stays, says why
     EXPECT_EQ(picker.Dir1->path(), files->current);
     ASSERT_EQ(messages->shown.size(), 1u);
-    EXPECT_EQ(messages->shown[0].text, "Permission denied");
+    EXPECT_EQ(messages->shown[0], "Permission denied");
     // Confirmed only by its buttons, never by Enter or Escape.
     const auto keys = [](QWidget *w) {
         QTest::keyClick(w->findChild<QPushButton *>("cmdopen"), Qt::Key_Return);
@@ -101,7 +101,7 @@ TEST_F(ShellTest, MainSavesTheDefaultFolderReadsItFreshAndEscapeLeavesToolWindow
     services.programFolder = ini; // a file cannot hold the settings file
     IniStuff(services, nullptr).setSval("/x/");
     ASSERT_EQ(messages->shown.size(), 2u);
-    EXPECT_EQ(QStringList({messages->shown[0].text, messages->shown[1].text}),
+    EXPECT_EQ(QStringList({messages->shown[0], messages->shown[1]}),
               QStringList({"Setting has been saved", "Error saving setting"}));
     for (QAction *command : {main.mnuNewLyric, main.Id3, main.Playlist}) {
         bool open = false;
@@ -143,7 +143,7 @@ TEST_F(ShellTest, AboutReadsTheRegistryAndStartsSystemInfoOrSaysItIsUnavailable)
     about.StartSysInfo();
     EXPECT_EQ(launcher->started, QStringList({"C:\\S\\MSINFO32.EXE", "/bin/kinfo"}));
     ASSERT_EQ(messages->shown.size(), 3u);
-    EXPECT_EQ(messages->shown[2].text, "System Information Is Unavailable At This Time");
+    EXPECT_EQ(messages->shown[2], "System Information Is Unavailable At This Time");
 
     const QImage etched = about.grab().toImage();
     EXPECT_EQ(etched.pixelColor(about.Line1_1->geometry().center()), QColor(128, 128, 128));

@@ -12,17 +12,12 @@
 namespace caldra::test {
 
 // A player without sound whose position, length and end the test sets. It
-// opens any named file at once unless `opens` is false, and follows the
-// commands the way the real one does: stop and open go back to 0, seeking
-// keeps playing or paused, and nothing moves by itself.
+// opens any named file at once and follows the commands the way the real one does: stop and open go
+// back to 0, seeking keeps playing or paused, and nothing moves by itself.
 class FakePlayer final : public MediaPlayer {
 public:
     void setFileName(const QString &path) override { fileName = path; }
-    void open() override
-    {
-        openedFiles.append(fileName);
-        become(opens && !fileName.isEmpty(), false, false, 0);
-    }
+    void open() override { become(!fileName.isEmpty(), false, false, 0); }
     void stop() override { become(m_open, false, false, 0); }
     void close() override { become(false, false, false, 0); }
     qint32 position() const override { return m_open ? m_position : 0; }
@@ -30,7 +25,7 @@ public:
     void setPosition(qint32 milliseconds) override
     {
         if (m_open)
-            seeks.append(m_position = milliseconds);
+            m_position = milliseconds;
     }
     void play() override
     {
@@ -57,9 +52,6 @@ public:
 
     QString fileName;
     qint32 length = 180000;
-    bool opens = true;
-    QStringList openedFiles;
-    QList<qint32> seeks;
 
 private:
     void become(bool open, bool playing, bool paused, qint32 position)

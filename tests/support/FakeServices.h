@@ -12,32 +12,23 @@
 
 namespace caldra::test {
 
-// Records message boxes instead of showing them, for tests that only need to
-// know what was said (use the real box and answerModal to drive it as a user).
+// Records what message boxes would have said instead of showing them.
 class RecordingMessages final : public MessageBoxService {
 public:
-    struct Shown {
-        QString text;
-        QString title;
-        MessageIcon icon;
-    };
-    void show(QWidget *, const QString &text, const QString &title, MessageIcon icon) override
+    void show(QWidget *, const QString &text, const QString &, MessageIcon) override
     {
-        shown.push_back({text, title, icon});
+        shown.append(text);
     }
-    std::vector<Shown> shown;
+    QStringList shown;
 };
 
 // Answers file dialogs from a queue: a path confirms, nothing cancels.
-// `onRun` lets the test look around while a dialog is open.
 class ScriptedFileDialogs final : public FileDialogBackend {
 public:
-    std::optional<QString> run(QWidget *, Mode mode, const QStringList &filters,
-                               const QString &folder) override
+    std::optional<QString> run(QWidget *, Mode, const QStringList &filters,
+                               const QString &) override
     {
-        calls.push_back({mode, filters, folder});
-        if (onRun)
-            onRun();
+        offered.push_back(filters);
         std::optional<QString> answer;
         if (!answers.empty()) {
             answer = answers.front();
@@ -45,14 +36,8 @@ public:
         }
         return answer;
     }
-    struct Call {
-        Mode mode;
-        QStringList filters;
-        QString folder;
-    };
     std::deque<std::optional<QString>> answers;
-    std::vector<Call> calls;
-    std::function<void()> onRun;
+    std::vector<QStringList> offered; // each dialog's file type filters
 };
 
 // A registry of (key, value name) -> (type, raw bytes, reported size).

@@ -51,7 +51,7 @@ protected:
     {
         QStringList texts;
         for (const auto &message : messages->shown)
-            texts << message.text.section('\n', 0, 0);
+            texts << message.section('\n', 0, 0);
         return texts;
     }
 
@@ -137,7 +137,7 @@ TEST_F(frmId3Test, FailuresAreToldAndWriteNowhere)
                      "The ID3v2 tag could not be written.", "The ID3v1 tag could not be removed.",
                      "The ID3v2 tag could not be removed.", "The file could not be read.",
                      "The file could not be read.", "Wma tags not yet supported"}));
-    EXPECT_TRUE(messages->shown[1].text.contains("write-protected"));
-    EXPECT_TRUE(messages->shown[5].text.contains("bad.mp3"));
-    EXPECT_EQ(dialogs->calls.at(0).filters, QStringList{"Music files (*.mp3) (*.[Mm][Pp]3)"});
+    EXPECT_TRUE(messages->shown[1].contains("write-protected"));
+    EXPECT_TRUE(messages->shown[5].contains("bad.mp3"));
+    EXPECT_EQ(dialogs->offered.at(0), QStringList{"Music files (*.mp3) (*.[Mm][Pp]3)"});
 }
