@@ -1,19 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTableView>
-#include <QTemporaryDir>
-#include <QToolButton>
-
 #include "lyrics/MmControl.h"
 #include "lyrics/frmVarlo.h"
 #include "playlist/PlaylistView.h"

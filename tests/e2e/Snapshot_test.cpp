@@ -1,20 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QDir>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTableView>
-#include <QTemporaryDir>
-#include <QTest>
-
 #include "lyrics/frmVarlo.h"
 #include "shell/frmMain.h"
 #include "support/FakeServices.h"
 #include "support/Files.h"
+#include "support/Gui.h"
 #include "support/ModalAnswerer.h"
 
 using namespace caldra;

@@ -1,9 +1,3 @@
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-
 #include "PlaylistFiles.h"
 #include "playlist/M3u.h"
 #include "playlist/PlaylistView.h"

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QFrame>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "shell/DirListBox.h"
 #include "shell/IniStuff.h"

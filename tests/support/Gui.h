@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QAbstractItemView>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QTest>
-#include <QUrl>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace caldra::test {
 

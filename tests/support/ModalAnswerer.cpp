@@ -2,15 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QDateTime>
-#include <QDialog>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include "shell/DirListBox.h"
 #include "shell/frmbrowse.h"
