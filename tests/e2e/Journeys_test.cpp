@@ -4,7 +4,6 @@
 #include "lyrics/frmVarlo.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/frmPlaylist.h"
-#include "shell/IniStuff.h"
 #include "shell/frmMain.h"
 #include "support/FakePlayer.h"
 #include "support/FakeServices.h"
@@ -31,16 +30,6 @@ void clickAnswering(QWidget *button, std::vector<ModalAction> actions)
     // the window would get the focus again.
     button->window()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(button->window()));
-}
-
-// Notes the folder a file dialog starts in, then picks `path`.
-ModalAction chooseFileFrom(QString *folder, const QString &path)
-{
-    return inspect(
-        [folder](QWidget *modal) {
-            *folder = qobject_cast<QFileDialog *>(modal)->directory().path();
-        },
-        chooseFile(path));
 }
 
 QString lyricRows(const frmVarlo &f)
@@ -129,9 +118,11 @@ TEST_F(Journey, LyricsTypedTimedWhilePlayingCorrectedSavedAsLrcAndInTheSongAndLo
         click(f.rtbLyr);
         typeText(f.rtbLyr, "Walking down the empty road\nAnd the night comes in\nStars above me");
         click(f.Command2);
-        QString startFolder;
-        ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {chooseFileFrom(&startFolder, song)}));
-        EXPECT_EQ(startFolder, music.path());
+        const auto startsInMusic = [&](QWidget *dialog) {
+            EXPECT_EQ(qobject_cast<QFileDialog *>(dialog)->directory().path(), music.path());
+        };
+        ASSERT_NO_FATAL_FAILURE(
+            clickAnswering(f.Command1, {inspect(startsInMusic, chooseFile(song))}));
         click(f.mmcMP3->Play);
         ASSERT_TRUE(players.latest && players.latest->isPlaying());
 

@@ -2,10 +2,6 @@
 
 #include <memory>
 
-#include <QList>
-#include <QString>
-#include <QWidget>
-
 #include "platform/MediaPlayer.h"
 #include "platform/Services.h"
 

@@ -1,11 +1,8 @@
 #pragma once
 
 #include <deque>
-#include <functional>
 #include <map>
 #include <optional>
-
-#include <QTemporaryDir>
 
 #include "platform/Services.h"
 #include "support/QtPrinters.h"
