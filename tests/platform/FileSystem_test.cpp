@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/FileSystem.h"
-#include "playlist/PlaylistFiles.h" // writeFile
+#include "support/Files.h"
 
 using namespace caldra;
+using namespace caldra::test;
 
 TEST(FileSystem, ListsOnlyFoldersSortedWithoutCaseFollowingLinks)
 {

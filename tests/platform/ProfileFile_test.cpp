@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/ProfileFile.h"
-#include "playlist/PlaylistFiles.h" // withDiskFull, entriesOf
+#include "support/Files.h"
 
 using namespace caldra;
+using namespace caldra::test;
 
 // One case a line: the file's lines split at `|`, then `=>` and the value read.
 TEST(ProfileRead, FindsTheValueOfMUSICDEFDIR)

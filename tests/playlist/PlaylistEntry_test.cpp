@@ -1,10 +1,13 @@
-#include "PlaylistFiles.h"
+#include <gtest/gtest.h>
+
 #include "playlist/DeviceCopy.h"
 #include "playlist/M3u.h"
 #include "playlist/PlaylistEntry.h"
 #include "playlist/PlaylistRead.h"
+#include "support/Files.h"
 
 using namespace caldra;
+using namespace caldra::test;
 
 TEST(PlaylistSize, RoundsTiesToTheEvenHundredthAndTakes64BitLengths)
 {

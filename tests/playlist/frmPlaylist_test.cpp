@@ -1,8 +1,10 @@
-#include "PlaylistFiles.h"
+#include <gtest/gtest.h>
+
 #include "playlist/M3u.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/frmPlaylist.h"
 #include "support/FakeServices.h"
+#include "support/Files.h"
 #include "support/Gui.h"
 #include "support/ModalAnswerer.h"
 
