@@ -6,68 +6,20 @@
 #include "support/Files.h"
 #include "support/Gui.h"
 #include "support/ModalAnswerer.h"
+#include "support/Transcript.h"
 
 using namespace caldra;
 using namespace caldra::test;
 
 namespace {
 
-// The properties a user can see or feel, where a control has them.
-constexpr const char *kShown[]
-    = {"text",        "title",        "checked",       "shortcut",          "alignment",
-       "wordWrap",    "frameShape",   "frameShadow",   "lineWidth",         "maxLength",
-       "readOnly",    "plainText",    "currentText",   "editable",          "editTriggers",
-       "dragEnabled", "dragDropMode", "selectionMode", "selectionBehavior", "minimum",
-       "maximum",     "value",        "enabled",       "accessibleName",    "toolTip"};
-
-template <class T>
-QString debugText(const T &value)
+// One line per control, its children below it, indented.
+void describe(const QWidget *w, const QWidget *window, QStringList &out)
 {
-    QString text;
-    QDebug(&text).nospace().noquote() << value;
-    return text;
-}
-
-QString shown(const QVariant &v)
-{
-    return v.typeId() == QMetaType::QRect ? debugText(v.toRect()) : v.toString();
-}
-
-// One line per control, its children below it. Where the window itself stands,
-// and what a layout makes of the fonts at hand, are left out.
-void describe(const QWidget *w, const QWidget *window, int depth, QStringList &out)
-{
-    QString line = QString(depth * 2, u' ') + QString::fromLatin1(w->metaObject()->className())
-                   + u' ' + w->objectName();
-    if (w != window && !(w->parentWidget() && w->parentWidget()->layout()))
-        line += u' ' + shown(w->geometry());
-    if (!w->isVisibleTo(window))
-        line += QStringLiteral(" hidden");
-    for (const char *name : kShown) {
-        const QString value = shown(w->property(name));
-        // Unset, off and enabled are what a control is unless told otherwise.
-        if (w->metaObject()->indexOfProperty(name) >= 0 && !value.isEmpty() && value != u"false"
-            && (value != u"true" || qstrcmp(name, "enabled") != 0))
-            line += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), value);
-    }
-    if (auto *combo = qobject_cast<const QComboBox *>(w); combo && combo->objectName() != u"Drive1")
-        for (int i = 0; i < combo->count(); ++i)
-            line += u'|' + combo->itemText(i);
-    if (auto *table = qobject_cast<const QTableView *>(w)) {
-        for (int c = 0; c < table->model()->columnCount(); ++c)
-            line += QStringLiteral(" [%1:%2]")
-                        .arg(table->model()->headerData(c, Qt::Horizontal).toString())
-                        .arg(table->columnWidth(c));
-        line += QStringLiteral(" rows=%1").arg(table->model()->rowCount());
-    }
-    out << line;
-    for (const QObject *child : w->children()) {
-        auto *cw = qobject_cast<const QWidget *>(child);
-        if (cw && !cw->isWindow() && !cw->objectName().startsWith(u"qt_")
-            && !qobject_cast<const QAbstractScrollArea *>(w) && !qobject_cast<const QComboBox *>(w)
-            && !qobject_cast<const QLineEdit *>(w))
-            describe(cw, window, depth + 1, out);
-    }
+    ControlLines lines;
+    describeControls(w, window, true, QString(), lines);
+    for (const auto &[key, line] : lines)
+        out << QString(key.count(u'/') * 2, u' ') + line;
 }
 
 // `opener`: the window it opened from, which decides where it stands.
@@ -85,9 +37,9 @@ QString snapshot(QWidget &window, const QWidget *opener)
                 out << QStringLiteral("  \"%1\" %2 key=%3")
                            .arg(a->text(), a->objectName(), a->shortcut().toString());
         }
-        describe(main->centralWidget(), &window, 0, out);
+        describe(main->centralWidget(), &window, out);
     } else {
-        describe(&window, &window, 0, out);
+        describe(&window, &window, out);
     }
     QStringList tabs;
     for (QWidget *w = window.nextInFocusChain(); w != &window; w = w->nextInFocusChain()) {

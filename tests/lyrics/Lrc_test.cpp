@@ -51,11 +51,18 @@ TEST(LrcTime, TimesAreMinutesWithoutLimitSecondsAndHundredths)
                           "\nsecond\nfirst\nx\ntoo"}));
 }
 
-TEST(LrcFile, SaveWritesOneCrLfLinePerRowAndAFailedSaveLeavesTheOldFile)
+TEST(LrcFile, ReadFailuresAreToldByNumberSavesWriteCrLfLinesAndAFailedSaveKeepsTheOldFile)
 {
     QTemporaryDir dir;
-    EXPECT_EQ(procedureErrorText(readLrcFile(dir.path()).error.value_or(Failure{})),
-              "Error 75 (Path/File access error) in procedure");
+    for (const QString &line : dataLines("lrc-errors.txt")) {
+        const QString name = line.section(" => ", 0, 0);
+        const QString path = name == "(no name)"    ? " "
+                             : name == "(a folder)" ? dir.path()
+                                                    : QDir(dir.path()).filePath(name);
+        EXPECT_EQ(procedureErrorText(readLrcFile(path).error.value_or(Failure{})),
+                  line.section(" => ", 1))
+            << line.toStdString();
+    }
     const QString lrc = dir.filePath("Song.lrc");
     ASSERT_FALSE(writeLrcFile(lrc, {{"00:01", "a long first version"}, {"00:02", "more"}}));
     ASSERT_FALSE(writeLrcFile(lrc, {{"01:05", "Björk – Jóga ♪"}, {"0", "b"}, {"", ""}}));

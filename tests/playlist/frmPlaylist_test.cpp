@@ -7,114 +7,113 @@
 #include "support/Files.h"
 #include "support/Gui.h"
 #include "support/ModalAnswerer.h"
+#include "support/Transcript.h"
 
 using namespace caldra;
 using namespace caldra::test;
 
-class PlaylistWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        QLocale::setDefault(QLocale::c());
-        services.fileDialogs = dialogs;
-        services.messages = messages;
-        window = std::make_unique<frmPlaylist>(services);
-        window->Form_Load();
-    }
-    // Each row as "name size", then the total and whether the edit buttons work.
-    QStringList rows() const
-    {
-        QStringList out;
-        for (int i = 0; i < window->rowCount(); ++i)
-            out << QString(window->ListView1->pathAt(i)).remove(music.path() + '/') + ' '
-                       + window->ListView1->sizeTextAt(i);
-        return out << window->lblInfo->text() << (window->cmdDelete->isEnabled() ? "edit" : "-");
-    }
-    void sendTo(const QString &folder, PickerButton button = PickerButton::Open)
-    {
-        auto answers = answerModal(pickFolder(folder, button));
-        window->cmdSend->click();
+// Drops, edits, reads and saves lists and copies to a device the way a user
+// does, every step recorded in fixtures/transcripts/frmPlaylist.txt: the rows
+// with their sizes, the total, which buttons work, what was said, and the
+// files written.
+TEST(PlaylistWindow, Session)
+{
+    QLocale::setDefault(QLocale::c());
+    QTemporaryDir settings, music, device;
+    auto dialogs = std::make_shared<ScriptedFileDialogs>();
+    auto messages = std::make_shared<RecordingMessages>();
+    Services services = testServices(settings.path());
+    services.fileDialogs = dialogs;
+    services.messages = messages;
+    frmPlaylist w(services);
+    w.Form_Load();
+    w.show();
+    Transcript t(w, &messages->told, &dialogs->offered);
+    t.alias(music.path(), "<music>");
+    t.alias(device.path(), "<device>");
+    const auto files = [&](const QString &folder) {
+        for (const QString &name : entriesOf(folder)) {
+            const QByteArray bytes = readBytes(QDir(folder).filePath(name));
+            t.note(name + ": " + (bytes.size() > 200 ? QByteArray::number(bytes.size()) : bytes));
+        }
+    };
+    const auto answering = [&](QWidget *button, ModalAction action) {
+        auto answers = answerModal(std::move(action));
+        click(button);
         // The busy pointer goes when the copy ends, however it ends.
         EXPECT_TRUE(answers->wait() && !QApplication::overrideCursor())
             << answers->failure().toStdString();
-    }
-    QTemporaryDir settings, music, device;
-    std::shared_ptr<ScriptedFileDialogs> dialogs = std::make_shared<ScriptedFileDialogs>();
-    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
-    Services services = testServices(settings.path());
-    std::unique_ptr<frmPlaylist> window;
-};
+    };
+    QList<int> steps;
+    QObject::connect(w.pb, &QProgressBar::valueChanged, [&](int v) { steps.append(v); });
+    t.step("opened");
 
-TEST_F(PlaylistWindowTest, DropsAndEditsRowsWithTheirSizesAndTotal)
-{
-    dropFiles(window->ListView1, {writeFile(music.filePath("a.mp3"), "x", 3637248)});
-    EXPECT_EQ(rows(), QStringList({"a.mp3 3.47 mb", "3.47 mb", "-"}));
-    EXPECT_EQ(window->ListView1->iconAt(0).pixmap(32).toImage().pixelColor(0, 0).alpha(), 0);
+    dropFiles(w.ListView1, {writeFile(music.filePath("a.mp3"), "x", 3637248)});
+    t.step("one song dropped: one row is nothing to edit yet");
+    EXPECT_EQ(w.ListView1->iconAt(0).pixmap(32).toImage().pixelColor(0, 0).alpha(), 0);
     for (const char *name : {"album/2.flac", "album/1.MP3", "album/cover.jpg", "album/c/1.ogg"})
         writeFile(music.filePath(name), "x");
-    dropFiles(window->ListView1, {writeFile(music.filePath("b.txt"), "x", 131072),
-                                  music.filePath("gone.mp3"), music.filePath("album")});
-    EXPECT_EQ(rows(),
-              QStringList({"a.mp3 3.47 mb", "b.txt 0.12 mb", "gone.mp3 ", "album/1.MP3 0 mb",
-                           "album/2.flac 0 mb", "album/c/1.ogg 0 mb", "3.59 mb", "edit"}));
-}
+    dropFiles(w.ListView1, {writeFile(music.filePath("b.txt"), "x", 131072),
+                            music.filePath("gone.mp3"), music.filePath("album")});
+    t.step("a file, a missing song and a folder of music dropped");
+    clickCell(w.ListView1, 2, 0);
+    click(w.cmdMoveUp);
+    t.step("third row moved up");
+    clickCell(w.ListView1, 5, 0);
+    click(w.cmdMoveDown);
+    t.step("last row moved down: stays");
+    clickCell(w.ListView1, 0, 0);
+    click(w.cmdDelete);
+    click(w.cmdMoveUp);
+    t.step("first row deleted, the next moved up: stays");
 
-TEST_F(PlaylistWindowTest, ReadsAndSavesM3uAndAFailedSaveKeepsTheOldFile)
-{
-    const QString a = writeFile(music.filePath("a.mp3"), "x", 3637248),
-                  gone = music.filePath("gone.mp3"), list = music.filePath("out.m3u");
-    // Paths relative to the list; its mark, comments and blank lines are no rows.
+    const QString list = music.filePath("out.m3u");
+    dialogs->answers = {std::nullopt, list};
+    click(w.cmdSave);
+    click(w.cmdSave);
+    withDiskFull(40, [&] {
+        dialogs->answers = {list};
+        click(w.cmdSave);
+    });
+    files(music.path());
+    t.step("saved after a cancel; a full disk keeps the saved list");
+
+    const QString a = music.filePath("a.mp3");
     dialogs->answers = {writeFile(music.filePath("one.m3u"), m3uBytes({a})),
                         writeFile(music.filePath("two.m3u"),
                                   "\xEF\xBB\xBFgone.mp3\r\n\r\n  \r\n#EXTINF:3,x\r\n ../x.mp3\r\n"
                                   "/abs/d\xC3\xA9.mp3\nsub/./../a.mp3"),
-                        music.filePath("none.m3u"), list, list};
-    window->cmdReadPl->click();
-    EXPECT_EQ(rows(), QStringList({"a.mp3 3.47 mb", "3.47 mb", "edit"}));
-    window->cmdReadPl->click();
-    window->cmdReadPl->click();
-    EXPECT_EQ(rows(), QStringList({"a.mp3 3.47 mb", "gone.mp3 ", " ../x.mp3 ", "/abs/dé.mp3 ",
-                                   "a.mp3 3.47 mb", "6.94 mb", "edit"}));
-    window->cmdSave->click();
-    withDiskFull(40, [&] { window->cmdSave->click(); });
-    EXPECT_EQ(readBytes(list), m3uBytes({a, gone, music.filePath(" ../x.mp3"), "/abs/dé.mp3", a}));
-    EXPECT_EQ(entriesOf(music.path()), QStringList({"a.mp3", "one.m3u", "out.m3u", "two.m3u"}));
-    ASSERT_EQ(messages->shown.size(), 3u);
-    EXPECT_TRUE(messages->shown[0].startsWith("3 of 4 songs"));
-    EXPECT_TRUE(messages->shown[1].contains("none.m3u"));
-    EXPECT_TRUE(messages->shown[2].contains("File too large"));
-}
+                        music.filePath("none.m3u"), std::nullopt};
+    for (int i = 0; i < 4; ++i)
+        click(w.cmdReadPl);
+    t.step("lists read: relative paths beside the list, then a missing list and a cancel");
 
-TEST_F(PlaylistWindowTest, ToDeviceCopiesEveryRowAndItsPlaylistOrStopsAtAFailure)
-{
-    QList<int> steps;
-    QObject::connect(window->pb, &QProgressBar::valueChanged, [&](int v) { steps.append(v); });
-    dropFiles(window->ListView1,
-              {writeFile(music.filePath("one/a.mp3"), QByteArray(1 << 20, 'a')),
-               music.filePath("gone.mp3"), writeFile(music.filePath("two/b.mp3"), "b"),
-               writeFile(music.filePath("x/a.mp3"), "a2")});
-    sendTo(device.path(), PickerButton::Cancel);
-    sendTo(device.path()); // stops at the missing song
-    EXPECT_EQ(entriesOf(device.path()), QStringList({"a.mp3"}));
-    window->ListView1->selectRow(1);
-    window->cmdDelete->click();
-    window->chkDevicePlaylist->setChecked(true);
-    sendTo(device.path());
-    EXPECT_EQ(steps.mid(steps.lastIndexOf(1)), QList<int>({1, 2, 3, 4}));
-    EXPECT_EQ(readBytes(device.filePath("a.mp3")), "a2"); // the later one of the same name
-    EXPECT_EQ(readBytes(device.filePath("playlist.m3u")), m3uBytes({"a.mp3", "b.mp3", "a.mp3"}));
+    while (w.rowCount() > 0)
+        clickCell(w.ListView1, 0, 0), click(w.cmdDelete);
+    dropFiles(w.ListView1, {writeFile(music.filePath("one/a.mp3"), "a1"),
+                            music.filePath("gone.mp3"), writeFile(music.filePath("two/b.mp3"), "b"),
+                            writeFile(music.filePath("x/a.mp3"), "a2")});
+    t.step("every row deleted, small songs dropped");
+    answering(w.cmdSend, pickFolder(device.path(), PickerButton::Cancel));
+    t.step("to device cancelled");
+    answering(w.cmdSend, pickFolder(device.path(), PickerButton::Open));
+    files(device.path());
+    t.step("to device stops at the first missing song");
+    clickCell(w.ListView1, 1, 0);
+    click(w.cmdDelete);
+    click(w.chkDevicePlaylist);
+    steps.clear();
+    answering(w.cmdSend, pickFolder(device.path(), PickerButton::Open));
+    t.note(u"progress: " + debugText(steps));
+    files(device.path());
+    t.step("copied, the later song of a name last, with a playlist named after the list read last");
 
-    // Named after the list saved last; a failed write keeps the earlier one.
-    window->ListView1->selectRow(0);
-    window->cmdDelete->click();
+    writeFile(device.filePath("two.m3u"), "earlier");
+    withDiskFull(40, [&] { answering(w.cmdSend, pickFolder(device.path(), PickerButton::Open)); });
     dialogs->answers = {music.filePath("Road Trip.m3u")};
-    window->cmdSave->click();
-    writeFile(device.filePath("Road Trip.m3u"), "earlier");
-    withDiskFull(40, [&] { sendTo(device.path()); });
-    EXPECT_EQ(readBytes(device.filePath("Road Trip.m3u")), "earlier");
-    sendTo(device.path());
-    EXPECT_EQ(readBytes(device.filePath("Road Trip.m3u")), m3uBytes({"b.mp3", "a.mp3"}));
-    ASSERT_EQ(messages->shown.size(), 2u);
-    EXPECT_EQ(messages->shown[0], "2\nNo such file or directory");
-    EXPECT_TRUE(messages->shown[1].contains("Road Trip.m3u"));
+    click(w.cmdSave);
+    answering(w.cmdSend, pickFolder(device.path(), PickerButton::Open));
+    files(device.path());
+    t.step("a full disk keeps the earlier device playlist; a list saved names the next");
+    t.expectGolden("frmPlaylist");
 }

@@ -12,20 +12,24 @@ namespace caldra::test {
 // Records what message boxes would have said instead of showing them.
 class RecordingMessages final : public MessageBoxService {
 public:
-    void show(QWidget *, const QString &text, const QString &, MessageIcon) override
+    void show(QWidget *, const QString &text, const QString &title, MessageIcon icon) override
     {
         shown.append(text);
+        told.append(QStringLiteral("[%1%2] ").arg(title, icon == MessageIcon::None ? "" : " (i)")
+                    + text);
     }
     QStringList shown;
+    QStringList told; // with the title and whether the box shows the information icon
 };
 
 // Answers file dialogs from a queue: a path confirms, nothing cancels.
 class ScriptedFileDialogs final : public FileDialogBackend {
 public:
-    std::optional<QString> run(QWidget *, Mode, const QStringList &filters,
-                               const QString &) override
+    std::optional<QString> run(QWidget *, Mode mode, const QStringList &filters,
+                               const QString &folder) override
     {
-        offered.push_back(filters);
+        offered << QStringLiteral("%1 in \"%2\": %3")
+                       .arg(mode == Mode::Open ? "open" : "save", folder, filters.join(u';'));
         std::optional<QString> answer;
         if (!answers.empty()) {
             answer = answers.front();
@@ -34,7 +38,7 @@ public:
         return answer;
     }
     std::deque<std::optional<QString>> answers;
-    std::vector<QStringList> offered; // each dialog's file type filters
+    QStringList offered; // each dialog: open or save, its folder, its file type filters
 };
 
 // A registry of (key, value name) -> (type, raw bytes, reported size).

@@ -25,6 +25,15 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+// The lines of a data file under fixtures/, without its "#" comments.
+inline QStringList dataLines(const char *name)
+{
+    const QString path = QStringLiteral(CALDRA_FIXTURES_DIR "/") + QLatin1String(name);
+    QStringList lines = QString::fromUtf8(readBytes(path)).split(u'\n', Qt::SkipEmptyParts);
+    lines.removeIf([](const QString &line) { return line.startsWith(u'#'); });
+    return lines;
+}
+
 // Creates the folders on the way; `size` makes the file that long, sparse, so
 // that large sizes cost no disk.
 inline QString writeFile(const QString &path, const QByteArray &bytes, qint64 size = -1)

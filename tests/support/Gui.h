@@ -61,6 +61,26 @@ inline bool dropFiles(QAbstractItemView *view, const QStringList &paths)
     return true;
 }
 
+// Asks for the context menu at `at` in `widget` as a right click does, and
+// picks its first command by keyboard (or leaves it with Escape); gives the
+// commands it offered, none when no menu opened.
+inline QStringList useContextMenu(QWidget *widget, QPoint at, bool pick)
+{
+    QStringList offered;
+    QTimer::singleShot(0, widget, [&] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (const QAction *a : menu->actions())
+                offered << a->text() + u' ' + a->shortcut().toString();
+            QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, pick ? Qt::Key_Return : Qt::Key_Escape);
+        }
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+    QCoreApplication::sendEvent(widget, &event);
+    QCoreApplication::processEvents(); // the menu's turn when none opened
+    return offered;
+}
+
 template <class Boxes>
 QStringList boxTexts(const Boxes &boxes)
 {

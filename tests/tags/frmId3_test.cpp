@@ -5,139 +5,91 @@
 #include "support/FakeServices.h"
 #include "support/Gui.h"
 #include "support/Id3Bytes.h"
+#include "support/Transcript.h"
 #include "tags/GetId3.h"
 #include "tags/frmId3.h"
 
 using namespace caldra;
 using namespace caldra::test;
 
-namespace {
-
-// Every box, then for the ticks and the buttons: enabled plus checked.
-QString state(const frmId3 &w)
-{
-    QStringList texts = boxTexts(w.Id3v1) << w.Combo1->currentText();
-    texts << boxTexts(w.Id3v2) << w.Text11->toPlainText() << w.Text20->text() << w.Label21->text();
-    for (const QAbstractButton *b :
-         std::initializer_list<QAbstractButton *>{w.Check1, w.Check2, w.Command1, w.WriteId3v1cmd,
-                                                  w.WriteId3v2cmd, w.Command3, w.Command4})
-        texts << QString::number(b->isEnabled() + b->isChecked());
-    return texts.join('|');
-}
-
-const QString kNoFile = QString(22, u'|') + "1|1|0|0|0|0|0";
-
-class frmId3Test : public ::testing::Test {
-protected:
-    frmId3Test()
-    {
-        services = testServices(dir.path());
-        services.messages = messages;
-        services.fileDialogs = dialogs;
-    }
-    std::unique_ptr<frmId3> open(const QString &file = {})
-    {
-        auto window = std::make_unique<frmId3>(services);
-        window->SetVar(file);
-        window->Form_Load();
-        return window;
-    }
-    void select(frmId3 &w, const std::optional<QString> &file)
-    {
-        dialogs->answers.push_back(file);
-        w.cmdSelectMp3->click();
-    }
-    QStringList shown() const
-    {
-        QStringList texts;
-        for (const auto &message : messages->shown)
-            texts << message.section('\n', 0, 0);
-        return texts;
-    }
-
-    QTemporaryDir dir;
-    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
-    std::shared_ptr<ScriptedFileDialogs> dialogs = std::make_shared<ScriptedFileDialogs>();
-    Services services;
-    const QByteArray bytes = readBytes(CALDRA_FIXTURES_DIR "/tags/cases/every-v23.mp3");
-    const QString path = dir.filePath("a.mp3");
-};
-
-} // namespace
-
+// Reads, edits, writes and removes the tags of a file, then fails in every way
+// a user can make it fail, each step recorded in fixtures/transcripts/frmId3.txt.
 // The genre list, the genre text and the ticks are never written; an
-// untouched comment keeps its CR LF line ends; a removal leaves the boxes
-// as they were until "get Tag".
-TEST_F(frmId3Test, ReadEditWriteAndRemove)
+// untouched comment keeps its CR LF line ends; a removal leaves the boxes as
+// they were until "get Tag". A chosen file that does not read as an MP3
+// empties the window, so that no button writes into the file chosen before
+// it; a cancel reads nothing and keeps what was typed.
+TEST(TagWindow, Session)
 {
+    QTemporaryDir dir;
+    auto messages = std::make_shared<RecordingMessages>();
+    auto dialogs = std::make_shared<ScriptedFileDialogs>();
+    Services services = testServices(dir.path());
+    services.messages = messages;
+    services.fileDialogs = dialogs;
+    const QByteArray bytes = readBytes(CALDRA_FIXTURES_DIR "/tags/cases/every-v23.mp3");
+    const QString path = dir.filePath("a.mp3"), bad = dir.filePath("bad.mp3");
     writeBytes(path, bytes);
-    auto w = open(path);
-    EXPECT_EQ(state(*w), "7|Title1|Artist1|Album1|1999|Comment1|17|Rock|3/12|Tïtle ☃|Ärtist|Album|"
-                         "2001|17|Composer|Orig|© me|lame|http://home.example/|line one\nline "
-                         "two|Rock|3|2|2|1|1|1|1|1");
-    w->Id3v1[1]->setText("New v1");
-    w->Id3v2[1]->setText("retitled");
-    w->Combo1->setCurrentIndex(5);
-    w->Text20->setText("Polka");
-    w->Check1->click();
-    w->Check2->click();
-    w->WriteId3v1cmd->click();
-    for (const char *genre : {"abc", "256", "-1", "1,5.0", " 13.5 "}) {
-        w->Id3v2[5]->setText(genre);
-        w->WriteId3v2cmd->click();
-    }
-    EXPECT_EQ(shown(), QStringList(4, "The ID3v2 tag was not written: the genre must be a whole "
-                                      "number from 0 to 255."));
-    EXPECT_EQ(readBytes(path), readBytes(CALDRA_FIXTURES_DIR "/tags/window-edit.mp3"));
-    const QString before = state(*w);
-    w->Command3->click();
-    w->Command4->click();
-    EXPECT_EQ(state(*w), before);
-    EXPECT_EQ(readBytes(path), toneAudio());
-    w->Command1->click();
-    EXPECT_EQ(state(*w), "||||||255|||||||255||||||||0|1|1|1|1|1|1|1");
-    EXPECT_EQ(messages->shown.size(), 4u);
-}
+    frmId3 missing(services);
+    missing.SetVar(dir.filePath("gone.mp3"));
+    missing.Form_Load();
+    Transcript m(missing, &messages->told);
+    m.step("opened on a missing file");
+    m.expectGolden("frmId3-missing");
+    frmId3 w(services);
+    w.SetVar(path);
+    w.Form_Load();
+    w.show();
+    Transcript t(w, &messages->told, &dialogs->offered);
+    t.alias(dir.path(), "<dir>");
+    t.step("opened on a file");
 
-// Failures are told and write nothing. A chosen file that does not read as
-// an MP3 empties the window, so that no button writes into the file chosen
-// before it; a cancel reads nothing and keeps what was typed.
-TEST_F(frmId3Test, FailuresAreToldAndWriteNowhere)
-{
-    EXPECT_EQ(state(*open(dir.filePath("gone.mp3"))), kNoFile);
+    w.Id3v1[1]->setText("New v1");
+    w.Id3v2[1]->setText("retitled");
+    w.Combo1->setCurrentIndex(5);
+    w.Text20->setText("Polka");
+    click(w.Check1);
+    click(w.Check2);
+    click(w.WriteId3v1cmd);
+    for (const char *genre : {"abc", "256", "-1", "1,5.0", " 13.5 "}) {
+        w.Id3v2[5]->setText(genre);
+        click(w.WriteId3v2cmd);
+    }
+    t.step("edited and written; only a genre number from 0 to 255 is written");
+    EXPECT_EQ(readBytes(path), readBytes(CALDRA_FIXTURES_DIR "/tags/window-edit.mp3"));
+    click(w.Command3);
+    click(w.Command4);
+    t.step("both tags removed: the boxes stay");
+    EXPECT_EQ(readBytes(path), toneAudio());
+    click(w.Command1);
+    t.step("get Tag reads the file without tags");
+
     writeBytes(path, bytes);
-    auto w = open(path);
     QFile::setPermissions(path, QFile::ReadOwner);
-    for (QPushButton *button : {w->WriteId3v1cmd, w->WriteId3v2cmd, w->Command3, w->Command4})
-        button->click();
+    for (QPushButton *button : {w.WriteId3v1cmd, w.WriteId3v2cmd, w.Command3, w.Command4})
+        click(button);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    const QString bad = dir.filePath("bad.mp3");
+    t.step("a write-protected file is told for each button");
     const QByteArray tagOnly = bytes.left(bytes.size() - toneAudio().size() - 128);
     for (const QByteArray &unreadable : {tagOnly, QByteArray("[00:01]la la\r\n")}) {
         writeBytes(bad, unreadable);
-        select(*w, path);
-        w->Id3v2[1]->setText("typed");
-        select(*w, std::nullopt);
-        ASSERT_EQ(w->Id3v2[1]->text(), "typed");
-        select(*w, bad);
-        EXPECT_EQ(state(*w), kNoFile);
+        dialogs->answers = {path, std::nullopt, bad};
+        click(w.cmdSelectMp3);
+        w.Id3v2[1]->setText("typed");
+        click(w.cmdSelectMp3);
+        t.step("selected again, typed, and a cancel keeps the typing");
+        click(w.cmdSelectMp3);
+        t.step("a file that does not read empties the window");
         for (QPushButton *button :
-             {w->Command1, w->WriteId3v1cmd, w->WriteId3v2cmd, w->Command3, w->Command4}) {
-            w->Id3v2[1]->setText("typed");
-            w->Id3v1[1]->setText("typed");
-            button->click();
+             {w.Command1, w.WriteId3v1cmd, w.WriteId3v2cmd, w.Command3, w.Command4}) {
+            w.Id3v2[1]->setText("typed");
+            w.Id3v1[1]->setText("typed");
+            click(button);
         }
         EXPECT_EQ(readBytes(bad), unreadable);
     }
     EXPECT_EQ(readBytes(path), bytes);
     cmdGetId3(services, "song.wMa", path, nullptr);
-    EXPECT_EQ(
-        shown(),
-        (QStringList{"The tags could not be read.", "The ID3v1 tag could not be written.",
-                     "The ID3v2 tag could not be written.", "The ID3v1 tag could not be removed.",
-                     "The ID3v2 tag could not be removed.", "The file could not be read.",
-                     "The file could not be read.", "Wma tags not yet supported"}));
-    EXPECT_TRUE(messages->shown[1].contains("write-protected"));
-    EXPECT_TRUE(messages->shown[5].contains("bad.mp3"));
-    EXPECT_EQ(dialogs->offered.at(0), QStringList{"Music files (*.mp3) (*.[Mm][Pp]3)"});
+    t.step("Get id3 of a WMA file");
+    t.expectGolden("frmId3");
 }

@@ -1,0 +1,197 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include <QtWidgets>
+
+#include "support/Files.h"
+
+namespace caldra::test {
+
+template <class T>
+QString debugText(const T &value)
+{
+    QString text;
+    QDebug(&text).nospace().noquote() << value;
+    return text;
+}
+
+// The properties a user can see or feel, where a control has them.
+constexpr const char *kShownProperties[]
+    = {"text",         "title",         "checked",           "shortcut",
+       "alignment",    "wordWrap",      "frameShape",        "frameShadow",
+       "lineWidth",    "maxLength",     "readOnly",          "plainText",
+       "currentText",  "editable",      "editTriggers",      "dragEnabled",
+       "dragDropMode", "selectionMode", "selectionBehavior", "minimum",
+       "maximum",      "value",         "accessibleName",    "toolTip"};
+
+// What a user sees of a control, on one line. `layout` adds where it stands
+// where no layout manager decides that from the fonts at hand.
+inline QString controlLine(const QWidget *w, const QWidget *window, bool layout)
+{
+    QString line;
+    if (layout && w != window && !(w->parentWidget() && w->parentWidget()->layout()))
+        line += u' ' + debugText(w->geometry());
+    if (!w->isVisibleTo(window))
+        line += QStringLiteral(" hidden");
+    if (!w->isEnabled())
+        line += QStringLiteral(" disabled");
+    for (const char *name : kShownProperties) {
+        const QVariant v = w->property(name);
+        const QString value = v.toString();
+        // Unset and off are what a control is unless told otherwise.
+        if (w->metaObject()->indexOfProperty(name) >= 0 && !value.isEmpty() && value != u"false")
+            line += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), value);
+    }
+    if (w->contextMenuPolicy() != Qt::DefaultContextMenu)
+        line += u" menu=" + debugText(w->contextMenuPolicy());
+    if (auto *button = qobject_cast<const QAbstractButton *>(w); button && !button->icon().isNull())
+        line += QStringLiteral(" icon");
+    if (auto *push = qobject_cast<const QPushButton *>(w); push && push->isDefault())
+        line += QStringLiteral(" default");
+    if (auto *combo = qobject_cast<const QComboBox *>(w); combo && combo->objectName() != u"Drive1")
+        for (int i = 0; i < combo->count(); ++i)
+            line += u'|' + combo->itemText(i);
+    if (auto *view = qobject_cast<const QAbstractItemView *>(w)) {
+        const QAbstractItemModel *model = view->model();
+        if (auto *table = qobject_cast<const QTableView *>(w))
+            for (int c = 0; c < model->columnCount(); ++c)
+                line += QStringLiteral(" [%1%2]").arg(
+                    model->headerData(c, Qt::Horizontal).toString(),
+                    layout ? u':' + QString::number(table->columnWidth(c)) : QString());
+        line += QStringLiteral(" rows=%1").arg(model->rowCount());
+        if (view->currentIndex().isValid())
+            line += QStringLiteral(" current=%1,%2")
+                        .arg(view->currentIndex().row())
+                        .arg(view->currentIndex().column());
+    }
+    return line.replace(u'\n', QStringLiteral("\\n"));
+}
+
+// The rows of an item view, one line each: its cells, "*" where a row is
+// marked by a colour, "icon" where it shows one.
+inline QStringList rowLines(const QAbstractItemView *view)
+{
+    QStringList lines;
+    const QAbstractItemModel *model = view->model();
+    for (int r = 0; r < model->rowCount() && view->objectName() != u"Dir1"; ++r) {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c)
+            cells << model->index(r, c).data().toString();
+        const QModelIndex first = model->index(r, 0);
+        lines << QStringLiteral("row %1: %2%3%4")
+                     .arg(r)
+                     .arg(cells.join(QStringLiteral(" | ")))
+                     .arg(first.data(Qt::BackgroundRole).isValid() ? " *" : "")
+                     .arg(first.data(Qt::DecorationRole).isValid() ? " icon" : "");
+    }
+    return lines;
+}
+
+using ControlLines = std::vector<std::pair<QString, QString>>;
+
+// Every control from `w` down as (path, line), children after their parent.
+// The path names each control by its name, one without a name by its class
+// and place; the line starts with the class and the name.
+inline void describeControls(const QWidget *w, const QWidget *window, bool layout,
+                             const QString &key, ControlLines &out)
+{
+    out.emplace_back(key, QString::fromLatin1(w->metaObject()->className()) + u' ' + w->objectName()
+                              + controlLine(w, window, layout));
+    if (auto *view = qobject_cast<const QAbstractItemView *>(w); view && !layout)
+        for (const QString &row : rowLines(view))
+            out.emplace_back(key + u' ' + row.section(u':', 0, 0), row.section(u':', 1));
+    int place = 0;
+    for (const QObject *child : w->children()) {
+        auto *cw = qobject_cast<const QWidget *>(child);
+        ++place;
+        if (cw && !cw->isWindow() && !cw->objectName().startsWith(u"qt_")
+            && !qobject_cast<const QAbstractScrollArea *>(w) && !qobject_cast<const QComboBox *>(w)
+            && !qobject_cast<const QLineEdit *>(w))
+            describeControls(cw, window, layout,
+                             key + u'/'
+                                 + (cw->objectName().isEmpty()
+                                        ? QString::fromLatin1(cw->metaObject()->className())
+                                              + QString::number(place)
+                                        : cw->objectName()),
+                             out);
+    }
+}
+
+// A scripted session through a window as text: after each step, every control
+// whose line changed since the step before, the messages shown and the file
+// dialogs offered meanwhile, and the notes the test made. Compared with a golden file in
+// fixtures/transcripts; CALDRA_UPDATE_SNAPSHOTS=1 writes it anew.
+class Transcript {
+public:
+    Transcript(QWidget &window, const QStringList *messages = nullptr,
+               const QStringList *dialogs = nullptr)
+        : m_window(window)
+        , m_messages(messages)
+        , m_dialogs(dialogs)
+        , m_seen{{"message: ", messages ? messages->size() : 0},
+                 {"dialog: ", dialogs ? dialogs->size() : 0}}
+    {
+    }
+    // Writes `as` for `text` (a temporary folder) wherever it appears.
+    void alias(const QString &text, const QString &as) { m_aliases.emplace_back(text, as); }
+
+    // A line of what the coming step does outside the window, such as a
+    // file's bytes or the player's position.
+    void note(const QString &line)
+    {
+        m_notes << QString(line).replace(u'\r', "\\r").replace(u'\n', "\\n");
+    }
+
+    void step(const QString &what)
+    {
+        m_lines << u"== " + what;
+        QApplication::processEvents();
+        ControlLines now;
+        describeControls(&m_window, &m_window, false, m_window.objectName(), now);
+        for (const QTimer *timer : m_window.findChildren<QTimer *>(Qt::FindDirectChildrenOnly))
+            if (!timer->objectName().isEmpty())
+                now.emplace_back(timer->objectName(), timer->isActive() ? "running" : "stopped");
+        std::map<QString, QString> seen;
+        for (const auto &[key, line] : now) {
+            seen[key] = line;
+            if (m_last.count(key) == 0 || m_last[key] != line)
+                m_lines << key + u": " + line.trimmed();
+        }
+        for (const auto &[key, line] : m_last)
+            if (seen.count(key) == 0)
+                m_lines << key + u" gone";
+        m_last = std::move(seen);
+        for (const auto &[list, label] :
+             {std::pair{m_messages, "message: "}, {m_dialogs, "dialog: "}}) {
+            for (qsizetype &i = m_seen[label]; list && i < list->size(); ++i)
+                m_lines << QString::fromLatin1(label) + QString(list->at(i)).replace(u'\n', "\\n");
+        }
+        m_lines += std::exchange(m_notes, {});
+    }
+
+    void expectGolden(const char *name) const
+    {
+        QString text = m_lines.join(u'\n') + u'\n';
+        for (const auto &[from, to] : m_aliases)
+            text.replace(from, to);
+        const QString path = QStringLiteral(CALDRA_FIXTURES_DIR "/transcripts/%1.txt").arg(name);
+        ASSERT_TRUE(!qEnvironmentVariableIsSet("CALDRA_UPDATE_SNAPSHOTS")
+                    || writeFile(path, text.toUtf8()) == path);
+        EXPECT_EQ(text.toStdString(), readBytes(path).toStdString()) << name;
+    }
+
+private:
+    QWidget &m_window;
+    const QStringList *m_messages;
+    const QStringList *m_dialogs;
+    std::vector<std::pair<QString, QString>> m_aliases;
+    std::map<QString, QString> m_last;
+    std::map<QString, qsizetype> m_seen; // messages and dialogs already told
+    QStringList m_lines;
+    QStringList m_notes;
+};
+
+} // namespace caldra::test
