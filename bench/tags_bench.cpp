@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "support/Id3Bytes.h"
+#include "tools/Id3Bytes.h"
 #include "tags/frmId3.h"
 
 using namespace caldra;

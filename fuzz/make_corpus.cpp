@@ -12,7 +12,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "support/Id3Bytes.h"
+#include "tools/Id3Bytes.h"
 
 using namespace caldra::test;
 
