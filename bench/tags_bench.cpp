@@ -10,8 +10,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "tools/Id3Bytes.h"
 #include "tags/frmId3.h"
+#include "tools/Id3Bytes.h"
 
 using namespace caldra;
 using namespace caldra::test;
