@@ -17,8 +17,8 @@ TEST(Registry, AnswersTheSystemInfoPathWithTheFirstProgramFoundOnThePath)
     qputenv("PATH", QFile::encodeName(bin.path()));
     const QString msInfo = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
     DesktopRegistry registry;
-    QByteArray data(512, '\0');
     const QByteArray expected = QFile::encodeName(bin.filePath("hardinfo")) + '\0';
+    QByteArray data(expected.size(), '\0'); // room for the path, and no more
     std::uint32_t type = 0, size = 512, small = expected.size() - 1;
     reg::Key key = 0;
     EXPECT_EQ(registry.queryValue(key, "Path", &type, &data, &size), reg::ErrorFileNotFound);

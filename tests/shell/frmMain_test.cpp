@@ -10,7 +10,9 @@
 #include "shell/frmbrowse.h"
 #include "support/FakeServices.h"
 #include "support/Files.h"
+#include "support/Gui.h"
 #include "support/ModalAnswerer.h"
+#include "support/Transcript.h"
 
 using namespace caldra;
 using namespace caldra::test;
@@ -34,36 +36,8 @@ protected:
     Services services = testServices(dir.path());
 };
 
-TEST_F(ShellTest, PickerListsFoldersSortedOpensOnEnterAndIsConfirmedOnlyByItsButtons)
+TEST_F(ShellTest, PickerIsConfirmedOnlyByItsButtons)
 {
-    for (const char *name : {"start/c", "start/B", "start/a"})
-        QDir(dir.path()).mkpath(name);
-    files->current = dir.filePath("start");
-    files->failing[dir.filePath("start/c")] = "Permission denied";
-    frmbrowse picker(services);
-    // The last rows as shown: a dot a level of indent, the current folder starred.
-    const auto rows = [&picker](int count) {
-        QStringList out;
-        for (int i = picker.Dir1->count() - count; i < picker.Dir1->count(); ++i)
-            out << QString(picker.Dir1->item(i)->data(Qt::UserRole + 1).toInt(), u'.')
-                       + (i == picker.Dir1->currentRow() ? "*" : "") + picker.Dir1->item(i)->text();
-        return out;
-    };
-    const QString d(files->current.count(u'/'), u'.');
-    EXPECT_EQ(rows(4), QStringList({d + "*start", d + ".a", d + ".B", d + ".c"}));
-    picker.show();
-    picker.Dir1->setCurrentRow(picker.Dir1->count() - 3);
-    EXPECT_EQ(picker.Dir1->path(), files->current);
-    QTest::keyClick(picker.Dir1, Qt::Key_Return);
-    EXPECT_EQ(rows(2), QStringList({d + "start", d + ".*a"}));
-    picker.Dir1->setCurrentRow(picker.Dir1->count() - 2);
-    QTest::keyClick(picker.Dir1, Qt::Key_Return);
-    EXPECT_EQ(picker.Dir1->path(), files->current);
-    picker.Dir1->setCurrentRow(picker.Dir1->count() - 1);
-    QTest::keyClick(picker.Dir1, Qt::Key_Return); // unreadable: stays, says why
-    EXPECT_EQ(picker.Dir1->path(), files->current);
-    ASSERT_EQ(messages->shown.size(), 1u);
-    EXPECT_EQ(messages->shown[0], "Permission denied");
     // Confirmed only by its buttons, never by Enter or Escape.
     const auto keys = [](QWidget *w) {
         QTest::keyClick(w->findChild<QPushButton *>("cmdopen"), Qt::Key_Return);
@@ -145,4 +119,60 @@ TEST_F(ShellTest, AboutReadsTheRegistryAndStartsSystemInfoOrSaysItIsUnavailable)
     const QImage etched = about.grab().toImage();
     EXPECT_EQ(etched.pixelColor(about.Line1_1->geometry().center()), QColor(128, 128, 128));
     EXPECT_EQ(etched.pixelColor(about.Line1_0->geometry().center()), QColor(Qt::white));
+}
+
+// The main window's buttons open their tools; the About box and the folder
+// picker are used as a user would, each recorded in fixtures/transcripts: the
+// picker lists folders sorted without regard to case, opens one on Enter and
+// stays where it is, saying why, at one it cannot read.
+TEST_F(ShellTest, Session)
+{
+    for (const char *name : {"music/unreadable", "music/B", "music/a"})
+        QDir(dir.path()).mkpath(name);
+    files->failing[dir.filePath("music/unreadable")] = "Permission denied";
+    frmMain main(services);
+    main.show();
+    Transcript t(main, &messages->told);
+    t.alias(dir.path(), "<dir>");
+    for (QWidget *button : {main.cmdNewLyric, main.cmdId3, main.cmdPlaylist}) {
+        auto answers = answerModal([&](QWidget *w) {
+            t.note(u"opened " + w->windowTitle());
+            w->close();
+        });
+        click(button);
+        EXPECT_TRUE(answers->wait()) << answers->failure().toStdString();
+    }
+    t.step("each button opens its tool");
+    using Steps = std::function<void(QWidget *, Transcript &)>;
+    const auto session = [&](const char *name, const Steps &steps) {
+        return [=](QWidget *w) {
+            Transcript s(*w, &messages->told);
+            s.alias(dir.path(), "<dir>");
+            s.alias(QFileInfo(dir.path()).fileName(), "<dir>");
+            s.step("opened");
+            steps(w, s);
+            s.expectGolden(name);
+        };
+    };
+    const Steps about = [](QWidget *w, Transcript &s) {
+        click(w->findChild<QWidget *>("cmdSysInfo"));
+        s.step("System Info without the program");
+        click(w->findChild<QWidget *>("cmdOK"));
+    };
+    const Steps picker = [](QWidget *w, Transcript &s) {
+        auto *folders = w->findChild<QListWidget *>("Dir1");
+        for (const QString folder : {"music", "unreadable"}) {
+            folders->setCurrentItem(folders->findItems(folder, Qt::MatchExactly).value(0));
+            QTest::keyClick(folders, Qt::Key_Return);
+            s.step("Enter on " + folder);
+        }
+        click(w->findChild<QWidget *>("cmdopen"));
+    };
+    auto answers = answerModals({session("frmAbout", about), session("frmbrowse", picker)});
+    main.Aboutmnu->trigger();
+    main.defaultMp3->trigger();
+    EXPECT_TRUE(answers->wait()) << answers->failure().toStdString();
+    t.note(readBytes(ini));
+    t.step("About closed; the folder picked");
+    t.expectGolden("frmMain");
 }

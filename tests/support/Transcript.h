@@ -20,12 +20,11 @@ QString debugText(const T &value)
 
 // The properties a user can see or feel, where a control has them.
 constexpr const char *kShownProperties[]
-    = {"text",         "title",         "checked",           "shortcut",
-       "alignment",    "wordWrap",      "frameShape",        "frameShadow",
-       "lineWidth",    "maxLength",     "readOnly",          "plainText",
-       "currentText",  "editable",      "editTriggers",      "dragEnabled",
-       "dragDropMode", "selectionMode", "selectionBehavior", "minimum",
-       "maximum",      "value",         "accessibleName",    "toolTip"};
+    = {"text",        "title",        "checked",        "shortcut",          "alignment",
+       "wordWrap",    "frameShape",   "frameShadow",    "lineWidth",         "maxLength",
+       "readOnly",    "plainText",    "currentText",    "editable",          "editTriggers",
+       "dragEnabled", "dragDropMode", "selectionMode",  "selectionBehavior", "minimum",
+       "maximum",     "value",        "accessibleName", "toolTip",           "showGrid"};
 
 // What a user sees of a control, on one line. `layout` adds where it stands
 // where no layout manager decides that from the fonts at hand.
@@ -34,13 +33,9 @@ inline QString controlLine(const QWidget *w, const QWidget *window, bool layout)
     QString line;
     if (layout && w != window && !(w->parentWidget() && w->parentWidget()->layout()))
         line += u' ' + debugText(w->geometry());
-    if (!w->isVisibleTo(window))
-        line += QStringLiteral(" hidden");
-    if (!w->isEnabled())
-        line += QStringLiteral(" disabled");
+    line += QString(w->isVisibleTo(window) ? "" : " hidden") + (w->isEnabled() ? "" : " disabled");
     for (const char *name : kShownProperties) {
-        const QVariant v = w->property(name);
-        const QString value = v.toString();
+        const QString value = w->property(name).toString();
         // Unset and off are what a control is unless told otherwise.
         if (w->metaObject()->indexOfProperty(name) >= 0 && !value.isEmpty() && value != u"false")
             line += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), value);
@@ -76,7 +71,7 @@ inline QStringList rowLines(const QAbstractItemView *view)
 {
     QStringList lines;
     const QAbstractItemModel *model = view->model();
-    for (int r = 0; r < model->rowCount() && view->objectName() != u"Dir1"; ++r) {
+    for (int r = 0; r < model->rowCount(); ++r) {
         QStringList cells;
         for (int c = 0; c < model->columnCount(); ++c)
             cells << model->index(r, c).data().toString();

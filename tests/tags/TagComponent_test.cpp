@@ -154,7 +154,9 @@ TEST_F(TagComponentTest, WritesKeepTheFileAndItsIdentity)
     ASSERT_EQ(::link(QFile::encodeName(song).constData(), QFile::encodeName(link).constData()), 0);
     ::chmod(QFile::encodeName(song).constData(), 0640);
     const auto before = identity(song);
-    for (const auto &[v2, limit] : {std::pair{true, 64}, {false, 64}, {true, 100000}}) {
+    // Too small a limit for the safety copy, then for the rewrite, then none.
+    for (const auto &[v2, limit] :
+         {std::pair{true, -1000}, {true, 64}, {false, 64}, {true, 100000}}) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -171,8 +173,20 @@ TEST_F(TagComponentTest, WritesKeepTheFileAndItsIdentity)
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_EQ(status, limit == 64 ? 0 : 1 << 8) << "the write was told wrongly";
-        EXPECT_EQ(readBytes(song).size() == bytes.size(), limit == 64);
+        EXPECT_EQ(status, limit <= 64 ? 0 : 1 << 8) << "the write was told wrongly";
+        EXPECT_EQ(readBytes(song).size() == bytes.size(), limit <= 64);
         EXPECT_EQ(identity(song), before);
     }
+}
+
+// A tag past 2 MB takes every byte of its syncsafe size.
+TEST_F(TagComponentTest, ATagPastTwoMegabytesReadsBack)
+{
+    writeBytes(song, readBytes(CALDRA_FIXTURES_DIR "/tags/cases/every-v23.mp3"));
+    tags.V2FileName(song);
+    tags.V2Comment(QString(1100000, u'c'));
+    tags.WriteV2();
+    tags.V2FileName(song);
+    EXPECT_EQ(tags.V2Comment().size(), 1100000);
+    EXPECT_EQ(tags.V2Title(), "Tïtle ☃");
 }
