@@ -267,7 +267,7 @@ CASES = [
      id3v2(3, unsynchronised(latin1(3, b"TIT2", "Old") + UNSYNC), 16, 0x80) + AUDIO + V1),
     ("keep26-plain-frame-size-before-padding", "an ID3v2.4 frame size written as a plain "
      "number, which read as syncsafe would end inside the text; padding after it",
-     id3v2(4, b"TIT2" + (256).to_bytes(4, "big") + b"\0\0" + text_body(LATIN1, "L" * 255), 64)
+     id3v2(4, b"TIT2" + (256).to_bytes(4, "big") + b"\0\0" + text_body(LATIN1, "l" * 255), 64)
      + AUDIO + V1),
     ("lyrics-file", "a lyric file named like a song", b"[00:01]la la\r\n"),
     ("lyrics-v22", "lyrics of others in an ID3v2.2 tag", lyrics(2)),

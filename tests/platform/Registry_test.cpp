@@ -19,7 +19,7 @@ TEST(Registry, AnswersTheSystemInfoPathWithTheFirstProgramFoundOnThePath)
     DesktopRegistry registry;
     const QByteArray expected = QFile::encodeName(bin.filePath("hardinfo")) + '\0';
     QByteArray data(expected.size(), '\0'); // room for the path, and no more
-    std::uint32_t type = 0, size = 512, small = expected.size() - 1;
+    std::uint32_t type = 0, size = expected.size(), small = size - 1;
     reg::Key key = 0;
     EXPECT_EQ(registry.queryValue(key, "Path", &type, &data, &size), reg::ErrorFileNotFound);
     ASSERT_EQ(registry.openKey(reg::HkeyLocalMachine, msInfo.toLower(), 0, &key),
