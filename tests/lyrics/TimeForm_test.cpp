@@ -5,6 +5,14 @@
 #include "lyrics/TimeForm.h"
 #include "support/QtPrinters.h"
 
+namespace caldra {
+// Rows print as [time]text in failure messages.
+inline void PrintTo(const LyricRow &row, std::ostream *os)
+{
+    *os << '[' << row.time.toStdString() << ']' << row.text.toStdString();
+}
+} // namespace caldra
+
 using namespace caldra;
 
 using Rows = QList<LyricRow>;
