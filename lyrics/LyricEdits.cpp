@@ -64,6 +64,28 @@ void InsertRow::undo()
     m_table.remove(m_row, 1);
 }
 
+AppendRows::AppendRows(LyricTable &table, const QString &text, QList<LyricRow> rows,
+                       std::function<void(bool)> shown)
+    : QUndoCommand(text)
+    , m_table(table)
+    , m_rows(std::move(rows))
+    , m_shown(std::move(shown))
+{
+}
+
+void AppendRows::redo()
+{
+    m_table.append(m_rows);
+    m_shown(true);
+}
+
+void AppendRows::undo()
+{
+    const int count = static_cast<int>(m_rows.size());
+    m_table.remove(m_table.rowCount() - count, count);
+    m_shown(false);
+}
+
 ReplaceRows::ReplaceRows(LyricTable &table, const QString &text, QList<LyricRow> rows)
     : QUndoCommand(text)
     , m_table(table)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include <QList>
@@ -47,6 +48,21 @@ public:
 private:
     LyricTable &m_table;
     int m_row;
+};
+
+// Rows added at the end; `shown(true)` after they are added and
+// `shown(false)` after they are taken out again let the window switch views.
+class AppendRows final : public QUndoCommand {
+public:
+    AppendRows(LyricTable &table, const QString &text, QList<LyricRow> rows,
+               std::function<void(bool)> shown);
+    void redo() override;
+    void undo() override;
+
+private:
+    LyricTable &m_table;
+    QList<LyricRow> m_rows;
+    std::function<void(bool)> m_shown;
 };
 
 // Every row replaced by others, as when lyrics are read from the song.

@@ -58,23 +58,6 @@ constexpr qint32 kSeekMs = 5000;
 // behind the song, seldom enough to cost next to nothing.
 constexpr int kPreviewMs = 50;
 
-// One change of the rows as the history keeps it.
-class Edit final : public QUndoCommand {
-public:
-    Edit(const QString &text, std::function<void()> redo, std::function<void()> undo)
-        : QUndoCommand(text)
-        , m_redo(std::move(redo))
-        , m_undo(std::move(undo))
-    {
-    }
-    void redo() override { m_redo(); }
-    void undo() override { m_undo(); }
-
-private:
-    std::function<void()> m_redo;
-    std::function<void()> m_undo;
-};
-
 QToolButton *seekButton(QWidget *parent, const QString &name, QStyle::StandardPixmap icon,
                         const QString &accessibleName, const QString &key, const QRect &geometry)
 {
@@ -320,23 +303,18 @@ void frmVarlo::makeCurrentIfNone()
 
 void frmVarlo::Command2_Click()
 {
-    const QList<LyricRow> made = rowsFromEntryText(rtbLyr->toPlainText());
     const bool fromTextView = List1->isHidden();
-    m_history->push(new Edit(
-        QStringLiteral("Make LRC"),
-        [this, made] {
-            showTableView();
-            m_table->append(made);
-            makeCurrentIfNone();
-            Command2->setEnabled(false);
-        },
-        [this, made, fromTextView] {
-            m_table->remove(m_table->rowCount() - static_cast<int>(made.size()),
-                            static_cast<int>(made.size()));
-            Command2->setEnabled(true);
-            if (fromTextView)
-                showTextView();
-        }));
+    m_history->push(new AppendRows(*m_table, QStringLiteral("Make LRC"),
+                                   rowsFromEntryText(rtbLyr->toPlainText()),
+                                   [this, fromTextView](bool added) {
+                                       Command2->setEnabled(!added);
+                                       if (added) {
+                                           showTableView();
+                                           makeCurrentIfNone();
+                                       } else if (fromTextView) {
+                                           showTextView();
+                                       }
+                                   }));
 }
 
 void frmVarlo::cmdAddRowDown_Click()
