@@ -110,6 +110,7 @@ TEST_F(LyricWindow, RowsAreMadeEditedStampedAndAddedAndEveryChangeUndoes)
     click(w->Command2);
     step();
     EXPECT_EQ(std::pair(w->Row(), w->Col()), std::pair(1, 0));
+    EXPECT_FALSE(w->Command2->isEnabled()) << "once per window";
     player().moveTo(5900);
     clickCell(1, 0);
     step();
@@ -139,6 +140,8 @@ TEST_F(LyricWindow, RowsAreMadeEditedStampedAndAddedAndEveryChangeUndoes)
         EXPECT_EQ(table().rows(), states[i - 1]) << i;
     }
     EXPECT_TRUE(w->rtbLyr->isVisible() && w->Command2->isEnabled());
+    key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(table().rows(), states[1]);
 }
 
 TEST_F(LyricWindow, PlayFromHereBackStepSpaceStampsAndTheHighlightFollowThePlayer)
@@ -157,6 +160,9 @@ TEST_F(LyricWindow, PlayFromHereBackStepSpaceStampsAndTheHighlightFollowThePlaye
     player().moveTo(3000);
     click(w->cmdBack);
     EXPECT_TRUE(player().position() == 0 && player().isPlaying());
+    player().moveTo(7000);
+    key(Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(player().position(), 2000);
     player().moveTo(1400);
     key(Qt::Key_Space);
     click(w->mmcMP3->Pause);
@@ -333,6 +339,7 @@ TEST_F(LyricWindow, NudgesAndShiftsKeepEachRowsFormAndUndoInOneStep)
 TEST_F(LyricWindow, LoadFromSongGivesBackWhatSaveInSongWroteAndSaysWhyWhenItCannot)
 {
     open("song.mp3", w->Command1, toneAudio());
+    EXPECT_EQ(w->lblSound->toolTip(), "song.mp3");
     click(w->cmdLoadFromSong);
     EXPECT_EQ(messages->shown, QStringList({"The song holds no lyrics."}));
     const Rows timed = {{"00:02", "a"}, {"00:12.50", "b"}, {"01:01.01", "c"}};
