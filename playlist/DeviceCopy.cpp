@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
 
@@ -27,31 +28,31 @@ QString destinationPath(const QString &folder, const QString &sourcePath)
 
 namespace {
 
-constexpr int kNameAttempts = 16;
-
-QByteArray folderOf(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
-}
-
-// Copies what is left of `in` to `out` in the kernel; 0, or the error the
-// failing write gave, so a full device says "No space left on device" as cp
-// would. (The standard library's copy turns a short write into a bare
-// "Input/output error".)
+// Copies what is left of `in` to `out` in the kernel, as much per call as
+// Linux moves; 0, or the error the failing write gave, so a full device says
+// "No space left on device" as cp would. (The standard library's copy turns a
+// short write into a bare "Input/output error".)
 int copyContents(int in, int out)
 {
-    constexpr size_t kChunk = size_t(1) << 30;
-    for (;;) {
-        const ssize_t copied = ::sendfile(out, in, nullptr, kChunk);
-        if (copied == 0)
-            return 0;
-        if (copied < 0 && errno != EINTR)
-            return errno;
-    }
+    constexpr size_t kMostPerCall = 0x7ffff000;
+    ssize_t copied = 0;
+    do
+        copied = ::sendfile(out, in, nullptr, kMostPerCall);
+    while (copied > 0);
+    return copied == 0 ? 0 : errno;
 }
+
+// Closed when the copy returns, however it returns.
+struct Descriptor {
+    explicit Descriptor(int descriptor)
+        : fd(descriptor)
+    {
+    }
+    ~Descriptor() { ::close(fd); }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    const int fd;
+};
 
 } // namespace
 
@@ -99,15 +100,18 @@ QString tooLittleSpaceQuestion(qint64 needed, qint64 available, const QLocale &l
 
 std::optional<Failure> copyToDevice(const QString &source, const QString &destination)
 {
-    const QByteArray from = QFile::encodeName(source);
     const QByteArray to = QFile::encodeName(destination);
-
-    struct stat sourceStat {};
-    if (::stat(from.constData(), &sourceStat) != 0)
+    // Without blocking: a pipe would wait for a writer forever.
+    const Descriptor in{
+        ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+    if (in.fd == -1)
         return Failure::fromErrno(errno);
+    // A failed call leaves the mode 0, which is no regular file.
+    struct stat sourceStat {};
+    ::fstat(in.fd, &sourceStat);
     if (S_ISDIR(sourceStat.st_mode))
         return Failure::fromErrno(EISDIR);
-    // A device or a pipe might never end.
+    // A device might never end.
     if (!S_ISREG(sourceStat.st_mode))
         return Failure::fromErrno(ENOTSUP);
     // The folder already holds this very file: a copy put in its place would
@@ -118,39 +122,25 @@ std::optional<Failure> copyToDevice(const QString &source, const QString &destin
         && destinationStat.st_ino == sourceStat.st_ino)
         return std::nullopt;
 
-    const QByteArray folder = folderOf(to);
-    const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return Failure::fromErrno(errno);
     // A new file rather than one truncated: ext4 flushes a truncated file to
-    // disk as soon as it is closed.
-    QByteArray temporary;
-    int out = -1;
-    for (int attempt = 0; attempt < kNameAttempts && out < 0; ++attempt) {
-        temporary = folder + "/.caldra-copy-"
-                    + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        out = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                     sourceStat.st_mode & 07777);
-        if (out < 0 && errno != EEXIST)
-            break;
-    }
-    if (out < 0) {
-        const int error = errno;
-        ::close(in);
-        return Failure::fromErrno(error);
-    }
-    int error = copyContents(in, out);
-    ::close(in);
+    // disk as soon as it is closed. The name is random; should it be taken
+    // all the same, the copy fails rather than touch a file not its own.
+    const QByteArray temporary = QFile::encodeName(QFileInfo(destination).path()) + "/.caldra-copy-"
+                                 + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+    const int out = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                           sourceStat.st_mode & 07777);
+    if (out == -1)
+        return Failure::fromErrno(errno);
+    int error = copyContents(in.fd, out);
     // A network or quota-limited file system may report a failed write only here.
     if (::close(out) != 0 && error == 0)
         error = errno;
     if (error == 0 && ::rename(temporary.constData(), to.constData()) != 0)
         error = errno;
-    if (error != 0) {
-        ::unlink(temporary.constData());
-        return Failure::fromErrno(error);
-    }
-    return std::nullopt;
+    if (error == 0)
+        return std::nullopt;
+    ::unlink(temporary.constData());
+    return Failure::fromErrno(error);
 }
 
 } // namespace caldra

@@ -27,6 +27,7 @@ TEST(PlaylistFiles, ReadFailuresAreToldAndACopyNeverHarmsTheSourceOrAnEarlierCop
     EXPECT_EQ(m3uLines("#EXTM3U\n/a\r/b\r\n\r\n"), QStringList({"#EXTM3U", "/a", "/b", ""}));
     EXPECT_TRUE(unsizedRowsMessage({"1", "2", "3", "4", "5", "6", "7"}, 9)
                     .endsWith(" no size:\n\n1\n2\n3\n4\n5\n… and 2 more"));
+    EXPECT_TRUE(unsizedRowsMessage({"1", "2", "3", "4", "5"}, 5).endsWith("\n4\n5"));
     const QString file = writeFile(dir.filePath("music/a.mp3"), "the song");
     ASSERT_TRUE(QFile::link(dir.filePath("music"), dir.filePath("device")));
     EXPECT_FALSE(copyToDevice(dir.filePath("music/./a.mp3"), file));
@@ -42,6 +43,17 @@ TEST(PlaylistFiles, ReadFailuresAreToldAndACopyNeverHarmsTheSourceOrAnEarlierCop
     EXPECT_EQ(codeAndDescription(*full), "27\nFile too large"); // as cp says it
     EXPECT_EQ(readBytes(earlier), "an earlier copy");
     EXPECT_EQ(entriesOf(dir.filePath("dev")), QStringList{"big.mp3"});
+
+    // Every way out closes what the copy opened.
+    const auto openFiles = [] { return QDir("/proc/self/fd").count(); };
+    const auto before = openFiles();
+    EXPECT_EQ(codeAndDescription(*copyToDevice(big, dir.filePath("none/big.mp3"))),
+              "2\nNo such file or directory");
+    EXPECT_EQ(codeAndDescription(*copyToDevice(dir.filePath("music"), earlier)),
+              "21\nIs a directory");
+    EXPECT_FALSE(copyToDevice(big, earlier));
+    EXPECT_EQ(openFiles(), before);
+    EXPECT_EQ(readBytes(earlier), readBytes(big));
 }
 
 TEST(PlaylistFiles, RoomIsCountedPerDestinationNameAndToldInUnitsThatFit)
