@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "playlist/DeviceCopy.h"
 #include "playlist/M3u.h"
 #include "playlist/PlaylistEntry.h"
@@ -30,8 +32,17 @@ TEST(PlaylistFiles, ReadFailuresAreToldAndACopyNeverHarmsTheSourceOrAnEarlierCop
     EXPECT_TRUE(unsizedRowsMessage({"1", "2", "3", "4", "5"}, 5).endsWith("\n4\n5"));
     const QString file = writeFile(dir.filePath("music/a.mp3"), "the song");
     ASSERT_TRUE(QFile::link(dir.filePath("music"), dir.filePath("device")));
+    const auto inode = [&] {
+        struct stat st {};
+        ::stat(QFile::encodeName(file).constData(), &st);
+        return st.st_ino;
+    };
+    const auto original = inode();
+    // The very file each time, not a copy put in its place.
     EXPECT_FALSE(copyToDevice(dir.filePath("music/./a.mp3"), file));
+    EXPECT_EQ(inode(), original);
     EXPECT_FALSE(copyToDevice(file, destinationPath(dir.filePath("device"), file)));
+    EXPECT_EQ(inode(), original);
     EXPECT_EQ(readBytes(file), "the song");
     EXPECT_EQ(entriesOf(dir.filePath("music")), QStringList{"a.mp3"});
 
