@@ -1,5 +1,7 @@
 #include "lyrics/frmVarlo.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -25,6 +27,7 @@
 #include "lyrics/LyricTable.h"
 #include "lyrics/MmControl.h"
 #include "lyrics/TimeForm.h"
+#include "lyrics/TitleSpan.h"
 #include "platform/Controls.h"
 #include "platform/MusicFolderSetting.h"
 #include "platform/Twips.h"
@@ -58,6 +61,39 @@ constexpr qint32 kSeekMs = 5000;
 // behind the song, seldom enough to cost next to nothing.
 constexpr int kPreviewMs = 50;
 
+// The song title's described place: its text stays centred on it.
+QRect soundHome()
+{
+    return twipsRect(2160, 960, 1095, 195);
+}
+
+// Gives the title the free width of its row, between the window's margins
+// (the lyric box's edges) and clear of the controls beside it, and cuts the
+// end of only a title too long even for that. The whole title stays a hover
+// away.
+void showSongTitle(QLabel *label, const QString &title, const QWidget *margins)
+{
+    constexpr int kGap = 6;
+    const QRect home = soundHome();
+    QList<Span> taken;
+    for (const QWidget *control :
+         label->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const QRect r = control->geometry();
+        if (control != label && !control->isWindow() && r.top() <= home.bottom()
+            && r.bottom() >= home.top())
+            taken.append({r.left(), r.width()});
+    }
+    const Span row = freeAround(home.center().x(), {margins->x(), margins->width()}, taken, kGap);
+    const QFontMetrics metrics = label->fontMetrics();
+    const QString shown = metrics.elidedText(title, Qt::ElideRight, row.width);
+    // A pixel more for the fractions a whole-pixel width leaves out.
+    const int textWidth = metrics.horizontalAdvance(shown) + 1;
+    const Span span = centredSpan(std::max(textWidth, home.width()), home.center().x(), row);
+    label->setGeometry(span.left, home.y(), span.width, home.height());
+    label->setText(shown);
+    label->setToolTip(title);
+}
+
 QToolButton *seekButton(QWidget *parent, const QString &name, QStyle::StandardPixmap icon,
                         const QString &accessibleName, const QString &key, const QRect &geometry)
 {
@@ -90,7 +126,7 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("&Open"),
                           twipsRect(120, 360, 1095, 375));
     lblSound = makeLabel(this, QStringLiteral("lblSound"), QStringLiteral("Nothing loaded"),
-                         twipsRect(2160, 960, 1095, 195), Qt::AlignCenter);
+                         soundHome(), Qt::AlignCenter);
     lblTime = makeLabel(this, QStringLiteral("lblTime"), QString(),
                         twipsRect(2160, 1200, 1095, 255), Qt::AlignCenter);
 
@@ -529,11 +565,7 @@ void frmVarlo::Command1_Click()
     updateSaveInSong();
     mmcMP3->open();
     bringLyricsBack();
-    // A centred label too narrow for the title would cut it at both ends; cut
-    // its end only, and keep the whole of it a hover away.
-    lblSound->setText(lblSound->fontMetrics().elidedText(cd->fileTitle(), Qt::ElideRight,
-                                                         lblSound->contentsRect().width()));
-    lblSound->setToolTip(cd->fileTitle());
+    showSongTitle(lblSound, cd->fileTitle(), rtbLyr);
     lblTime->show();
 }
 

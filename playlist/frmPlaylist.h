@@ -41,6 +41,7 @@ public:
     int rowCount() const;
     // Row i counted from 1 at the top.
     QString rowPath(int i) const;
+    QStringList rowPaths() const;
 
     double TotalMb = 0;
 
@@ -71,6 +72,9 @@ private:
     int selectedPosition() const;
     void copyRowTo(int fromPosition, int toPosition);
     void removeRow(int position);
+    // True when the songs fit in the folder's free space, or the user wants
+    // them copied all the same.
+    bool deviceHasRoom(const QString &folder);
     void writeDevicePlaylist(const QString &folder);
 
     Services m_services;

@@ -244,6 +244,19 @@ void frmId3::ReadTags(const QString &file)
     Id3v2[9]->setText(id3Read->V2EncodedBy());
     Id3v2[10]->setText(id3Read->V2Link());
     Label21->setText(QString::number(id3Read->V2Version()));
+    showBeginnings();
+}
+
+void frmId3::showBeginnings()
+{
+    // A box given its text scrolls to its end; a link or a long title is
+    // known by its start.
+    for (QLineEdit *box : Id3v1)
+        box->setCursorPosition(0);
+    for (QLineEdit *box : Id3v2)
+        box->setCursorPosition(0);
+    Text20->setCursorPosition(0);
+    Combo1->lineEdit()->setCursorPosition(0);
 }
 
 void frmId3::ClearTags()

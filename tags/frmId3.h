@@ -60,6 +60,7 @@ private:
     void ReadTags(const QString &file);
     void ClearTags();
     void EnableButtons();
+    void showBeginnings();
 
     void cmdSelectMp3_Click();
     void Command1_Click();

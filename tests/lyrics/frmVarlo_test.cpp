@@ -408,3 +408,39 @@ TEST_F(LyricWindow, LyricsComeBackOnOpenOnlyIntoAnEmptyWindow)
     openSong();
     EXPECT_EQ(w->Rows(), 1);
 }
+
+// The title takes the free width of its row around the label's place, is cut
+// only when even that is too narrow, and keeps clear of a control in the row.
+TEST_F(LyricWindow, SongTitleTakesTheFreeWidthOfItsRow)
+{
+    const QRect home = w->lblSound->geometry();
+    const QRect margins = w->rtbLyr->geometry();
+    const QString endless = QString("Very long title ").repeated(20) + ".mp3";
+    const struct {
+        QString title;
+        bool whole;
+    } cases[] = {{"Song.mp3", true},
+                 {"A Rather Long Song Title, Live at the Hall.mp3", true},
+                 {endless, false}};
+    for (const auto &c : cases) {
+        open(c.title, w->Command1);
+        const QRect r = w->lblSound->geometry();
+        EXPECT_EQ(w->lblSound->text() == c.title, c.whole) << c.title.toStdString();
+        EXPECT_LE(w->lblSound->fontMetrics().horizontalAdvance(w->lblSound->text()), r.width());
+        EXPECT_TRUE(margins.contains(QRect(r.left(), margins.top(), r.width(), 1))) << r.left();
+        EXPECT_EQ(std::pair(r.top(), r.height()), std::pair(home.top(), home.height()));
+        EXPECT_EQ(w->lblSound->toolTip(), c.title);
+    }
+    // Cut where the next letter would not fit.
+    const int letter = w->lblSound->fontMetrics().maxWidth();
+    EXPECT_LE(margins.width() - w->lblSound->width(), letter);
+    EXPECT_TRUE(w->lblSound->text().endsWith(u'…'));
+
+    open("Song.mp3", w->Command1);
+    EXPECT_EQ(w->lblSound->geometry().center().x(), home.center().x());
+    QPushButton inTheRow(w.get());
+    inTheRow.setGeometry(margins.right() - 60, home.top() - 4, 60, 24);
+    open(endless, w->Command1);
+    const int clear = inTheRow.x() - 7 - w->lblSound->geometry().right();
+    EXPECT_TRUE(clear >= 0 && clear <= letter) << clear;
+}

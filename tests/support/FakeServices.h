@@ -16,7 +16,14 @@ public:
     {
         shown.append(text);
     }
+    // Recorded among the messages, answered with `yes`.
+    bool ask(QWidget *, const QString &text, const QString &) override
+    {
+        shown.append(text);
+        return yes;
+    }
     QStringList shown;
+    bool yes = false;
 };
 
 // Answers file dialogs from a queue: a path confirms, nothing cancels.
@@ -93,7 +100,8 @@ public:
 };
 
 // The real file system, but with chosen folders made unreadable (root cannot be
-// locked out of a folder by permissions) and chosen files present.
+// locked out of a folder by permissions), chosen files present and, when set,
+// that much free space everywhere.
 class FakeFileSystem final : public FileSystemService {
 public:
     FolderListing listFolders(const QString &path) override
@@ -108,11 +116,16 @@ public:
         return existing.contains(path) || real.fileExists(path);
     }
     QString currentFolder() override { return current.isEmpty() ? real.currentFolder() : current; }
+    std::optional<qint64> freeBytes(const QString &folder) override
+    {
+        return free ? free : real.freeBytes(folder);
+    }
 
     DesktopFileSystem real;
     std::map<QString, QString> failing;
     QStringList existing;
     QString current;
+    std::optional<qint64> free;
 };
 
 // Real services throughout, but the settings file in programFolder, and no

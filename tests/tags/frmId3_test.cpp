@@ -141,3 +141,20 @@ TEST_F(frmId3Test, FailuresAreToldAndWriteNowhere)
     EXPECT_TRUE(messages->shown[5].contains("bad.mp3"));
     EXPECT_EQ(dialogs->offered.at(0), QStringList{"Music files (*.mp3) (*.[Mm][Pp]3)"});
 }
+
+// A box too narrow for its text shows where the text starts, after a select
+// and after "get Tag" alike.
+TEST_F(frmId3Test, BoxesShowTheBeginningOfWhatTheyRead)
+{
+    writeBytes(path, bytes);
+    auto w = open();
+    for (int read = 0; read < 2; ++read) {
+        if (read == 0)
+            select(*w, path);
+        else
+            w->Command1->click();
+        for (const QLineEdit *box : w->findChildren<QLineEdit *>())
+            EXPECT_EQ(box->cursorPosition(), 0) << box->objectName().toStdString() << read;
+        EXPECT_EQ(w->Id3v2[10]->text(), "http://home.example/");
+    }
+}
