@@ -36,6 +36,8 @@ public:
     ~frmVarlo() override;
 
     void Form_Load();
+    // Opens the song as "&Open" does once the user has chosen it.
+    void OpenSong(const QString &file);
 
     // The table in the lyric numbering: row 0 is the "Time"/"Text" header,
     // rows 1..Rows()-1 the lyric rows. Row() is 0 while no cell is current.
@@ -106,6 +108,7 @@ private:
     void List1_ContextMenu(const QPoint &at);
     bool List1_KeyPress(const QKeyEvent &event);
     void mmcMP3_StateChanged();
+    void openChosenSong();
 
     void stampAndMoveOn();
     void seekBy(qint32 delta);

@@ -69,4 +69,10 @@ QString DesktopFileSystem::currentFolder()
     return QDir::toNativeSeparators(QDir::currentPath());
 }
 
+bool DesktopFileSystem::isWritableFolder(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isDir() && info.isWritable();
+}
+
 } // namespace caldra

@@ -29,6 +29,8 @@ public:
     virtual QList<Volume> volumes() = 0;
     virtual bool fileExists(const QString &path) = 0;
     virtual QString currentFolder() = 0;
+    // Whether this user may create files in the folder.
+    virtual bool isWritableFolder(const QString &path) = 0;
 };
 
 class DesktopFileSystem final : public FileSystemService {
@@ -37,6 +39,7 @@ public:
     QList<Volume> volumes() override;
     bool fileExists(const QString &path) override;
     QString currentFolder() override;
+    bool isWritableFolder(const QString &path) override;
 };
 
 } // namespace caldra

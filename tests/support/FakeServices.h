@@ -92,8 +92,8 @@ public:
     bool succeed = true;
 };
 
-// The real file system, but with chosen folders made unreadable (root cannot be
-// locked out of a folder by permissions) and chosen files present.
+// The real file system, but with chosen folders made unreadable or read-only
+// (root cannot be locked out of a folder by permissions) and chosen files present.
 class FakeFileSystem final : public FileSystemService {
 public:
     FolderListing listFolders(const QString &path) override
@@ -108,10 +108,15 @@ public:
         return existing.contains(path) || real.fileExists(path);
     }
     QString currentFolder() override { return current.isEmpty() ? real.currentFolder() : current; }
+    bool isWritableFolder(const QString &path) override
+    {
+        return !readOnly.contains(path) && real.isWritableFolder(path);
+    }
 
     DesktopFileSystem real;
     std::map<QString, QString> failing;
     QStringList existing;
+    QStringList readOnly; // folders root could otherwise write to
     QString current;
 };
 
