@@ -38,8 +38,6 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    QCoreApplication::setApplicationName(QStringLiteral("caldra"));
-    QCoreApplication::setApplicationVersion(versionText());
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Time lyrics to songs, edit their ID3 tags and build playlists."));

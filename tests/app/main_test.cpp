@@ -63,6 +63,13 @@ TEST(CommandLine, AMistakeExitsWithStatus2AndTheUsageOnStandardError)
     }
 }
 
+TEST(CommandLine, WithoutADisplayTheProgramSaysSoInsteadOfStarting)
+{
+    const Output bare = runCaldra({});
+    EXPECT_EQ(bare.status, 1);
+    EXPECT_TRUE(bare.err.contains("no display was found")) << bare.err.toStdString();
+}
+
 // The help and the version come without a display, and say what the manual says.
 TEST(CommandLine, HelpAndVersionMatchTheManualPage)
 {
