@@ -18,12 +18,14 @@ struct Output {
 };
 
 // The program itself, without a display: what it says before any window opens.
-Output runCaldra(const QStringList &arguments)
+Output runCaldra(const QStringList &arguments, const QString &display = {})
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(name);
+    if (!display.isEmpty())
+        environment.insert("DISPLAY", display);
     process.setProcessEnvironment(environment);
     process.start(CALDRA_PROGRAM, arguments);
     const bool finished = process.waitForFinished(60000);
@@ -65,9 +67,13 @@ TEST(CommandLine, AMistakeExitsWithStatus2AndTheUsageOnStandardError)
 
 TEST(CommandLine, WithoutADisplayTheProgramSaysSoInsteadOfStarting)
 {
-    const Output bare = runCaldra({});
-    EXPECT_EQ(bare.status, 1);
-    EXPECT_TRUE(bare.err.contains("no display was found")) << bare.err.toStdString();
+    for (const QStringList &arguments : {QStringList(), QStringList{"song.mp3"}}) {
+        const Output bare = runCaldra(arguments);
+        EXPECT_EQ(bare.status, 1);
+        EXPECT_TRUE(bare.err.contains("no display was found")) << bare.err.toStdString();
+    }
+    // A display that is named but not there is the toolkit's to report.
+    EXPECT_FALSE(runCaldra({}, ":97").err.contains("no display was found"));
 }
 
 // The help and the version come without a display, and say what the manual says.

@@ -100,7 +100,8 @@ TEST_F(ShellTest, MainSavesTheDefaultFolderReadsItFreshAndEscapeLeavesToolWindow
     ASSERT_TRUE(writeBytes(ini, "[MUSIC]\r\nDEFDIR=/elsewhere/\r\n"));
     EXPECT_EQ(main.Ini().Sval(), "/elsewhere/");
     EXPECT_EQ(messages->shown, QStringList{"Setting has been saved"});
-    for (QAction *command : {main.mnuNewLyric, main.Id3, main.Playlist}) {
+    // The large buttons run the menu commands.
+    for (QCommandLinkButton *command : {main.cmdNewLyric, main.cmdId3, main.cmdPlaylist}) {
         bool open = false;
         auto answers = answerModal(inspect(
             [&](QWidget *w) {
@@ -108,7 +109,7 @@ TEST_F(ShellTest, MainSavesTheDefaultFolderReadsItFreshAndEscapeLeavesToolWindow
                 open = w->isVisible();
             },
             cancelDialog()));
-        command->trigger();
+        command->click();
         EXPECT_TRUE(answers->wait() && open) << command->objectName().toStdString();
     }
 }
