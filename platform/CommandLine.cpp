@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace caldra {
 
 namespace {
@@ -20,7 +23,9 @@ std::variant<StartRequest, QString> startRequest(const StartOptions &options)
     if (chosen > 1)
         return QStringLiteral("Give only one of --lyrics, --tags and --playlist.");
     StartRequest request;
-    request.files = options.files;
+    // Named from the user's folder; the windows and the player need the full path.
+    for (const QString &file : options.files)
+        request.files << QDir::cleanPath(QFileInfo(file).absoluteFilePath());
     if (options.playlist) {
         request.tool = StartRequest::Tool::Playlist;
         return request;

@@ -11,7 +11,7 @@ namespace caldra {
 struct StartRequest {
     enum class Tool { None, Lyrics, Tags, Playlist };
     Tool tool = Tool::None;
-    QStringList files;
+    QStringList files; // full paths
     // Playlist only: the files are M3U playlists to read, not songs to list.
     bool readPlaylists = false;
 };
@@ -24,7 +24,7 @@ struct StartOptions {
     QStringList files;
 };
 
-// Without an option the first file decides: playlists open the playlist
+// Without an option the files decide: playlists open the playlist
 // creator, a song the lyric creator. Gives the reason when the options and
 // files do not go together.
 std::variant<StartRequest, QString> startRequest(const StartOptions &options);

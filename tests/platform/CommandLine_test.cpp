@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include "platform/CommandLine.h"
+#include "support/QtPrinters.h"
 
 using namespace caldra;
 
@@ -18,13 +21,13 @@ TEST(StartRequest, TheOptionOrElseTheFirstFileChoosesTheTool)
         QString refused;
     } cases[] = {
         {{false, false, false, {}}, Tool::None, false, {}},
-        {{false, false, false, {"a.mp3"}}, Tool::Lyrics, false, {}},
+        {{false, false, false, {"sub/../a.mp3"}}, Tool::Lyrics, false, {}},
         {{false, false, false, {"a.WMA"}}, Tool::Lyrics, false, {}},
         {{true, false, false, {}}, Tool::Lyrics, false, {}},
         {{false, true, false, {"a.mp3"}}, Tool::Tags, false, {}},
         {{false, true, false, {}}, Tool::Tags, false, {}},
         {{false, false, false, {"l.M3U", "k.m3u8"}}, Tool::Playlist, true, {}},
-        {{false, false, true, {"a.mp3", "l.m3u"}}, Tool::Playlist, false, {}},
+        {{false, false, true, {"/m/a.mp3", "l.m3u"}}, Tool::Playlist, false, {}},
         {{false, false, true, {}}, Tool::Playlist, false, {}},
         {{false, false, false, {"l.m3u", "a.mp3"}}, Tool::None, false, tooMany},
         {{false, false, false, {"a.mp3", "b.mp3"}}, Tool::None, false, tooMany},
@@ -49,6 +52,9 @@ TEST(StartRequest, TheOptionOrElseTheFirstFileChoosesTheTool)
         const StartRequest &request = std::get<StartRequest>(result);
         EXPECT_EQ(request.tool, c.tool);
         EXPECT_EQ(request.readPlaylists, c.readPlaylists);
-        EXPECT_EQ(request.files, c.options.files);
+        QStringList full; // the files named from the folder the test runs in
+        for (const QString &file : c.options.files)
+            full << (file.startsWith('/') ? file : QDir::currentPath() + '/' + file);
+        EXPECT_EQ(request.files, full.replaceInStrings("sub/../", ""));
     }
 }
