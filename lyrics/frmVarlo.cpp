@@ -560,6 +560,19 @@ void frmVarlo::Command1_Click()
     cd->setFilter(kMusicFilter);
     // A cancel is not told apart: the file confirmed last is opened again.
     cd->showOpen();
+    openChosenSong();
+}
+
+void frmVarlo::OpenSong(const QString &file)
+{
+    mmcMP3->stop();
+    mmcMP3->close();
+    cd->setFileName(file);
+    openChosenSong();
+}
+
+void frmVarlo::openChosenSong()
+{
     mmcMP3->setFileName(cd->fileName());
     m_songFile = cd->fileName().endsWith(u".mp3", Qt::CaseInsensitive) ? cd->fileName() : QString();
     updateSaveInSong();

@@ -38,6 +38,8 @@ public:
     ~frmVarlo() override;
 
     void Form_Load();
+    // Opens the song as "&Open" does once the user has chosen it.
+    void OpenSong(const QString &file);
 
     // The table in the lyric numbering: row 0 is the "Time"/"Text" header,
     // rows 1..Rows()-1 the lyric rows. Row() is 0 while no cell is current.
@@ -115,6 +117,7 @@ private:
     void mmcMP3_StateChanged();
     void chkHundredths_Click();
     void cmdLoadFromSong_Click();
+    void openChosenSong();
 
     void stampAndMoveOn();
     void seekBy(qint32 delta);

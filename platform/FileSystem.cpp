@@ -77,4 +77,10 @@ std::optional<qint64> DesktopFileSystem::freeBytes(const QString &folder)
     return storage.bytesAvailable();
 }
 
+bool DesktopFileSystem::isWritableFolder(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isDir() && info.isWritable();
+}
+
 } // namespace caldra

@@ -33,6 +33,8 @@ public:
     // The bytes a user may still write on the file system that holds the
     // folder; nothing when that cannot be told.
     virtual std::optional<qint64> freeBytes(const QString &folder) = 0;
+    // Whether this user may create files in the folder.
+    virtual bool isWritableFolder(const QString &path) = 0;
 };
 
 class DesktopFileSystem final : public FileSystemService {
@@ -42,6 +44,7 @@ public:
     bool fileExists(const QString &path) override;
     QString currentFolder() override;
     std::optional<qint64> freeBytes(const QString &folder) override;
+    bool isWritableFolder(const QString &path) override;
 };
 
 } // namespace caldra

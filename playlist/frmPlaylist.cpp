@@ -293,7 +293,12 @@ void frmPlaylist::cmdReadPl_Click()
     cdPl.setFilter(playlistFilter());
     if (!cdPl.showOpen())
         return;
-    if (ReadPlaylist(cdPl.fileName()) && rowCount() >= 1)
+    OpenPlaylist(cdPl.fileName());
+}
+
+void frmPlaylist::OpenPlaylist(const QString &fileName)
+{
+    if (ReadPlaylist(fileName) && rowCount() >= 1)
         setEditButtons(true);
 }
 

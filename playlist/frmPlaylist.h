@@ -35,6 +35,10 @@ public:
     // Appends the entries of an M3U file, going on past songs that cannot be
     // sized and naming them in one message; true when the file could be read.
     bool ReadPlaylist(const QString &fileName);
+    // "Read Playlist" once the file is chosen: reads it and enables the list's buttons.
+    void OpenPlaylist(const QString &fileName);
+    // Lists the files, and the music in folders among them, as a drop does.
+    void ListView1_OLEDragDrop(const QStringList &files);
     // Writes every row as an M3U file; on failure, the reason to tell the user.
     std::optional<QString> WritePlaylist(const QString &fileName);
 
@@ -60,7 +64,6 @@ public:
     QList<QIcon> ImageList1;
 
 private:
-    void ListView1_OLEDragDrop(const QStringList &files);
     void cmdReadPl_Click();
     void cmdSave_Click();
     void cmdDelete_Click();

@@ -1,7 +1,6 @@
 #include "shell/IniStuff.h"
 
 #include <QCoreApplication>
-#include <QDir>
 
 using namespace Qt::StringLiterals;
 
@@ -21,12 +20,13 @@ IniStuff::IniStuff(const Services &services, QWidget *messageParent)
 {
 }
 
-QString IniStuff::filePath() const
+SettingsFile IniStuff::settingsFile() const
 {
     const QString folder = m_services.programFolder.isEmpty()
                                ? QCoreApplication::applicationDirPath()
                                : m_services.programFolder;
-    return QDir(folder).filePath(QStringLiteral("varlo.ini"));
+    return SettingsFile(folder, m_services.files->isWritableFolder(folder),
+                        SettingsFile::configHome());
 }
 
 QString IniStuff::Sval() const
@@ -41,27 +41,33 @@ void IniStuff::setSval(const QString &value)
 
 QString IniStuff::ReadSetting() const
 {
-    return m_services.profile->readString(filePath(), kSection, kKey, QString());
+    return m_services.profile->readString(settingsFile().readPath(), kSection, kKey, QString());
 }
 
 void IniStuff::WriteSetting(const QString &value)
 {
     // The user is told only whether it worked, in the words the program always used.
-    const bool ok = !m_services.profile->writeString(filePath(), kSection, kKey, value);
+    const SettingsFile file = settingsFile();
+    const bool ok = !file.prepareWrite()
+                    && !m_services.profile->writeString(file.writePath(), kSection, kKey, value);
     m_services.messages->show(m_messageParent, ok ? QStringLiteral("Setting has been saved")
                                                   : QStringLiteral("Error saving setting"));
 }
 
 bool IniStuff::hundredths() const
 {
-    return m_services.profile->readString(filePath(), kLyricsSection, kHundredthsKey, QString())
+    return m_services.profile->readString(settingsFile().readPath(), kLyricsSection, kHundredthsKey,
+                                          QString())
            == u"1";
 }
 
 void IniStuff::setHundredths(bool on)
 {
-    const auto failure = m_services.profile->writeString(filePath(), kLyricsSection, kHundredthsKey,
-                                                         on ? u"1"_s : u"0"_s);
+    const SettingsFile file = settingsFile();
+    auto failure = file.prepareWrite();
+    if (!failure)
+        failure = m_services.profile->writeString(file.writePath(), kLyricsSection, kHundredthsKey,
+                                                  on ? u"1"_s : u"0"_s);
     if (failure) {
         m_services.messages->show(m_messageParent, u"The choice of hundredths could not be saved:\n"
                                                        + failure->description);

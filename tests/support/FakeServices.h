@@ -99,9 +99,9 @@ public:
     bool succeed = true;
 };
 
-// The real file system, but with chosen folders made unreadable (root cannot be
-// locked out of a folder by permissions), chosen files present and, when set,
-// that much free space everywhere.
+// The real file system, but with chosen folders made unreadable or read-only
+// (root cannot be locked out of a folder by permissions), chosen files present
+// and, when set, that much free space everywhere.
 class FakeFileSystem final : public FileSystemService {
 public:
     FolderListing listFolders(const QString &path) override
@@ -120,10 +120,15 @@ public:
     {
         return free ? free : real.freeBytes(folder);
     }
+    bool isWritableFolder(const QString &path) override
+    {
+        return !readOnly.contains(path) && real.isWritableFolder(path);
+    }
 
     DesktopFileSystem real;
     std::map<QString, QString> failing;
     QStringList existing;
+    QStringList readOnly; // folders root could otherwise write to
     QString current;
     std::optional<qint64> free;
 };
