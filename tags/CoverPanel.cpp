@@ -4,7 +4,7 @@
 
 #include <QAction>
 #include <QBuffer>
-#include <QDragEnterEvent>
+#include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QImageReader>
@@ -193,8 +193,8 @@ bool CoverPanel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != imgCover || !m_fileRead)
         return QObject::eventFilter(watched, event);
-    if (event->type() == QEvent::DragEnter) {
-        auto *drag = static_cast<QDragEnterEvent *>(event);
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
         if (!droppedFile(drag->mimeData()).isEmpty())
             drag->acceptProposedAction();
         return true;
