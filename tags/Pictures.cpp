@@ -117,14 +117,11 @@ std::vector<Picture> withCoverChange(std::vector<Picture> before, const CoverCha
 Picture coverFromFile(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw TagError(QStringLiteral("The picture %1 cannot be read (%2).")
-                           .arg(quoted(path), file.errorString()));
-    if (file.size() > kMaxCoverBytes)
-        throw TagError(QStringLiteral("The picture %1 is larger than 16 MB; it was not used.")
-                           .arg(quoted(path)));
     Picture cover;
-    cover.data = file.read(kMaxCoverBytes + 1);
+    // One byte past the limit tells a file that is too large without reading
+    // all of it.
+    if (file.open(QIODevice::ReadOnly))
+        cover.data = file.read(kMaxCoverBytes + 1);
     if (file.error() != QFileDevice::NoError)
         throw TagError(QStringLiteral("The picture %1 cannot be read (%2).")
                            .arg(quoted(path), file.errorString()));
