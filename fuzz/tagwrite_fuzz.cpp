@@ -24,7 +24,6 @@
 #include "tags/Id3Frames.h"
 #include "tags/Id3v2Write.h"
 #include "tags/Pictures.h"
-#include "tags/SafeRewrite.h"
 #include "tags/TagComponent.h"
 
 using namespace caldra;
@@ -92,7 +91,7 @@ Snapshot snapshot(const QString &path)
     if (s.firstFrame >= 0) {
         try {
             s.tag = readId3v2Tag(path);
-            s.tagStart = s.v2 ? findId3v2Start(path) : 0;
+            s.tagStart = s.v2 ? s.bytes.indexOf("ID3") : 0;
         } catch (const TagError &) {
             // A tag that does not fit the file: no write gets past it.
         }
