@@ -133,7 +133,7 @@ TEST_F(PicturesTest, WritesTheFrontCoverAndKeepsEverythingElse)
         {3, back + priv, remove, back + priv, "none"},
         {2, title(2) + pic(2, "image/jpeg", 3, kJpeg), setPng,
          title(2) + pic(2, "image/png", 3, kPng), "image/png  18"},
-        {4, frame(4, "TIT2", textBody(Enc::Utf8, "T")) + front, remove,
+        {4, front + frame(4, "TIT2", textBody(Enc::Utf8, "T")), remove,
          frame(4, "TIT2", textBody(Enc::Utf8, "T")), "none"},
     };
     for (const auto &c : cases) {

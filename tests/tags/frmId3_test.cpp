@@ -199,9 +199,14 @@ TEST_F(frmId3Test, ShowsTheFrontCover)
         select(*w, path);
         EXPECT_EQ(cover(*w), c.shown);
     }
+    dialogs->answers = {dir.filePath("kept.jpeg")};
+    w->Cover->saveAction->trigger();
+    EXPECT_EQ(readBytes(dir.filePath("kept.jpeg")), "not a picture");
     select(*w, dir.filePath("gone.mp3"));
     EXPECT_EQ(cover(*w), "No cover|");
     EXPECT_FALSE(w->Cover->cmdSetCover->isEnabled());
+    EXPECT_FALSE(dropFiles(w->Cover->imgCover, {dir.filePath("kept.jpeg")}));
+    EXPECT_EQ(cover(*w), "No cover|");
 }
 
 // A new or removed cover shows at once, marked, and reaches the file only
