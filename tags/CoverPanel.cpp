@@ -42,7 +42,6 @@ QPushButton *addButton(QWidget *group, const QString &name, const QString &capti
     button->setObjectName(name);
     button->setGeometry(twipsRect(left, 3840, 1320, 315));
     button->setAutoDefault(false);
-    button->setEnabled(false);
     return button;
 }
 
@@ -224,7 +223,6 @@ void CoverPanel::refresh()
     cmdRemoveCover->setEnabled(m_fileRead && hasFrontCover(pictures));
     saveAction->setEnabled(index >= 0);
     imgCover->setAcceptDrops(m_fileRead);
-    imgCover->clear();
     if (index < 0) {
         imgCover->setText(QStringLiteral("No cover"));
         lblCover->setText(pictureCaption({}, pictures, index, m_change.kind != CoverChange::Keep));

@@ -49,10 +49,11 @@ QString cover(const frmId3 &w)
     const QLabel *box = w.Cover->imgCover;
     const QSize size = box->pixmap().size();
     const QSize room = box->contentsRect().size();
+    const bool fits = size.width() <= room.width() && size.height() <= room.height()
+                      && (size.width() == room.width() || size.height() == room.height());
     const QString shown = box->pixmap().isNull() ? box->text()
-                          : size.width() == room.width() && size.height() < room.height()
-                              ? "as wide as the box"
-                              : QString("%1x%2").arg(size.width()).arg(size.height());
+                          : fits                 ? "fits the box"
+                                 : QString("%1x%2").arg(size.width()).arg(size.height());
     return shown + '|' + w.Cover->lblCover->text().replace('\n', '|');
 }
 
@@ -179,6 +180,7 @@ TEST_F(frmId3Test, ShowsTheFrontCover)
 {
     const QByteArray png = imageBytes(40, 30, "PNG");
     const QByteArray jpeg = imageBytes(1200, 900, "JPG");
+    const QByteArray thin = imageBytes(2, 3000, "PNG");
     const QByteArray title = frame(3, "TIT2", textBody(Enc::Latin1, "T"));
     const struct {
         QByteArray frames;
@@ -186,11 +188,13 @@ TEST_F(frmId3Test, ShowsTheFrontCover)
     } cases[] = {
         {title, "No cover|"},
         {apic("image/png", 8, png) + apic("image/jpeg", 3, jpeg) + apic("image/png", 3, png),
-         "as wide as the box|1200 × 900 pixels, "
+         "fits the box|1200 × 900 pixels, "
              + QLocale::c().formattedDataSize(jpeg.size(), 1, QLocale::DataSizeTraditionalFormat)
              + "|2 of 3 pictures"},
         {apic("image/png", 4, png),
          "40x30|40 × 30 pixels, " + QString::number(png.size()) + " bytes"},
+        {apic("image/png", 3, thin),
+         "fits the box|2 × 3000 pixels, " + QString::number(thin.size()) + " bytes"},
         {apic("image/jpeg", 3, "not a picture"), "Unreadable picture|13 bytes"},
     };
     auto w = open();
