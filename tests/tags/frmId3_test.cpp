@@ -249,6 +249,10 @@ TEST_F(frmId3Test, CoverEditsAreShownThenWrittenWithTheFields)
     EXPECT_EQ(cover(*w), marked.chopped(QString("|not written yet").size()));
     EXPECT_EQ(pictures(), (std::vector<Picture>{{"image/png", 4, png}, {"image/png", 3, png}}));
 
+    EXPECT_EQ(dialogs->offered.back().join(' '), "Pictures (*.jpg, *.jpeg, *.png) (*.[Jj][Pp][Gg] "
+                                                 "*.[Jj][Pp][Ee][Gg] *.[Pp][Nn][Gg])");
+    EXPECT_EQ(w->Cover->imgCover->contextMenuPolicy(), Qt::ActionsContextMenu);
+    EXPECT_EQ(w->Cover->imgCover->actions(), QList<QAction *>{w->Cover->saveAction});
     dialogs->answers = {dir.filePath("saved"), dir.filePath("saved.PNG")};
     w->Cover->saveAction->trigger();
     w->Cover->saveAction->trigger();
@@ -264,6 +268,7 @@ TEST_F(frmId3Test, CoverEditsAreShownThenWrittenWithTheFields)
     EXPECT_TRUE(readBytes(path).contains(back));
 
     EXPECT_TRUE(dropFiles(w->Cover->imgCover, {picture}));
+    EXPECT_EQ(cover(*w).section('|', -1), "not written yet");
     w->Cover->cmdRemoveCover->click();
     EXPECT_EQ(cover(*w).section('|', 2), "") << "a cover not yet written is simply dropped";
     EXPECT_TRUE(dropFiles(w->Cover->imgCover, {picture}));
