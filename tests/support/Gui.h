@@ -39,16 +39,15 @@ inline void clickCell(QAbstractItemView *view, int row, int column)
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
 }
 
-// Delivers files onto a view the way a file manager's drag does; false when
-// the view turns them away on the way in.
-inline bool dropFiles(QAbstractItemView *view, const QStringList &paths)
+// Delivers files onto a widget the way a file manager's drag does; false when
+// the widget turns them away on the way in.
+inline bool dropFiles(QWidget *viewport, const QStringList &paths)
 {
     QList<QUrl> urls;
     for (const QString &path : paths)
         urls.append(QUrl::fromLocalFile(path));
     QMimeData data;
     data.setUrls(urls);
-    QWidget *viewport = view->viewport();
     const QPoint at = viewport->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(viewport, &enter);
@@ -59,6 +58,11 @@ inline bool dropFiles(QAbstractItemView *view, const QStringList &paths)
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(viewport, &drop);
     return true;
+}
+
+inline bool dropFiles(QAbstractItemView *view, const QStringList &paths)
+{
+    return dropFiles(view->viewport(), paths);
 }
 
 template <class Boxes>
