@@ -47,6 +47,12 @@ public:
         last = text;
         ++count;
     }
+    bool ask(QWidget *, const QString &text, const QString &) override
+    {
+        last = text;
+        ++count;
+        return false;
+    }
     QString last;
     int count = 0;
 };

@@ -114,6 +114,16 @@ QByteArray foreignFrames(int major)
            + frame(major, "XQZW", QByteArray("anything at all"));
 }
 
+// A picture frame with a few bytes of JPEG; ID3v2.2 gives a three-letter
+// format instead of the MIME type.
+QByteArray picture(int major, const QByteArray &mime, int type)
+{
+    const QByteArray format = major == 2 ? mime : mime + '\0';
+    return frame(major, major == 2 ? "PIC" : "APIC",
+                 '\0' + format + char(type) + "desc" + '\0'
+                     + QByteArray("\xff\xd8\xff\xe0\xff\0", 6));
+}
+
 Seeds mp3Seeds()
 {
     const QByteArray a = audio();
@@ -153,6 +163,15 @@ Seeds mp3Seeds()
                                          + frame(3, "TPE1", textBody(Enc::Latin1, "after")))
                                 + a},
         {"ape-and-v1.mp3", id3v2(3, title3) + a + apeFooter() + v1Tag()},
+        {"pictures-v23.mp3",
+         id3v2(3, picture(3, "image/png", 4) + title3 + picture(3, "image/jpeg", 3)
+                      + picture(3, "image/jpeg", 3))
+             + a},
+        {"pictures-v22.mp3",
+         id3v2(2, picture(2, "PNG", 8) + frame(2, "TT2", textBody(Enc::Latin1, "Old"))) + a},
+        {"pictures-v24-unsync.mp3",
+         id3v2(4, "APIC" + syncsafe(16) + QByteArray("\0\2\0image/png\0\3\0\xff\0\xe0", 18), 0)
+             + a},
     };
 }
 
@@ -176,6 +195,14 @@ Seeds tagwriteSeeds(const Seeds &files)
     for (const auto &[name, bytes] : files) {
         seeds.push_back({name, writeInput(operations[i % 8], values[i % 3], bytes)});
         ++i;
+    }
+    // Covers set and removed, alone and with the fields.
+    const QString cover = QString("\n").repeated(19) + "\xe0 cover bytes";
+    for (const auto &[name, bytes] : files) {
+        if (name.startsWith("pictures") || name == "bare.mp3" || name == "v22.mp3") {
+            seeds.push_back({"set-cover-" + name, writeInput(0x21, cover, bytes)});
+            seeds.push_back({"remove-cover-" + name, writeInput(0x41, some, bytes)});
+        }
     }
     return seeds;
 }

@@ -6,21 +6,24 @@
 //
 // Input: one byte choosing the operations (bits 1, 2, 4, 8 for WriteV2,
 // WriteV1, RemoveV1, RemoveV2, in that order or, with bit 16, the reverse;
-// none means all), then the values for the boxes as lines separated by LF up
-// to the first NUL byte, then the file itself.
+// none means all; with bit 32 WriteV2 also sets a front cover, whose bytes
+// follow a JPEG's first three on the line after the ID3v1 values, with bit
+// 64 it removes the front cover instead), then the values for the boxes as
+// lines separated by LF up to the first NUL byte, then the file itself.
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
 #include <map>
 #include <string>
 
+#include <taglib/attachedpictureframe.h>
 #include <taglib/mpegfile.h>
 
 #include "fuzz/FuzzSupport.h"
 #include "tags/Genres.h"
 #include "tags/Id3Frames.h"
 #include "tags/Id3v2Write.h"
-#include "tags/SafeRewrite.h"
+#include "tags/Pictures.h"
 #include "tags/TagComponent.h"
 
 using namespace caldra;
@@ -30,6 +33,8 @@ namespace {
 
 enum Operation { WriteV2 = 1, WriteV1 = 2, RemoveV1 = 4, RemoveV2 = 8 };
 constexpr int kReversed = 16;
+constexpr int kSetCover = 32;
+constexpr int kRemoveCover = 64;
 constexpr qint64 kV1Size = 128;
 
 using Setter = void (TagComponent::*)(const QString &);
@@ -42,6 +47,7 @@ constexpr Setter kV2Setters[] = {
 constexpr qsizetype kLinkLine = 10;
 constexpr qsizetype kV2GenreLine = std::size(kV2Setters);
 constexpr qsizetype kV1FirstLine = kV2GenreLine + 1;
+constexpr qsizetype kCoverLine = kV1FirstLine + 7;
 
 struct Input {
     int operations = 0;
@@ -85,7 +91,7 @@ Snapshot snapshot(const QString &path)
     if (s.firstFrame >= 0) {
         try {
             s.tag = readId3v2Tag(path);
-            s.tagStart = s.v2 ? findId3v2Start(path) : 0;
+            s.tagStart = s.v2 ? s.bytes.indexOf("ID3") : 0;
         } catch (const TagError &) {
             // A tag that does not fit the file: no write gets past it.
         }
@@ -155,6 +161,20 @@ void readBack(const Read &read)
     }
 }
 
+// Where the front cover a cover change replaces or removes is stored: the
+// first picture frame TagLib reads as type 3; -1 for none.
+qsizetype frontCoverFrame(const RawTag &tag)
+{
+    for (size_t i = 0; i < tag.frames.size(); ++i) {
+        const auto parsed = parseFrame(tag, tag.frames[i]);
+        const auto *picture
+            = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame *>(parsed.get());
+        if (picture && picture->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover)
+            return static_cast<qsizetype>(i);
+    }
+    return -1;
+}
+
 qsizetype commonPrefix(const QByteArray &a, const QByteArray &b)
 {
     qsizetype n = 0;
@@ -164,7 +184,7 @@ qsizetype commonPrefix(const QByteArray &a, const QByteArray &b)
 }
 
 void checkWriteV2(const QString &path, const Snapshot &before, const TagComponent &t,
-                  const QStringList &held, const QStringList &wanted)
+                  const QStringList &held, const QStringList &wanted, const CoverChange &cover)
 {
     const QByteArray after = readFile(path);
     require(after.endsWith(before.bytes.mid(before.firstFrame)),
@@ -179,16 +199,32 @@ void checkWriteV2(const QString &path, const Snapshot &before, const TagComponen
         if (held.at(i) != wanted.at(i))
             changeable += kFramesOfValue.at(i);
     }
-    const std::vector<RawFrame> &frames = snapshot(path).tag.frames;
+    const RawTag afterTag = snapshot(path).tag;
+    const std::vector<RawFrame> &frames = afterTag.frames;
+    const qsizetype front = frontCoverFrame(before.tag);
     auto next = frames.begin();
-    for (const RawFrame &frame : before.tag.frames) {
-        if (changeable.contains(frame.id))
+    for (size_t i = 0; i < before.tag.frames.size(); ++i) {
+        const RawFrame &frame = before.tag.frames[i];
+        if (changeable.contains(frame.id)
+            || (cover.kind != CoverChange::Keep && qsizetype(i) == front))
             continue;
         next = std::find_if(next, frames.end(),
                             [&](const RawFrame &f) { return f.bytes == frame.bytes; });
         require(next != frames.end(), "an ID3v2 write keeps every frame of an unchanged value");
         ++next;
     }
+    const std::vector<Picture> had = readPictures(before.tag);
+    const std::vector<Picture> has = readPictures(afterTag);
+    const size_t hadFront = front >= 0 ? 1 : 0;
+    if (cover.kind == CoverChange::Set) {
+        require(has.size() == had.size() + 1 - hadFront
+                    && std::count(has.begin(), has.end(), cover.picture) >= 1,
+                "a new front cover is there with its bytes, in place of the old one");
+    } else {
+        require(has.size() == had.size() - (cover.kind == CoverChange::Remove ? hadFront : 0),
+                "removing the front cover takes that picture only");
+    }
+    require(t.V2Pictures() == has, "after a write the component holds the pictures written");
     TagComponent fresh;
     readBack([&] { fresh.V2FileName(path); });
     QStringList expected = wanted;
@@ -312,11 +348,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                     if (ok)
                         t.V2Genre(static_cast<quint8>(code % 256));
                 }
+                CoverChange cover;
+                if (in.operations & kRemoveCover)
+                    cover.kind = CoverChange::Remove;
+                else if (in.operations & kSetCover)
+                    cover = {CoverChange::Set,
+                             {"image/jpeg", kFrontCover,
+                              "\xff\xd8\xff" + in.values.value(kCoverLine).toUtf8()}};
+                t.V2Cover(cover);
                 const QStringList wanted = v2Values(t);
                 TagComponent held;
                 held.V2FileName(path);
                 t.WriteV2();
-                checkWriteV2(path, before, t, v2Values(held), wanted);
+                checkWriteV2(path, before, t, v2Values(held), wanted, cover);
                 break;
             }
             case WriteV1:

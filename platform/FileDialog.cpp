@@ -77,9 +77,14 @@ bool FileDialog::show(FileDialogBackend::Mode mode)
     const auto chosen = m_backend->run(m_parent, mode, toNameFilters(m_filter), m_initDir);
     if (!chosen)
         return false;
-    m_fileName = *chosen;
-    m_fileTitle = QFileInfo(*chosen).fileName();
+    setFileName(*chosen);
     return true;
+}
+
+void FileDialog::setFileName(const QString &path)
+{
+    m_fileName = path;
+    m_fileTitle = QFileInfo(path).fileName();
 }
 
 } // namespace caldra

@@ -45,6 +45,9 @@ public:
     bool showOpen();
     bool showSave();
 
+    // As if the user had confirmed path: a file given on the command line.
+    void setFileName(const QString &path);
+
     QString fileName() const { return m_fileName; }
     QString fileTitle() const { return m_fileTitle; }
 

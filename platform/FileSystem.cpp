@@ -69,4 +69,18 @@ QString DesktopFileSystem::currentFolder()
     return QDir::toNativeSeparators(QDir::currentPath());
 }
 
+std::optional<qint64> DesktopFileSystem::freeBytes(const QString &folder)
+{
+    const QStorageInfo storage(folder);
+    if (!storage.isValid() || storage.bytesAvailable() < 0)
+        return std::nullopt;
+    return storage.bytesAvailable();
+}
+
+bool DesktopFileSystem::isWritableFolder(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isDir() && info.isWritable();
+}
+
 } // namespace caldra

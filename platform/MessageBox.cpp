@@ -17,4 +17,13 @@ void QtMessageBoxService::show(QWidget *parent, const QString &text, const QStri
     box.exec();
 }
 
+bool QtMessageBoxService::ask(QWidget *parent, const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace caldra

@@ -12,13 +12,25 @@ namespace {
 
 constexpr qsizetype kNamesShown = 5;
 
-} // namespace
-
-QString resolvePlaylistLine(const QString &line, const QString &playlistFolder)
+QString resolveAsWritten(const QString &line, const QString &playlistFolder)
 {
     if (QDir::isAbsolutePath(line))
         return line;
     return QDir::cleanPath(QDir(playlistFolder).filePath(line));
+}
+
+} // namespace
+
+QString resolvePlaylistLine(const QString &line, const QString &playlistFolder)
+{
+    const QString asWritten = resolveAsWritten(line, playlistFolder);
+    // A backslash is a legal character in a file name here, so the line as
+    // written goes first; only when that names nothing is it read as a
+    // playlist written on Windows.
+    if (!line.contains(u'\\') || QFileInfo::exists(asWritten))
+        return asWritten;
+    const QString windows = resolveAsWritten(QString(line).replace(u'\\', u'/'), playlistFolder);
+    return QFileInfo::exists(windows) ? windows : asWritten;
 }
 
 PlaylistPaths readPlaylistPaths(const QString &fileName)

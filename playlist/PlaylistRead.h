@@ -16,7 +16,9 @@ struct PlaylistPaths {
 
 // A line of a playlist as the file it names: an absolute path as written, a
 // relative one taken against the playlist's own folder, so that a playlist
-// that travels with its songs still finds them.
+// that travels with its songs still finds them. A line that names no file as
+// written but does with its backslashes read as folder separators (a playlist
+// written on Windows) gives that file; otherwise the line as written.
 QString resolvePlaylistLine(const QString &line, const QString &playlistFolder);
 
 // The songs a playlist names, in file order: comment lines, blank lines and a

@@ -31,6 +31,8 @@ PlaylistView::PlaylistView(QWidget *parent)
     setDropIndicatorShown(false);
     setShowGrid(false);
     setWordWrap(false);
+    // The start of a path tells the folder and its end the song.
+    setTextElideMode(Qt::ElideMiddle);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -47,6 +49,7 @@ void PlaylistView::appendRow(const QString &path, const QIcon &icon)
     insertRow(row);
     QTableWidgetItem *cell = makeCell(path);
     cell->setIcon(icon);
+    cell->setToolTip(path);
     setItem(row, kPathColumn, cell);
     setItem(row, kSizeColumn, makeCell(QString()));
 }

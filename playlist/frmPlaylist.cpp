@@ -1,5 +1,6 @@
 #include "playlist/frmPlaylist.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <QApplication>
@@ -32,8 +33,10 @@ namespace caldra {
 
 namespace {
 
-constexpr int kPathColumnPixels = 250;
 constexpr int kSizeColumnPixels = 100;
+// From the total's described left edge to the buttons' right edge.
+constexpr int kInfoWidthTwips = 8055 - 7080;
+constexpr int kInfoHeightTwips = 255;
 
 constexpr int kIconPx = 32;
 
@@ -139,8 +142,11 @@ frmPlaylist::frmPlaylist(const Services &services, QWidget *parent)
                              twipsRect(6960, 1920, 1095, 375));
     lblTotal = makeLabel(this, QStringLiteral("lblTotal"), QStringLiteral("Total:"),
                          twipsRect(7080, 2640, 495, 255));
-    lblInfo
-        = makeLabel(this, QStringLiteral("lblInfo"), QString(), twipsRect(7080, 2880, 615, 255));
+    // As wide as the free strip beside the list allows, and a line taller for
+    // each line a large total wraps to: nothing else sits below it.
+    lblInfo = makeLabel(this, QStringLiteral("lblInfo"), QString(),
+                        twipsRect(7080, 2880, kInfoWidthTwips, kInfoHeightTwips));
+    lblInfo->setWordWrap(true);
 
     setTabOrder(ListView1, cmdSave);
     setTabOrder(cmdSave, cmdReadPl);
@@ -166,9 +172,11 @@ frmPlaylist::~frmPlaylist() = default;
 void frmPlaylist::Form_Load()
 {
     ListView1->setHorizontalHeaderLabels({QStringLiteral("Path"), QStringLiteral("Size")});
-    // Set in pixels, not twips: the columns keep these widths at any font size.
-    ListView1->setColumnWidth(0, kPathColumnPixels);
+    // Set in pixels, not twips: the size column keeps its width at any font
+    // size, and the paths take whatever the list has left.
     ListView1->setColumnWidth(1, kSizeColumnPixels);
+    ListView1->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    ListView1->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Fixed);
 }
 
 int frmPlaylist::rowCount() const
@@ -179,6 +187,15 @@ int frmPlaylist::rowCount() const
 QString frmPlaylist::rowPath(int i) const
 {
     return ListView1->pathAt(i - 1);
+}
+
+QStringList frmPlaylist::rowPaths() const
+{
+    QStringList paths;
+    paths.reserve(rowCount());
+    for (int i = 1; i <= rowCount(); ++i)
+        paths.append(rowPath(i));
+    return paths;
 }
 
 std::optional<Failure> frmPlaylist::AddEntry(const QString &path)
@@ -193,6 +210,8 @@ std::optional<Failure> frmPlaylist::AddEntry(const QString &path)
     ListView1->setSizeText(rowCount() - 1, mbText(megabytes, locale));
     TotalMb += megabytes;
     lblInfo->setText(mbText(TotalMb, locale));
+    lblInfo->resize(lblInfo->width(),
+                    std::max(twips(kInfoHeightTwips), lblInfo->heightForWidth(lblInfo->width())));
     return std::nullopt;
 }
 
@@ -223,12 +242,7 @@ bool frmPlaylist::ReadPlaylist(const QString &fileName)
 
 std::optional<QString> frmPlaylist::WritePlaylist(const QString &fileName)
 {
-    QStringList paths;
-    paths.reserve(rowCount());
-    for (int i = 1; i <= rowCount(); ++i)
-        paths.append(rowPath(i));
-
-    const std::optional<Failure> failure = writeFileSafely(fileName, m3uBytes(paths));
+    const std::optional<Failure> failure = writeFileSafely(fileName, m3uBytes(rowPaths()));
     if (!failure)
         return std::nullopt;
     return QStringLiteral("The playlist could not be saved as %1.\n%2")
@@ -279,7 +293,12 @@ void frmPlaylist::cmdReadPl_Click()
     cdPl.setFilter(playlistFilter());
     if (!cdPl.showOpen())
         return;
-    if (ReadPlaylist(cdPl.fileName()) && rowCount() >= 1)
+    OpenPlaylist(cdPl.fileName());
+}
+
+void frmPlaylist::OpenPlaylist(const QString &fileName)
+{
+    if (ReadPlaylist(fileName) && rowCount() >= 1)
         setEditButtons(true);
 }
 
@@ -330,6 +349,8 @@ void frmPlaylist::cmdSend_Click()
     if (!chosen)
         return;
     const QString &folder = *chosen;
+    if (!deviceHasRoom(folder))
+        return;
 
     const QScopedValueRollback<bool> running(m_running, true);
     const int n = rowCount();
@@ -359,13 +380,19 @@ void frmPlaylist::cmdSend_Click()
         writeDevicePlaylist(folder);
 }
 
+bool frmPlaylist::deviceHasRoom(const QString &folder)
+{
+    const std::optional<qint64> available = m_services.files->freeBytes(folder);
+    const qint64 needed = bytesNeeded(rowPaths());
+    if (!available || needed <= *available)
+        return true;
+    return m_services.messages->ask(this, tooLittleSpaceQuestion(needed, *available, QLocale()));
+}
+
 void frmPlaylist::writeDevicePlaylist(const QString &folder)
 {
-    QStringList sources;
-    for (int i = 1; i <= rowCount(); ++i)
-        sources.append(rowPath(i));
     const QString path = destinationPath(folder, devicePlaylistName(m_playlistName));
-    const std::optional<Failure> failed = writeFileSafely(path, devicePlaylistBytes(sources));
+    const std::optional<Failure> failed = writeFileSafely(path, devicePlaylistBytes(rowPaths()));
     if (failed)
         m_services.messages->show(
             this, QStringLiteral("The songs were copied, but the playlist could not be written "

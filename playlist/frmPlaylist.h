@@ -35,12 +35,17 @@ public:
     // Appends the entries of an M3U file, going on past songs that cannot be
     // sized and naming them in one message; true when the file could be read.
     bool ReadPlaylist(const QString &fileName);
+    // "Read Playlist" once the file is chosen: reads it and enables the list's buttons.
+    void OpenPlaylist(const QString &fileName);
+    // Lists the files, and the music in folders among them, as a drop does.
+    void ListView1_OLEDragDrop(const QStringList &files);
     // Writes every row as an M3U file; on failure, the reason to tell the user.
     std::optional<QString> WritePlaylist(const QString &fileName);
 
     int rowCount() const;
     // Row i counted from 1 at the top.
     QString rowPath(int i) const;
+    QStringList rowPaths() const;
 
     double TotalMb = 0;
 
@@ -59,7 +64,6 @@ public:
     QList<QIcon> ImageList1;
 
 private:
-    void ListView1_OLEDragDrop(const QStringList &files);
     void cmdReadPl_Click();
     void cmdSave_Click();
     void cmdDelete_Click();
@@ -71,6 +75,9 @@ private:
     int selectedPosition() const;
     void copyRowTo(int fromPosition, int toPosition);
     void removeRow(int position);
+    // True when the songs fit in the folder's free space, or the user wants
+    // them copied all the same.
+    bool deviceHasRoom(const QString &folder);
     void writeDevicePlaylist(const QString &folder);
 
     Services m_services;

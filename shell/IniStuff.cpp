@@ -1,13 +1,17 @@
 #include "shell/IniStuff.h"
 
 #include <QCoreApplication>
-#include <QDir>
+
+using namespace Qt::StringLiterals;
 
 namespace caldra {
 
 namespace {
 const QString kSection = QStringLiteral("MUSIC");
 const QString kKey = QStringLiteral("DEFDIR");
+// A section of its own, so that the music folder's section stays as it always was.
+const QString kLyricsSection = QStringLiteral("LYRICS");
+const QString kHundredthsKey = QStringLiteral("HUNDREDTHS");
 } // namespace
 
 IniStuff::IniStuff(const Services &services, QWidget *messageParent)
@@ -16,12 +20,13 @@ IniStuff::IniStuff(const Services &services, QWidget *messageParent)
 {
 }
 
-QString IniStuff::filePath() const
+SettingsFile IniStuff::settingsFile() const
 {
     const QString folder = m_services.programFolder.isEmpty()
                                ? QCoreApplication::applicationDirPath()
                                : m_services.programFolder;
-    return QDir(folder).filePath(QStringLiteral("varlo.ini"));
+    return SettingsFile(folder, m_services.files->isWritableFolder(folder),
+                        SettingsFile::configHome());
 }
 
 QString IniStuff::Sval() const
@@ -36,15 +41,37 @@ void IniStuff::setSval(const QString &value)
 
 QString IniStuff::ReadSetting() const
 {
-    return m_services.profile->readString(filePath(), kSection, kKey, QString());
+    return m_services.profile->readString(settingsFile().readPath(), kSection, kKey, QString());
 }
 
 void IniStuff::WriteSetting(const QString &value)
 {
     // The user is told only whether it worked, in the words the program always used.
-    const bool ok = !m_services.profile->writeString(filePath(), kSection, kKey, value);
+    const SettingsFile file = settingsFile();
+    const bool ok = !file.prepareWrite()
+                    && !m_services.profile->writeString(file.writePath(), kSection, kKey, value);
     m_services.messages->show(m_messageParent, ok ? QStringLiteral("Setting has been saved")
                                                   : QStringLiteral("Error saving setting"));
+}
+
+bool IniStuff::hundredths() const
+{
+    return m_services.profile->readString(settingsFile().readPath(), kLyricsSection, kHundredthsKey,
+                                          QString())
+           == u"1";
+}
+
+void IniStuff::setHundredths(bool on)
+{
+    const SettingsFile file = settingsFile();
+    auto failure = file.prepareWrite();
+    if (!failure)
+        failure = m_services.profile->writeString(file.writePath(), kLyricsSection, kHundredthsKey,
+                                                  on ? u"1"_s : u"0"_s);
+    if (failure) {
+        m_services.messages->show(m_messageParent, u"The choice of hundredths could not be saved:\n"
+                                                       + failure->description);
+    }
 }
 
 } // namespace caldra

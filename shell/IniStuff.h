@@ -4,13 +4,15 @@
 
 #include "platform/MusicFolderSetting.h"
 #include "platform/Services.h"
+#include "platform/SettingsFile.h"
 
 class QWidget;
 
 namespace caldra {
 
 // The one setting, the default music folder, kept as DEFDIR in section MUSIC of
-// varlo.ini beside the program. Nothing is cached: every read and write goes to
+// varlo.ini (beside the program, or in the user's configuration folder when
+// the program is installed). Nothing is cached: every read and write goes to
 // the file, so a change made elsewhere is seen at once.
 class IniStuff final : public MusicFolderSetting {
 public:
@@ -19,8 +21,12 @@ public:
     QString Sval() const override;
     // Writes at once and tells the user whether it worked.
     void setSval(const QString &value) override;
+    // HUNDREDTHS in section LYRICS, "1" or "0"; a file without it means off.
+    bool hundredths() const override;
+    void setHundredths(bool on) override;
 
-    QString filePath() const;
+    // Asked afresh each time: the user's own file may appear meanwhile.
+    SettingsFile settingsFile() const;
 
 private:
     QString ReadSetting() const;

@@ -1,6 +1,9 @@
 #include "shell/frmMain.h"
 
 #include <QCommandLinkButton>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -102,27 +105,81 @@ void frmMain::defaultMp3_Click()
         Ini().setSval(*folder);
 }
 
-// Each tool opening is a fresh instance, shown modally without an owner and
-// destroyed when it closes, so nothing survives to the next opening.
 void frmMain::mnuNewLyric_Click()
 {
-    frmVarlo window(m_services, Ini(), this);
-    window.Form_Load();
-    window.exec();
+    runLyrics(QString());
 }
 
 void frmMain::Id3_Click()
 {
-    frmId3 window(m_services);
-    window.Form_Load();
-    window.exec();
+    runTags(QString());
 }
 
 void frmMain::Playlist_Click()
 {
-    frmPlaylist window(m_services);
+    runPlaylist({}, false);
+}
+
+// Each tool opening is a fresh instance, shown modally without an owner and
+// destroyed when it closes, so nothing survives to the next opening.
+void frmMain::runLyrics(const QString &song)
+{
+    frmVarlo window(m_services, Ini(), this);
+    window.Form_Load();
+    if (!song.isEmpty())
+        window.OpenSong(song);
+    window.exec();
+}
+
+void frmMain::runTags(const QString &file)
+{
+    frmId3 window(m_services);
+    // Named before loading, the file is read as the load runs, as "Get id3" does.
+    window.SetVar(file);
     window.Form_Load();
     window.exec();
+}
+
+void frmMain::runPlaylist(const QStringList &files, bool readPlaylists)
+{
+    frmPlaylist window(m_services);
+    window.Form_Load();
+    if (readPlaylists) {
+        for (const QString &file : files)
+            window.OpenPlaylist(file);
+    } else if (!files.isEmpty()) {
+        window.ListView1_OLEDragDrop(files);
+    }
+    window.exec();
+}
+
+void frmMain::OpenAtStart(const StartRequest &request)
+{
+    QStringList unreadable;
+    for (const QString &file : request.files) {
+        QFile f(file);
+        if (!QFileInfo(file).isDir() && !f.open(QIODevice::ReadOnly))
+            unreadable << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file),
+                                                       f.errorString());
+    }
+    if (!unreadable.isEmpty()) {
+        m_services.messages->show(this, QStringLiteral("Caldra could not open\n")
+                                            + unreadable.join(u'\n'));
+        return;
+    }
+    switch (request.tool) {
+    case StartRequest::Tool::None:
+        break;
+    case StartRequest::Tool::Lyrics:
+        runLyrics(request.files.value(0));
+        break;
+    case StartRequest::Tool::Tags:
+        runTags(request.files.value(0));
+        break;
+    case StartRequest::Tool::Playlist:
+        runPlaylist(request.files, request.readPlaylists);
+        break;
+    }
 }
 
 void frmMain::Aboutmnu_Click()

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+#include "platform/CommandLine.h"
 #include "platform/Services.h"
 #include "shell/IniStuff.h"
 
@@ -25,6 +26,11 @@ public:
     // The one settings object, made on first use and shared with every window.
     IniStuff &Ini();
 
+    // Opens the tool the command line asked for, modal in front of this window
+    // as its menu command would; returns once it is closed. A file that cannot
+    // be read is named in a message instead, and no tool opens.
+    void OpenAtStart(const StartRequest &request);
+
     QMenu *mnuFile;
     QAction *defaultMp3;
     QAction *mnuNewLyric;
@@ -44,6 +50,10 @@ private:
     void Id3_Click();
     void Playlist_Click();
     void Aboutmnu_Click();
+
+    void runLyrics(const QString &song);
+    void runTags(const QString &file);
+    void runPlaylist(const QStringList &files, bool readPlaylists);
 
     Services m_services;
     std::unique_ptr<IniStuff> m_ini;

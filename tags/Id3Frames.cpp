@@ -72,18 +72,11 @@ public:
     explicit ParsedFrames(const RawTag &raw)
         : m_major(raw.major)
     {
-        // Frames of an older tag unsynchronised as a whole arrive decoded.
-        const char flags = static_cast<char>(raw.major == 4 ? raw.flags & 0x80 : 0);
-        const QByteArray headerBytes
-            = QByteArray("ID3") + static_cast<char>(raw.major) + '\0' + flags + QByteArray(4, '\0');
-        const TagLib::ID3v2::Header header(TagLib::ByteVector(
-            headerBytes.constData(), static_cast<unsigned int>(headerBytes.size())));
-        const TagLib::ID3v2::FrameFactory *factory = TagLib::ID3v2::FrameFactory::instance();
         for (size_t i = 0; i < raw.frames.size(); ++i) {
-            const QByteArray &bytes = raw.frames[i].bytes;
-            Frame *frame = factory->createFrame(
-                TagLib::ByteVector(bytes.constData(), static_cast<unsigned int>(bytes.size())),
-                &header);
+            // Pictures hold no field, and a large one would be copied for nothing.
+            if (isPictureFrame(raw.frames[i]))
+                continue;
+            Frame *frame = parseFrame(raw, raw.frames[i]).release();
             if (!frame)
                 continue;
             m_index[frame] = i;
@@ -280,6 +273,24 @@ private:
 };
 
 } // namespace
+
+bool isPictureFrame(const RawFrame &frame)
+{
+    return frame.id == "APIC" || frame.id == "PIC";
+}
+
+std::unique_ptr<Frame> parseFrame(const RawTag &tag, const RawFrame &frame)
+{
+    // Frames of an older tag unsynchronised as a whole arrive decoded.
+    const char flags = static_cast<char>(tag.major == 4 ? tag.flags & 0x80 : 0);
+    const QByteArray headerBytes
+        = QByteArray("ID3") + static_cast<char>(tag.major) + '\0' + flags + QByteArray(4, '\0');
+    const TagLib::ID3v2::Header header(
+        TagLib::ByteVector(headerBytes.constData(), static_cast<unsigned int>(headerBytes.size())));
+    return std::unique_ptr<Frame>(TagLib::ID3v2::FrameFactory::instance()->createFrame(
+        TagLib::ByteVector(frame.bytes.constData(), static_cast<unsigned int>(frame.bytes.size())),
+        &header));
+}
 
 TagLib::String toTagString(const QString &text)
 {

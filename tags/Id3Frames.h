@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
 #include <QStringList>
 
+#include <taglib/id3v2frame.h>
 #include <taglib/tstring.h>
 
 #include "tags/Genres.h"
@@ -12,6 +15,12 @@ namespace caldra {
 
 TagLib::String toTagString(const QString &text);
 QString fromTagString(const TagLib::String &text);
+
+// A stored frame as TagLib reads it on its own; nullptr when it cannot.
+std::unique_ptr<TagLib::ID3v2::Frame> parseFrame(const RawTag &tag, const RawFrame &frame);
+
+// APIC, or PIC in ID3v2.2.
+bool isPictureFrame(const RawFrame &frame);
 
 // ID3v1 holds Latin-1 only. Characters outside it become their base letter
 // where they have one ("ř" -> "r") and "?" otherwise, so a text is never blanked.

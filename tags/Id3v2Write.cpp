@@ -20,13 +20,15 @@ struct StoredTag {
     QByteArray bytes; // empty when the file has no tag
 };
 
-StoredTag storedTag(Mp3 &mp3, const QString &path)
+// The tag's bytes come through the file TagLib already has open: one read,
+// taken apart once.
+StoredTag storedTag(Mp3 &mp3)
 {
     StoredTag stored;
     if (!mp3.file().hasID3v2Tag())
         return stored;
-    stored.start = mp3.id3v2Start(path);
-    const QByteArray header = readFileBytes(path, stored.start, kHeaderSize);
+    stored.start = mp3.id3v2Start();
+    const QByteArray header = mp3.read(stored.start, kHeaderSize);
     const std::optional<qint64> size = rawTagSize(header);
     if (!size || stored.start + *size > mp3.file().length()) {
         // TagLib takes a broken header for an empty tag; it is shown as one
@@ -36,7 +38,7 @@ StoredTag storedTag(Mp3 &mp3, const QString &path)
         stored.tag.framesKnown = false;
         return stored;
     }
-    stored.bytes = readFileBytes(path, stored.start, *size);
+    stored.bytes = header + mp3.read(stored.start + kHeaderSize, *size - kHeaderSize);
     stored.tag = *parseRawTag(stored.bytes);
     return stored;
 }
@@ -46,14 +48,14 @@ StoredTag storedTag(Mp3 &mp3, const QString &path)
 RawTag readId3v2Tag(const QString &path)
 {
     Mp3 mp3(path, false);
-    return storedTag(mp3, path).tag;
+    return storedTag(mp3).tag;
 }
 
 RawTag writeId3v2Tag(const QString &path, const std::function<void(RawTag &)> &edit,
                      const std::function<void(const RawTag &)> &check)
 {
     std::optional<Mp3> mp3(std::in_place, path, true);
-    StoredTag stored = storedTag(*mp3, path);
+    StoredTag stored = storedTag(*mp3);
     RawTag &tag = stored.tag;
     if (!tag.framesKnown) {
         throw TagError(QStringLiteral("The ID3v2 tag of %1 has a header or a form whose frames "
@@ -96,10 +98,10 @@ void removeId3v2Tag(const QString &path)
     TagLib::MPEG::File &file = mp3->file();
     if (!file.hasID3v2Tag())
         return;
-    const qint64 start = mp3->id3v2Start(path);
+    const qint64 start = mp3->id3v2Start();
     qint64 size = mp3->id3v2Size();
     const qint64 audio = file.firstFrameOffset();
-    if (readFileBytes(path, start + size, audio - start - size).contains("ID3"))
+    if (mp3->read(start + size, audio - start - size).contains("ID3"))
         size = audio - start;
     rewriteInPlace(
         path,

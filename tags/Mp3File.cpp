@@ -6,7 +6,6 @@
 #include <taglib/id3v2header.h>
 #include <taglib/id3v2tag.h>
 
-#include "tags/SafeRewrite.h"
 #include "tags/TagError.h"
 
 namespace caldra {
@@ -49,14 +48,23 @@ Mp3::Mp3(const QString &path, bool forWriting)
         throw TagError(QStringLiteral("The file %1 is not an MP3 file.").arg(quoted(path)));
 }
 
-qint64 Mp3::id3v2Start(const QString &path)
+qint64 Mp3::id3v2Start()
 {
-    return m_file.hasID3v2Tag() ? findId3v2Start(path) : 0;
+    return m_file.hasID3v2Tag() ? m_file.find("ID3") : 0;
 }
 
 qint64 Mp3::id3v2Size()
 {
     return m_file.hasID3v2Tag() ? m_file.ID3v2Tag()->header()->completeTagSize() : 0;
+}
+
+QByteArray Mp3::read(qint64 offset, qint64 length)
+{
+    if (offset < 0 || length <= 0 || offset >= m_file.length())
+        return {};
+    m_file.seek(static_cast<long>(offset));
+    const TagLib::ByteVector bytes = m_file.readBlock(static_cast<unsigned long>(length));
+    return {bytes.data(), static_cast<qsizetype>(bytes.size())};
 }
 
 QByteArray readFileBytes(const QString &path, qint64 offset, qint64 length)

@@ -29,8 +29,12 @@ public:
 
     // Where the ID3v2 tag begins, and how many bytes it takes with any
     // stacked tags after it, which TagLib treats as part of it.
-    qint64 id3v2Start(const QString &path);
+    qint64 id3v2Start();
     qint64 id3v2Size();
+
+    // `length` bytes from `offset` through the open file; fewer when it ends
+    // sooner.
+    QByteArray read(qint64 offset, qint64 length);
 
 private:
     QByteArray m_name;

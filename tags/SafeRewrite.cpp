@@ -148,27 +148,4 @@ bool keepsOriginalAround(const QString &path, const QString &original, qint64 ke
            && sameBytes(path, keepFront + middle, original, tailFrom, tail);
 }
 
-qint64 findId3v2Start(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    // Each chunk keeps the last two bytes of the one before, so that a mark
-    // across the border is found too.
-    QByteArray carried;
-    qint64 carriedFrom = 0;
-    while (!file.atEnd()) {
-        const QByteArray chunk = file.read(kChunk / 16);
-        if (chunk.isEmpty())
-            return -1;
-        const QByteArray data = carried + chunk;
-        const qsizetype at = data.indexOf("ID3");
-        if (at >= 0)
-            return carriedFrom + at;
-        carried = data.right(2);
-        carriedFrom += data.size() - carried.size();
-    }
-    return -1;
-}
-
 } // namespace caldra

@@ -24,7 +24,4 @@ bool sameBytes(const QString &a, qint64 offsetA, const QString &b, qint64 offset
 bool keepsOriginalAround(const QString &path, const QString &original, qint64 keepFront,
                          qint64 middle, qint64 tailFrom);
 
-// Where the first "ID3" begins in the file, or -1.
-qint64 findId3v2Start(const QString &path);
-
 } // namespace caldra

@@ -146,6 +146,8 @@ void TagComponent::V2FileName(const QString &path)
     m_v2Present = 0;
     m_v2Version = 0;
     m_v2 = V2Fields();
+    m_pictures.clear();
+    m_cover = CoverChange();
 
     const RawTag tag = readId3v2Tag(path);
     if (tag.storedSize == 0)
@@ -153,16 +155,30 @@ void TagComponent::V2FileName(const QString &path)
     m_v2Present = 1;
     m_v2Version = tag.major;
     m_v2 = readV2Fields(tag);
+    m_pictures = readPictures(tag);
 }
 
 void TagComponent::WriteV2()
 {
     const V2Fields wanted = m_v2;
     QStringList changed;
+    std::vector<Picture> pictures;
     const RawTag written = writeId3v2Tag(
-        m_v2File, [&](RawTag &tag) { changed = applyV2Fields(tag, wanted); },
+        m_v2File,
+        [&](RawTag &tag) {
+            changed = applyV2Fields(tag, wanted);
+            if (m_cover.kind == CoverChange::Keep)
+                return;
+            // The pictures as the file holds them now, not as last read: the
+            // tag may have been removed since.
+            pictures = withCoverChange(readPictures(tag), m_cover);
+            applyCoverChange(tag, m_cover);
+        },
         [&](const RawTag &tag) {
-            const QString differs = firstDifference(readV2Fields(tag), storedForm(wanted), changed);
+            QString differs = firstDifference(readV2Fields(tag), storedForm(wanted), changed);
+            if (differs.isEmpty() && m_cover.kind != CoverChange::Keep
+                && readPictures(tag) != pictures)
+                differs = QStringLiteral("cover");
             if (!differs.isEmpty()) {
                 throw TagError(QStringLiteral("The ID3v2 tag did not read back as written: the "
                                               "%1 differs.")
@@ -172,6 +188,8 @@ void TagComponent::WriteV2()
     m_v2Present = written.storedSize > 0 ? 1 : 0;
     m_v2Version = m_v2Present ? written.major : 0;
     m_v2.genreText = readV2Fields(written).genreText;
+    m_pictures = readPictures(written);
+    m_cover = CoverChange();
 }
 
 void TagComponent::RemoveV2(const QString &file)

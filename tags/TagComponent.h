@@ -1,8 +1,11 @@
 #pragma once
 
+#include <vector>
+
 #include <QString>
 
 #include "tags/Id3Frames.h"
+#include "tags/Pictures.h"
 #include "tags/TagError.h"
 
 namespace caldra {
@@ -71,6 +74,10 @@ public:
     int V2Genre() const { return m_v2.genre; }
     void V2Genre(quint8 code) { m_v2.genre = code; }
     QString V2GenreText() const { return m_v2.genreText; }
+    // The pictures as read, or as the last write left them.
+    const std::vector<Picture> &V2Pictures() const { return m_pictures; }
+    // What the next WriteV2 does with the front cover, besides the fields.
+    void V2Cover(const CoverChange &change) { m_cover = change; }
     virtual void WriteV2();
     virtual void RemoveV2(const QString &file);
 
@@ -88,6 +95,8 @@ private:
     int m_v2Present = 0;
     int m_v2Version = 0;
     V2Fields m_v2;
+    std::vector<Picture> m_pictures;
+    CoverChange m_cover;
 };
 
 } // namespace caldra

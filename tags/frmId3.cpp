@@ -12,6 +12,7 @@
 #include "platform/BusyPointer.h"
 #include "platform/EscapeGuard.h"
 #include "platform/Twips.h"
+#include "tags/CoverPanel.h"
 #include "tags/Genres.h"
 #include "tags/TagComponent.h"
 
@@ -22,6 +23,8 @@ namespace {
 constexpr int kLabelLeft = 120;
 constexpr int kBoxHeight = 285;
 constexpr int kLabelHeight = 255;
+// The cover's column at the right of the ID3v2 group.
+constexpr int kCoverColumn = 2880;
 
 QLineEdit *addBox(QWidget *group, const QString &name, int left, int top, int width)
 {
@@ -88,7 +91,8 @@ frmId3::frmId3(const Services &services, QWidget *parent)
     setObjectName(QStringLiteral("frmId3"));
     setWindowTitle(QStringLiteral("Edit/View id3 info"));
     keepOpenOnEscape(this);
-    resize(twips(7050), twips(5640));
+    // Wider than the described 7050 by the cover's column in the ID3v2 group.
+    resize(twips(7050 + kCoverColumn), twips(5640));
 
     buildId3v1Group();
     buildId3v2Group();
@@ -123,7 +127,8 @@ void frmId3::buildId3v1Group()
 
 void frmId3::buildId3v2Group()
 {
-    Frame3 = addGroup(this, QStringLiteral("Frame3"), twipsRect(3600, 240, 3255, 5295));
+    Frame3
+        = addGroup(this, QStringLiteral("Frame3"), twipsRect(3600, 240, 3255 + kCoverColumn, 5295));
     Check2 = addTitleCheck(Frame3, QStringLiteral("Check2"), QStringLiteral("Id3V2"));
     Id3v2[0] = addBox(Frame3, QStringLiteral("Id3v2(0)"), 2760, 180, 375);
     addLabel(Frame3, QStringLiteral("Track #"), Id3v2[0], 2160, 210, 600);
@@ -163,6 +168,10 @@ void frmId3::buildId3v2Group()
     Label21->setAccessibleName(QStringLiteral("Tag Version:"));
     auto *versionLabel = new QLabel(QStringLiteral("Tag Version:"), Frame3);
     versionLabel->setGeometry(twipsRect(kLabelLeft, 4920, 960, kLabelHeight));
+
+    Cover = new CoverPanel(m_services, Frame3, this);
+    connect(Cover->cmdSetCover, &QPushButton::clicked, this, &frmId3::cmdSetCover_Click);
+    connect(Cover->cmdRemoveCover, &QPushButton::clicked, this, &frmId3::cmdRemoveCover_Click);
 }
 
 void frmId3::buildButtons()
@@ -244,6 +253,20 @@ void frmId3::ReadTags(const QString &file)
     Id3v2[9]->setText(id3Read->V2EncodedBy());
     Id3v2[10]->setText(id3Read->V2Link());
     Label21->setText(QString::number(id3Read->V2Version()));
+    Cover->showRead(id3Read->V2Pictures());
+    showBeginnings();
+}
+
+void frmId3::showBeginnings()
+{
+    // A box given its text scrolls to its end; a link or a long title is
+    // known by its start.
+    for (QLineEdit *box : Id3v1)
+        box->setCursorPosition(0);
+    for (QLineEdit *box : Id3v2)
+        box->setCursorPosition(0);
+    Text20->setCursorPosition(0);
+    Combo1->lineEdit()->setCursorPosition(0);
 }
 
 void frmId3::ClearTags()
@@ -255,6 +278,7 @@ void frmId3::ClearTags()
     Text11->clear();
     Text20->clear();
     Label21->clear();
+    Cover->clear();
 }
 
 void frmId3::EnableButtons()
@@ -329,7 +353,9 @@ void frmId3::WriteId3v2cmd_Click()
         id3Read->V2Track(Id3v2[0]->text());
         id3Read->V2Link(Id3v2[10]->text());
         id3Read->V2Genre(static_cast<quint8>(*genre));
+        id3Read->V2Cover(Cover->change());
         id3Read->WriteV2();
+        Cover->written();
     } catch (const std::exception &error) {
         tell(QStringLiteral("The ID3v2 tag could not be written."), error);
     }
@@ -351,6 +377,16 @@ void frmId3::Command4_Click()
     } catch (const std::exception &error) {
         tell(QStringLiteral("The ID3v2 tag could not be removed."), error);
     }
+}
+
+void frmId3::cmdSetCover_Click()
+{
+    Cover->choosePicture();
+}
+
+void frmId3::cmdRemoveCover_Click()
+{
+    Cover->removeCover();
 }
 
 void frmId3::tell(const QString &what, const std::exception &error)

@@ -18,6 +18,8 @@ class QPushButton;
 
 namespace caldra {
 
+class CoverPanel;
+
 // The tag editor: the ID3v1 and ID3v2 tags of one MP3 file side by side in
 // boxes, each written back or removed on its own. The boxes are the only copy
 // of the values; nothing is read back after a write or a removal.
@@ -48,6 +50,8 @@ public:
     QPlainTextEdit *Text11;
     QLineEdit *Text20;
     QLabel *Label21;
+    // The front cover: imgCover, its caption, cmdSetCover and cmdRemoveCover.
+    CoverPanel *Cover;
 
     QPushButton *cmdSelectMp3;
     QPushButton *Command1;
@@ -60,6 +64,7 @@ private:
     void ReadTags(const QString &file);
     void ClearTags();
     void EnableButtons();
+    void showBeginnings();
 
     void cmdSelectMp3_Click();
     void Command1_Click();
@@ -67,6 +72,8 @@ private:
     void WriteId3v2cmd_Click();
     void Command3_Click();
     void Command4_Click();
+    void cmdSetCover_Click();
+    void cmdRemoveCover_Click();
 
     void buildId3v1Group();
     void buildId3v2Group();

@@ -4,10 +4,13 @@
 #include <functional>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -170,6 +173,51 @@ void lyricHighlight(const Services &services, const QString &music)
     window.close();
 }
 
+// The album's cover, drawn: a harbour at dusk with the album's name.
+QByteArray harbourCover()
+{
+    QImage image(600, 600, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 600);
+    sky.setColorAt(0, QColor(0x1d, 0x2b, 0x53));
+    sky.setColorAt(0.6, QColor(0xe0, 0x7a, 0x5f));
+    sky.setColorAt(1, QColor(0x2a, 0x1b, 0x3d));
+    painter.fillRect(image.rect(), sky);
+    painter.setBrush(QColor(0xf2, 0xcc, 0x8f));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPointF(300, 330), 70, 70);
+    painter.fillRect(QRect(0, 360, 600, 240), QColor(0x14, 0x21, 0x3d));
+    for (int i = 0; i < 8; ++i)
+        painter.fillRect(QRect(230 + i * 10, 380 + i * 22, 140 - i * 20, 4),
+                         QColor(0xf2, 0xcc, 0x8f));
+    QPainterPath hull;
+    hull.moveTo(80, 340);
+    hull.lineTo(200, 340);
+    hull.lineTo(180, 365);
+    hull.lineTo(95, 365);
+    hull.closeSubpath();
+    painter.setBrush(QColor(0x0b, 0x10, 0x20));
+    painter.drawPath(hull);
+    painter.fillRect(QRect(137, 230, 5, 110), QColor(0x0b, 0x10, 0x20));
+    painter.setPen(QColor(0xf4, 0xf1, 0xde));
+    QFont font = painter.font();
+    font.setPixelSize(54);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(QRect(0, 60, 600, 80), Qt::AlignCenter, QStringLiteral("EVENING SONGS"));
+    font.setPixelSize(30);
+    font.setBold(false);
+    painter.setFont(font);
+    painter.drawText(QRect(0, 130, 600, 50), Qt::AlignCenter, QStringLiteral("The Quayside Band"));
+    painter.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 90);
+    return bytes;
+}
+
 void tagWindow(const Services &services, const QString &music)
 {
     const QString file = QDir(music).filePath(kHarbourLights);
@@ -191,6 +239,7 @@ void tagWindow(const Services &services, const QString &music)
     tags.V2Copyright(QStringLiteral("2019 Quayside"));
     tags.V2EncodedBy(QStringLiteral("LAME"));
     tags.V2Link(QStringLiteral("https://example.org/quayside"));
+    tags.V2Cover({CoverChange::Set, {"image/jpeg", kFrontCover, harbourCover()}});
     tags.WriteV2();
 
     frmId3 window(services);

@@ -7,12 +7,22 @@
 #include "lyrics/MmControl.h"
 #include "lyrics/frmVarlo.h"
 #include "platform/MusicFolderSetting.h"
+#include "shell/IniStuff.h"
 #include "support/FakePlayer.h"
 #include "support/FakeServices.h"
 #include "support/Gui.h"
-#include "support/Id3Bytes.h"
 #include "support/ModalAnswerer.h"
 #include "support/Transcript.h"
+#include "tags/LyricFrames.h"
+#include "tools/Id3Bytes.h"
+
+namespace caldra {
+// Rows print as [time]text in failure messages.
+inline void PrintTo(const LyricRow &row, std::ostream *os)
+{
+    *os << '[' << row.time.toStdString() << ']' << row.text.toStdString();
+}
+} // namespace caldra
 
 using namespace caldra;
 using namespace caldra::test;
@@ -23,6 +33,8 @@ namespace {
 struct Folder final : MusicFolderSetting {
     QString Sval() const override { return value; }
     void setSval(const QString &v) override { value = v; }
+    bool hundredths() const override { return false; }
+    void setHundredths(bool) override {}
     QString value;
 };
 
@@ -40,7 +52,15 @@ protected:
         folder.value = music.path() + u'/';
         opener.setGeometry(300, 320, 300, 200); // off the screen's centre
         opener.show();
-        w = std::make_unique<frmVarlo>(services, folder, &opener);
+        newWindow(folder);
+    }
+
+    // A fresh lyric window, as the menu opens one.
+    void newWindow(MusicFolderSetting &settings)
+    {
+        tester.reset();
+        w.reset();
+        w = std::make_unique<frmVarlo>(services, settings, &opener);
         tester = std::make_unique<QAbstractItemModelTester>(
             w->List1->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         w->Form_Load();
@@ -165,11 +185,12 @@ TEST_F(LyricWindow, Session)
     open("a.lrc", w->Cmdopen, "[01:05]a\r\n[00:12.50]b\r\n[0]c\r\n");
     open("Song.mp3", w->Command1);
     player().length = 20000;
-    menuAt(3, true);
+    menuAt(3, false);
     menuAt(1, false);
     menuAt(1, true);
     playing();
-    t.step("loaded; a song opened; an untimed row has no menu; played from the first");
+    t.step(
+        "loaded; a song opened; an untimed row cannot play from its menu; played from the first");
     click(w->mmcMP3->Pause);
     w->List1->setCurrentIndex(table().index(0, 0));
     key(Qt::Key_Down);
@@ -245,4 +266,193 @@ TEST_F(LyricWindow, ALoadGivesWayToANewerOne)
     open("a.lrc", w->Cmdopen, QByteArray("[t]line\r\n").repeated(30000));
     EXPECT_EQ(rowsSeen, 1 + 4096);
     EXPECT_EQ(table().rows(), Rows({{"00:01", "second file"}}));
+}
+
+TEST_F(LyricWindow, HundredthsBoxSetsTheStampFormAndIsRememberedBesideTheOtherLines)
+{
+    const QString iniPath = QDir(programDir.path()).filePath("varlo.ini");
+    const QByteArray ini = "[MUSIC]\r\nDEFDIR=/m/\r\n[Other]\r\nkey=v\r\n";
+    writeBytes(iniPath, ini);
+    IniStuff settings(services, &opener);
+    newWindow(settings);
+    EXPECT_FALSE(w->chkHundredths->isChecked());
+    open("Song.mp3", w->Command1);
+    w->rtbLyr->setPlainText("a\nb\nc\nd");
+    click(w->Command2);
+    EXPECT_EQ(readBytes(iniPath), ini) << "untouched, the box writes nothing";
+
+    click(w->chkHundredths);
+    EXPECT_EQ(readBytes(iniPath), ini + "[LYRICS]\r\nHUNDREDTHS=1\r\n");
+    player().moveTo(12999);
+    clickCell(1, 0); // stamps and moves on, so Space times the next line
+    player().moveTo(15000);
+    key(Qt::Key_Space);
+    click(w->mmcMP3->Play);
+    player().moveTo(16789);
+    w->tmrPreview_Timer();
+    EXPECT_EQ(w->lblTime->text(), "00:16.78");
+    click(w->chkHundredths);
+    EXPECT_EQ(readBytes(iniPath), ini + "[LYRICS]\r\nHUNDREDTHS=0\r\n");
+    player().moveTo(17999);
+    clickCell(3, 0);
+    EXPECT_EQ(table().rows(),
+              Rows({{"00:12.99", "a"}, {"00:15.00", "b"}, {"00:17", "c"}, {"0", "d"}}));
+    EXPECT_EQ(w->Row(), 4);
+    EXPECT_EQ(messages->shown, QStringList());
+
+    click(w->chkHundredths);
+    newWindow(settings);
+    EXPECT_TRUE(w->chkHundredths->isChecked());
+}
+
+TEST_F(LyricWindow, NudgesAndShiftsKeepEachRowsFormAndUndoInOneStep)
+{
+    open("a.lrc", w->Cmdopen, "[00:00.05]a\r\n[01:00]b\r\n[0]c\r\n[00:10.50]d\r\n[00:02]e\r\n");
+    const Rows loaded = table().rows();
+    key(Qt::Key_Up, Qt::AltModifier);
+    key(Qt::Key_Up, Qt::AltModifier); // at the start already: no step
+    w->List1->setCurrentIndex(table().index(1, 1));
+    key(Qt::Key_Down, Qt::AltModifier);
+    w->List1->setCurrentIndex(table().index(2, 0));
+    key(Qt::Key_Down, Qt::AltModifier); // no time to move
+    const Rows nudged
+        = {{"00:00.00", "a"}, {"01:01", "b"}, {"0", "c"}, {"00:10.50", "d"}, {"00:02", "e"}};
+    EXPECT_EQ(table().rows(), nudged);
+    EXPECT_EQ(w->history()->count(), 2);
+
+    auto answers = answerModal([](QWidget *modal) {
+        auto *ask = qobject_cast<QInputDialog *>(modal);
+        ASSERT_TRUE(ask);
+        ask->setDoubleValue(-1.6);
+        ask->accept();
+    });
+    const std::unique_ptr<QMenu> menu = w->rowMenu(2);
+    menu->actions().at(1)->trigger();
+    ASSERT_TRUE(answers->wait()) << answers->failure().toStdString();
+    w->activateWindow(); // no window manager gives it back after the dialog
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    EXPECT_EQ(
+        table().rows(),
+        Rows({{"00:00.00", "a"}, {"00:59", "b"}, {"0", "c"}, {"00:08.90", "d"}, {"00:00", "e"}}));
+    w->shiftTimesFrom(1, -100000);
+    EXPECT_EQ(
+        table().rows(),
+        Rows({{"00:00.00", "a"}, {"00:00", "b"}, {"0", "c"}, {"00:00.00", "d"}, {"00:00", "e"}}));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(table().rows(), nudged);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(table().rows(), loaded);
+}
+
+// The song keeps playing (or paused) where it was while its lyrics are
+// written; what was written is what comes back.
+TEST_F(LyricWindow, LoadFromSongGivesBackWhatSaveInSongWroteAndSaysWhyWhenItCannot)
+{
+    open("song.mp3", w->Command1, toneAudio());
+    EXPECT_EQ(w->lblSound->toolTip(), "song.mp3");
+    click(w->cmdLoadFromSong);
+    EXPECT_EQ(messages->shown, QStringList({"The song holds no lyrics."}));
+    const Rows timed = {{"00:02", "a"}, {"00:12.50", "b"}, {"01:01.01", "c"}};
+    open("a.lrc", w->Cmdopen, "[00:02]a\r\n[00:12.50]b\r\n[01:01.01]c\r\n");
+    click(w->mmcMP3->Play);
+    player().moveTo(42000);
+    click(w->cmdSaveInSong);
+    EXPECT_TRUE(player().isPlaying() && player().position() == 42000);
+    click(w->mmcMP3->Pause);
+    player().moveTo(43000);
+    click(w->cmdSaveInSong);
+    EXPECT_TRUE(player().isPaused() && player().position() == 43000);
+
+    key(Qt::Key_Down, Qt::AltModifier);
+    const Rows nudged = table().rows();
+    click(w->cmdLoadFromSong);
+    EXPECT_EQ(table().rows(), timed);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(table().rows(), nudged);
+
+    open("bad.mp3", w->Command1,
+         id3v2(2, frame(2, "TT2", textBody(Enc::Latin1, "t")), 0, '\x40') + toneAudio());
+    click(w->cmdLoadFromSong);
+    EXPECT_EQ(table().rows(), nudged);
+    ASSERT_EQ(messages->shown.size(), 2);
+    EXPECT_TRUE(messages->shown[1].startsWith("The lyrics could not be read from the song:\n"));
+    open("song.wma", w->Command1);
+    EXPECT_FALSE(w->cmdLoadFromSong->isEnabled());
+}
+
+TEST_F(LyricWindow, LyricsComeBackOnOpenOnlyIntoAnEmptyWindow)
+{
+    QTemporaryDir elsewhere;
+    const QString song = QDir(elsewhere.path()).filePath("Song.mp3");
+    writeBytes(song, toneAudio());
+    writeSongLyrics(song, {{{1000, "from the song"}}, "from the song"});
+    const QString beside = QDir(elsewhere.path()).filePath("Song.lrc");
+    writeBytes(beside, "[00:03]beside\r\n");
+    const auto openSong = [&] {
+        dialogs->answers.push_back(song);
+        click(w->Command1);
+    };
+    openSong();
+    EXPECT_EQ(table().rows(), Rows({{"00:03", "beside"}}));
+    EXPECT_TRUE(w->List1->isVisible());
+
+    newWindow(folder); // the music folder's file first, with the load's report
+    writeBytes(file("Song.lrc"), "[00:01]music folder\r\n\r\n[00:09]x\r\n");
+    openSong();
+    EXPECT_EQ(table().rows(), Rows({{"00:01", "music folder"}}));
+    EXPECT_EQ(messages->shown,
+              QStringList({"Error 5 (Invalid procedure call or argument) in procedure"}));
+
+    newWindow(folder);
+    QFile::remove(file("Song.lrc"));
+    QFile::remove(beside);
+    openSong();
+    EXPECT_EQ(table().rows(), Rows({{"00:01", "from the song"}}));
+    EXPECT_TRUE(w->List1->isVisible());
+    writeBytes(beside, "[00:03]beside\r\n");
+    openSong();
+    EXPECT_EQ(table().rows(), Rows({{"00:01", "from the song"}}));
+
+    newWindow(folder);
+    w->rtbLyr->setPlainText("typed");
+    openSong();
+    EXPECT_EQ(w->Rows(), 1);
+}
+
+// The title takes the free width of its row around the label's place, is cut
+// only when even that is too narrow, and keeps clear of a control in the row.
+TEST_F(LyricWindow, SongTitleTakesTheFreeWidthOfItsRow)
+{
+    const QRect home = w->lblSound->geometry();
+    const QRect margins = w->rtbLyr->geometry();
+    const QString endless = QString("Very long title ").repeated(20) + ".mp3";
+    const struct {
+        QString title;
+        bool whole;
+    } cases[] = {{"Song.mp3", true},
+                 {"A Rather Long Song Title, Live at the Hall.mp3", true},
+                 {endless, false}};
+    for (const auto &c : cases) {
+        open(c.title, w->Command1);
+        const QRect r = w->lblSound->geometry();
+        EXPECT_EQ(w->lblSound->text() == c.title, c.whole) << c.title.toStdString();
+        EXPECT_LE(w->lblSound->fontMetrics().horizontalAdvance(w->lblSound->text()), r.width());
+        EXPECT_TRUE(margins.contains(QRect(r.left(), margins.top(), r.width(), 1))) << r.left();
+        EXPECT_EQ(std::pair(r.top(), r.height()), std::pair(home.top(), home.height()));
+        EXPECT_EQ(w->lblSound->toolTip(), c.title);
+    }
+    // Cut where the next letter would not fit.
+    const int letter = w->lblSound->fontMetrics().maxWidth();
+    EXPECT_LE(margins.width() - w->lblSound->width(), letter);
+    EXPECT_TRUE(w->lblSound->text().endsWith(u'…'));
+
+    open("Song.mp3", w->Command1);
+    EXPECT_EQ(w->lblSound->geometry().center().x(), home.center().x());
+    QPushButton inTheRow(w.get());
+    inTheRow.setGeometry(margins.right() - 60, home.top() - 4, 60, 24);
+    open(endless, w->Command1);
+    const int clear = inTheRow.x() - 7 - w->lblSound->geometry().right();
+    EXPECT_TRUE(clear >= 0 && clear <= letter) << clear;
 }

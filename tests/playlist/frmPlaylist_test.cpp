@@ -25,6 +25,9 @@ TEST(PlaylistWindow, Session)
     Services services = testServices(settings.path());
     services.fileDialogs = dialogs;
     services.messages = messages;
+    auto disk = std::make_shared<FakeFileSystem>();
+    disk->free = Q_INT64_C(1) << 40; // never the question whether the songs fit
+    services.files = disk;
     frmPlaylist w(services);
     w.Form_Load();
     w.show();
@@ -116,4 +119,124 @@ TEST(PlaylistWindow, Session)
     files(device.path());
     t.step("a full disk keeps the earlier device playlist; a list saved names the next");
     t.expectGolden("frmPlaylist");
+}
+
+class PlaylistWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale::c());
+        services.fileDialogs = dialogs;
+        services.messages = messages;
+        services.files = files;
+        window = std::make_unique<frmPlaylist>(services);
+        window->Form_Load();
+    }
+    // Each row as "name size", then the total and whether the edit buttons work.
+    QStringList rows() const
+    {
+        QStringList out;
+        for (int i = 0; i < window->rowCount(); ++i)
+            out << QString(window->ListView1->pathAt(i)).remove(music.path() + '/') + ' '
+                       + window->ListView1->sizeTextAt(i);
+        return out << window->lblInfo->text() << (window->cmdDelete->isEnabled() ? "edit" : "-");
+    }
+    void sendTo(const QString &folder, PickerButton button = PickerButton::Open)
+    {
+        auto answers = answerModal(pickFolder(folder, button));
+        window->cmdSend->click();
+        // The busy pointer goes when the copy ends, however it ends.
+        EXPECT_TRUE(answers->wait() && !QApplication::overrideCursor())
+            << answers->failure().toStdString();
+    }
+    QTemporaryDir settings, music, device;
+    std::shared_ptr<ScriptedFileDialogs> dialogs = std::make_shared<ScriptedFileDialogs>();
+    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
+    std::shared_ptr<FakeFileSystem> files = std::make_shared<FakeFileSystem>();
+    Services services = testServices(settings.path());
+    std::unique_ptr<frmPlaylist> window;
+};
+
+TEST_F(PlaylistWindowTest, ReadsPlaylistsWrittenOnWindows)
+{
+    writeFile(music.filePath("Album/01 Song.mp3"), "x", 1 << 20);
+    writeFile(music.filePath("lists/sub/02.mp3"), "x", 2 << 20);
+    writeFile(music.filePath("lists/back\\slash.mp3"), "x", 3 << 20);
+    writeFile(music.filePath("lists/back/slash.mp3"), "x"); // not the one the line names
+    dialogs->answers = {writeFile(music.filePath("lists/win.m3u"),
+                                  "..\\Album\\01 Song.mp3\r\nsub\\02.mp3\r\nback\\slash.mp3\r\n"
+                                  "C:\\Music\\03.mp3\r\n")};
+    window->cmdReadPl->click();
+    EXPECT_EQ(rows(), QStringList({"Album/01 Song.mp3 1 mb", "lists/sub/02.mp3 2 mb",
+                                   "lists/back\\slash.mp3 3 mb", "lists/C:\\Music\\03.mp3 ", "6 mb",
+                                   "edit"}));
+    ASSERT_EQ(messages->shown.size(), 1u);
+    EXPECT_TRUE(messages->shown[0].startsWith("1 of 4 songs"));
+    EXPECT_TRUE(messages->shown[0].endsWith("lists/C:\\Music\\03.mp3"));
+}
+
+TEST_F(PlaylistWindowTest, ToDeviceAsksFirstWhenTheSongsDoNotFit)
+{
+    dropFiles(window->ListView1, {writeFile(music.filePath("a.mp3"), QByteArray(1 << 20, 'a')),
+                                  writeFile(music.filePath("b.mp3"), "b")});
+    files->free = 1 << 20;
+    sendTo(device.path()); // "No"
+    EXPECT_EQ(entriesOf(device.path()), QStringList());
+    EXPECT_EQ(messages->shown,
+              QStringList({"The songs need 2 MB; the device has 1 MB free.\n\nCopy them anyway?"}));
+    messages->yes = true;
+    sendTo(device.path());
+    EXPECT_EQ(entriesOf(device.path()), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(messages->shown.size(), 2u);
+
+    QFile::remove(device.filePath("a.mp3"));
+    files->free = (1 << 20) + 1; // just fits: no question
+    sendTo(device.path());
+    EXPECT_EQ(entriesOf(device.path()), QStringList({"a.mp3", "b.mp3"}));
+    EXPECT_EQ(messages->shown.size(), 2u);
+}
+
+// The total shows whole in its strip beside the list, wrapping if it must,
+// and no other control moves; the paths take the list's free width.
+TEST_F(PlaylistWindowTest, TotalShowsWholeAndPathsTakeTheFreeWidth)
+{
+    window->show();
+    QList<QRect> placed;
+    const QList<QWidget *> controls = window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    for (const QWidget *control : controls)
+        placed.append(control->geometry());
+    const std::pair<qint64, const char *> steps[] = {{10475274, "9.99 mb"},
+                                                     {10486, "10 mb"},
+                                                     {1038077754, "999.99 mb"},
+                                                     {Q_INT64_C(103809024000), "99999.99 mb"}};
+    for (const auto &[bytes, total] : steps) {
+        window->AddEntry(
+            writeFile(music.filePath(QString("Some Artist/Album/%1.mp3").arg(bytes)), "x", bytes));
+        const QLabel *info = window->lblInfo;
+        const QRect room(QPoint(), info->size());
+        EXPECT_EQ(info->text(), total);
+        EXPECT_TRUE(
+            room.contains(info->fontMetrics().boundingRect(room, Qt::TextWordWrap, info->text())))
+            << total;
+        EXPECT_TRUE(window->rect().contains(info->geometry()));
+        // "Total:" above touches it by a pixel where twips round.
+        for (const QWidget *control : controls)
+            EXPECT_TRUE(control == info || control == window->lblTotal
+                        || !control->geometry().intersects(info->geometry()))
+                << control->objectName().toStdString();
+    }
+    for (qsizetype i = 0; i < controls.size(); ++i)
+        EXPECT_TRUE(controls[i]->geometry().topLeft() == placed[i].topLeft()
+                    && (controls[i] == window->lblInfo || controls[i]->geometry() == placed[i]));
+
+    PlaylistView *list = window->ListView1;
+    for (const int width : {list->width(), 300, 800}) {
+        list->resize(width, list->height());
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return list->columnWidth(0) + list->columnWidth(1) == list->viewport()->width();
+        })) << width;
+        EXPECT_EQ(list->columnWidth(1), 100);
+    }
+    EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
+    EXPECT_EQ(list->item(3, 0)->toolTip(), window->rowPath(4));
 }

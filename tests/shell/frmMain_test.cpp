@@ -3,16 +3,20 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "lyrics/frmVarlo.h"
+#include "playlist/frmPlaylist.h"
 #include "shell/DirListBox.h"
 #include "shell/IniStuff.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMain.h"
 #include "shell/frmbrowse.h"
+#include "support/FakePlayer.h"
 #include "support/FakeServices.h"
 #include "support/Files.h"
 #include "support/Gui.h"
 #include "support/ModalAnswerer.h"
 #include "support/Transcript.h"
+#include "tags/frmId3.h"
 
 using namespace caldra;
 using namespace caldra::test;
@@ -69,12 +73,9 @@ TEST_F(ShellTest, MainSavesTheDefaultFolderReadsItFreshAndEscapeLeavesToolWindow
     EXPECT_EQ(readBytes(ini), ("[MUSIC]\r\nDEFDIR=" + dir.path() + "/\r\n").toUtf8());
     ASSERT_TRUE(writeBytes(ini, "[MUSIC]\r\nDEFDIR=/elsewhere/\r\n"));
     EXPECT_EQ(main.Ini().Sval(), "/elsewhere/");
-    services.programFolder = ini; // a file cannot hold the settings file
-    IniStuff(services, nullptr).setSval("/x/");
-    ASSERT_EQ(messages->shown.size(), 2u);
-    EXPECT_EQ(QStringList({messages->shown[0], messages->shown[1]}),
-              QStringList({"Setting has been saved", "Error saving setting"}));
-    for (QAction *command : {main.mnuNewLyric, main.Id3, main.Playlist}) {
+    EXPECT_EQ(messages->shown, QStringList{"Setting has been saved"});
+    // The large buttons run the menu commands.
+    for (QCommandLinkButton *command : {main.cmdNewLyric, main.cmdId3, main.cmdPlaylist}) {
         bool open = false;
         auto answers = answerModal(inspect(
             [&](QWidget *w) {
@@ -82,7 +83,7 @@ TEST_F(ShellTest, MainSavesTheDefaultFolderReadsItFreshAndEscapeLeavesToolWindow
                 open = w->isVisible();
             },
             cancelDialog()));
-        command->trigger();
+        command->click();
         EXPECT_TRUE(answers->wait() && open) << command->objectName().toStdString();
     }
 }
@@ -145,7 +146,7 @@ TEST_F(ShellTest, Session)
     t.step("each button opens its tool");
     using Steps = std::function<void(QWidget *, Transcript &)>;
     const auto session = [&](const char *name, const Steps &steps) {
-        return [=](QWidget *w) {
+        return [=, this](QWidget *w) {
             Transcript s(*w, &messages->told);
             s.alias(dir.path(), "<dir>");
             s.alias(QFileInfo(dir.path()).fileName(), "<dir>");
@@ -175,4 +176,114 @@ TEST_F(ShellTest, Session)
     t.note(readBytes(ini));
     t.step("About closed; the folder picked");
     t.expectGolden("frmMain");
+}
+
+// The INI file goes beside a program that may write there; an installed one
+// writes the same bytes under XDG_CONFIG_HOME, reading the file beside it as a
+// preset until then, and keeps the preset's other keys.
+TEST_F(ShellTest, SettingStaysBesideAWritableProgramElseGoesToTheUsersConfigFolder)
+{
+    const QString config = dir.filePath("config");
+    const QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+    const QString user = config + "/caldra/varlo.ini";
+    const QByteArray written = "[MUSIC]\r\nDEFDIR=/m/\r\n";
+    for (const bool writable : {true, false}) {
+        files->readOnly = writable ? QStringList() : QStringList{dir.path()};
+        IniStuff(services, nullptr).setSval("/m/");
+        EXPECT_EQ(readBytes(ini), writable ? written : QByteArray()) << writable;
+        EXPECT_EQ(readBytes(user), writable ? QByteArray() : written) << writable;
+        QFile::remove(ini);
+        QDir(config).removeRecursively();
+    }
+
+    const QByteArray preset = "[MUSIC]\r\nDEFDIR=/preset/\r\n[MORE]\r\nkey=kept\r\n";
+    ASSERT_TRUE(writeBytes(ini, preset));
+    IniStuff settings(services, nullptr);
+    EXPECT_EQ(settings.Sval(), "/preset/");
+    EXPECT_FALSE(QFile::exists(config)); // reading makes nothing
+    settings.setSval("/mine/");
+    EXPECT_EQ(readBytes(user), "[MUSIC]\r\nDEFDIR=/mine/\r\n[MORE]\r\nkey=kept\r\n");
+    ASSERT_TRUE(writeBytes(ini, "[MUSIC]\r\nDEFDIR=/new preset/\r\n"));
+    EXPECT_EQ(settings.Sval(), "/mine/");
+
+    // A configuration folder that cannot be made is a failed save; the preset stays.
+    QDir(config).removeRecursively();
+    ASSERT_TRUE(writeBytes(config, "a file"));
+    settings.setSval("/lost/");
+    EXPECT_EQ(readBytes(ini), "[MUSIC]\r\nDEFDIR=/new preset/\r\n");
+    EXPECT_EQ(messages->shown, QStringList({"Setting has been saved", "Setting has been saved",
+                                            "Setting has been saved", "Error saving setting"}));
+    qputenv("XDG_CONFIG_HOME", oldConfigHome);
+}
+
+// Each form of the command line opens its tool, modal in front of the main
+// window, with the files in it; an unreadable file is named and nothing opens.
+TEST_F(ShellTest, StartOpensTheToolWithItsFilesOrNamesTheFileThatIsMissing)
+{
+    FakePlayer *player = nullptr;
+    services.makePlayer = [&player] {
+        auto made = std::make_unique<FakePlayer>();
+        player = made.get();
+        return made;
+    };
+    const QString song
+        = writeFile(dir.filePath("Song.mp3"), readBytes(CALDRA_FIXTURES_DIR "/tone.mp3"));
+    const QString other = writeFile(dir.filePath("b.mp3"), "not really a song");
+    const QString list = writeFile(dir.filePath("list.m3u"), "#EXTM3U\r\nSong.mp3\r\nb.mp3\r\n");
+    frmMain main(services);
+    main.show();
+    using Tool = StartRequest::Tool;
+    const struct {
+        StartRequest request;
+        std::function<QString(QWidget *)> seen; // what the window shows of its files
+    } cases[] = {
+        {{Tool::Lyrics, {song}, false},
+         [&](QWidget *w) {
+             auto *lyrics = qobject_cast<frmVarlo *>(w);
+             return lyrics ? lyrics->lblSound->toolTip() + " " + player->fileName : QString();
+         }},
+        {{Tool::Tags, {song}, false},
+         [](QWidget *w) {
+             auto *tags = qobject_cast<frmId3 *>(w);
+             return tags && tags->WriteId3v2cmd->isEnabled() ? tags->CurrentFile : QString();
+         }},
+        {{Tool::Playlist, {list}, true},
+         [](QWidget *w) {
+             auto *playlist = qobject_cast<frmPlaylist *>(w);
+             return playlist && playlist->cmdDelete->isEnabled()
+                        ? playlist->rowPath(1) + " " + playlist->rowPath(2)
+                        : QString();
+         }},
+        {{Tool::Playlist, {other, song}, false},
+         [](QWidget *w) {
+             auto *playlist = qobject_cast<frmPlaylist *>(w);
+             return playlist && playlist->cmdDelete->isEnabled()
+                        ? playlist->rowPath(1) + " " + playlist->rowPath(2)
+                        : QString();
+         }},
+    };
+    const QStringList expected = {"Song.mp3 " + song, song, song + " " + other, other + " " + song};
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        QString seen;
+        bool inFront = false;
+        auto answers = answerModal(inspect(
+            [&](QWidget *w) {
+                seen = cases[i].seen(w);
+                inFront = w->isModal() && main.isVisible();
+            },
+            cancelDialog()));
+        main.OpenAtStart(cases[i].request);
+        ASSERT_TRUE(answers->wait()) << i << answers->failure().toStdString();
+        EXPECT_EQ(seen, expected[i]) << i;
+        EXPECT_TRUE(inFront) << i;
+    }
+    EXPECT_TRUE(messages->shown.isEmpty());
+
+    const QString missing = dir.filePath("gone.mp3");
+    main.OpenAtStart({Tool::Lyrics, {missing}, false});
+    main.OpenAtStart({Tool::Playlist, {song, missing, list}, false});
+    const QString named = "Caldra could not open\n" + missing + ": No such file or directory";
+    EXPECT_EQ(messages->shown, QStringList({named, named}));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

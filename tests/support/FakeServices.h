@@ -18,8 +18,16 @@ public:
         told.append(QStringLiteral("[%1%2] ").arg(title, icon == MessageIcon::None ? "" : " (i)")
                     + text);
     }
+    // Recorded among the messages, answered with `yes`.
+    bool ask(QWidget *, const QString &text, const QString &title) override
+    {
+        shown.append(text);
+        told.append(QStringLiteral("[%1 (?)] ").arg(title) + text);
+        return yes;
+    }
     QStringList shown;
     QStringList told; // with the title and whether the box shows the information icon
+    bool yes = false;
 };
 
 // Answers file dialogs from a queue: a path confirms, nothing cancels.
@@ -96,8 +104,9 @@ public:
     bool succeed = true;
 };
 
-// The real file system, but with chosen folders made unreadable (root cannot be
-// locked out of a folder by permissions) and chosen files present.
+// The real file system, but with chosen folders made unreadable or read-only
+// (root cannot be locked out of a folder by permissions), chosen files present
+// and, when set, that much free space everywhere.
 class FakeFileSystem final : public FileSystemService {
 public:
     FolderListing listFolders(const QString &path) override
@@ -112,11 +121,21 @@ public:
         return existing.contains(path) || real.fileExists(path);
     }
     QString currentFolder() override { return current.isEmpty() ? real.currentFolder() : current; }
+    std::optional<qint64> freeBytes(const QString &folder) override
+    {
+        return free ? free : real.freeBytes(folder);
+    }
+    bool isWritableFolder(const QString &path) override
+    {
+        return !readOnly.contains(path) && real.isWritableFolder(path);
+    }
 
     DesktopFileSystem real;
     std::map<QString, QString> failing;
     QStringList existing;
+    QStringList readOnly; // folders root could otherwise write to
     QString current;
+    std::optional<qint64> free;
 };
 
 // Real services throughout, but the settings file in programFolder, and no

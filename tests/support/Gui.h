@@ -39,16 +39,15 @@ inline void clickCell(QAbstractItemView *view, int row, int column)
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
 }
 
-// Delivers files onto a view the way a file manager's drag does; false when
-// the view turns them away on the way in.
-inline bool dropFiles(QAbstractItemView *view, const QStringList &paths)
+// Delivers files onto a widget the way a file manager's drag does; false when
+// the widget turns them away on the way in.
+inline bool dropFiles(QWidget *viewport, const QStringList &paths)
 {
     QList<QUrl> urls;
     for (const QString &path : paths)
         urls.append(QUrl::fromLocalFile(path));
     QMimeData data;
     data.setUrls(urls);
-    QWidget *viewport = view->viewport();
     const QPoint at = viewport->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(viewport, &enter);
@@ -70,7 +69,8 @@ inline QStringList useContextMenu(QWidget *widget, QPoint at, bool pick)
     QTimer::singleShot(0, widget, [&] {
         if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
             for (const QAction *a : menu->actions())
-                offered << a->text() + u' ' + a->shortcut().toString();
+                offered << a->text() + u' ' + a->shortcut().toString()
+                               + (a->isEnabled() ? "" : " (off)");
             QTest::keyClick(menu, Qt::Key_Down);
             QTest::keyClick(menu, pick ? Qt::Key_Return : Qt::Key_Escape);
         }
@@ -79,6 +79,11 @@ inline QStringList useContextMenu(QWidget *widget, QPoint at, bool pick)
     QCoreApplication::sendEvent(widget, &event);
     QCoreApplication::processEvents(); // the menu's turn when none opened
     return offered;
+}
+
+inline bool dropFiles(QAbstractItemView *view, const QStringList &paths)
+{
+    return dropFiles(view->viewport(), paths);
 }
 
 template <class Boxes>
