@@ -69,9 +69,10 @@ void MmControl::stop()
     m_player->stop();
 }
 
+// A load under way ends with the file, and the player opens again only
+// through open(), which forgets the position held for it.
 void MmControl::close()
 {
-    m_resume.reset();
     m_player->close();
 }
 

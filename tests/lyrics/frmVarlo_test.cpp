@@ -344,6 +344,8 @@ TEST_F(LyricWindow, NudgesAndShiftsKeepEachRowsFormAndUndoInOneStep)
     key(Qt::Key_Z, Qt::ControlModifier);
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(table().rows(), loaded);
+    w->shiftTimesFrom(1, 1000); // the first row moves too
+    EXPECT_EQ(table().cell(0, 0), "00:01.05");
 }
 
 // The song keeps playing (or paused) where it was while its lyrics are

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "platform/MediaPlayer.h"
 #include "platform/Services.h"
@@ -8,14 +9,24 @@
 namespace caldra::test {
 
 // A player without sound whose position, length and end the test sets. It
-// opens any named file at once and follows the commands the way the real one does: stop and open go
-// back to 0, seeking keeps playing or paused, and nothing moves by itself.
+// opens any named file at once (or, with opensLater, when the test calls loaded())
+// and follows the commands the way the real one does: stop and open go back to 0,
+// close forgets a load under way, seeking keeps playing or paused, and nothing
+// moves by itself.
 class FakePlayer final : public MediaPlayer {
 public:
     void setFileName(const QString &path) override { fileName = path; }
-    void open() override { become(!fileName.isEmpty(), false, false, 0); }
+    void open() override
+    {
+        m_loading = opensLater && !fileName.isEmpty();
+        become(!m_loading && !fileName.isEmpty(), false, false, 0);
+    }
     void stop() override { become(m_open, false, false, 0); }
-    void close() override { become(false, false, false, 0); }
+    void close() override
+    {
+        m_loading = false;
+        become(false, false, false, 0);
+    }
     qint32 position() const override { return m_open ? m_position : 0; }
     qint32 duration() const override { return m_open ? length : 0; }
     void setPosition(qint32 milliseconds) override
@@ -46,8 +57,16 @@ public:
         Q_EMIT playCompleted();
     }
 
+    // The load that open() started with opensLater set is done.
+    void loaded()
+    {
+        if (std::exchange(m_loading, false))
+            become(true, false, false, 0);
+    }
+
     QString fileName;
     qint32 length = 180000;
+    bool opensLater = false;
 
 private:
     void become(bool open, bool playing, bool paused, qint32 position)
@@ -58,6 +77,7 @@ private:
         m_position = position;
         Q_EMIT stateChanged();
     }
+    bool m_loading = false;
     bool m_open = false;
     bool m_playing = false;
     bool m_paused = false;

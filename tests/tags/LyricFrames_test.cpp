@@ -65,6 +65,12 @@ TEST(LyricFrames, TheSongsOwnLyricsAreReadFromEveryTagVersionAndEncoding)
         writeSongLyrics(song, ours);
         EXPECT_EQ(readSongOwnLyrics(song), ours) << major;
     }
+
+    // A 2.4 tag unsynchronised as a whole stores the time 0xFFE0 as FF 00 E0.
+    QByteArray body = syltBody(Enc::Latin1, "", {{"u", 0xFFE0}});
+    body.replace(QByteArray::fromHex("ffe0"), QByteArray::fromHex("ff00e0"));
+    ASSERT_TRUE(writeBytes(song, id3v2(4, frame(4, "SYLT", body), 10, '\x80') + toneAudio()));
+    EXPECT_EQ(readSongOwnLyrics(song), SongLyrics({{{0xFFE0, "u"}}, ""}));
 }
 
 TEST(LyricFrames, ASongWhoseTagCannotBeReadRaises)
