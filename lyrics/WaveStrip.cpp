@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolTip>
 
 #include "platform/AudioDecoder.h"
@@ -21,6 +22,7 @@ constexpr double kGripPx = 4;
 constexpr double kZoomStep = 1.25;
 constexpr double kScrollStep = 0.1; // of the stretch shown
 const QColor kPlayheadColour(220, 30, 30);
+constexpr int kDecodingRepaintMs = 50;
 
 } // namespace
 
@@ -84,7 +86,15 @@ void WaveStrip::takeSamples(const SampleBlock &block)
     // A length told by the file may fall short of what it holds.
     if (m_envelope.durationMs() > m_view.songMs())
         setSongMs(m_envelope.durationMs());
-    update();
+    // Blocks come hundreds a second; painting for each would cost more than
+    // decoding them.
+    if (!m_repaintPending) {
+        m_repaintPending = true;
+        QTimer::singleShot(kDecodingRepaintMs, this, [this] {
+            m_repaintPending = false;
+            update();
+        });
+    }
 }
 
 void WaveStrip::setSongMs(double ms)

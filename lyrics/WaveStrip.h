@@ -105,6 +105,7 @@ private:
     bool m_decoding = false;
     bool m_failed = false;
     bool m_syncingScroll = false;
+    bool m_repaintPending = false;
 };
 
 } // namespace caldra
