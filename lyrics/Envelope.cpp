@@ -79,10 +79,11 @@ void Envelope::reserve(double songMs, int sampleRate)
     if (songMs <= 0 || sampleRate <= 0)
         return;
     const int bucketFrames = std::max(1, sampleRate / kBucketsPerSecond);
-    auto buckets = static_cast<std::size_t>(songMs * sampleRate / 1000.0 / bucketFrames) + 1;
+    // A little over, as a file's own idea of its length can fall short.
+    double buckets = std::ceil(songMs * 1.01 * sampleRate / 1000.0 / bucketFrames);
     for (std::vector<Bucket> &level : m_levels) {
-        level.reserve(buckets);
-        buckets = buckets / kLevelFactor + 1;
+        level.reserve(static_cast<std::size_t>(buckets));
+        buckets = std::ceil(buckets / kLevelFactor);
     }
 }
 

@@ -56,6 +56,19 @@ TEST(Envelope, SilenceIsFlatAndASquareWaveFillsTheStrip)
             EXPECT_EQ(p, (Peak{-1, 1})) << w;
 }
 
+TEST(Envelope, MonoCountsAndBlocksWithoutAShapeAreLeftOut)
+{
+    Envelope e;
+    EXPECT_EQ(std::tuple(e.durationMs(), e.peak(0, 10)), std::tuple(0.0, Peak{}));
+    const std::vector<qint16> loud(441, 25600);
+    e.append(loud, 0, kRate);
+    e.append(loud, 1, 0);
+    EXPECT_EQ(e.frames(), 0);
+    e.append(loud, 1, kRate);
+    EXPECT_EQ(std::tuple(e.durationMs(), e.peak(0, 10), e.peak(5, 5)),
+              std::tuple(10.0, Peak{100 / 127.0F, 100 / 127.0F}, Peak{}));
+}
+
 TEST(Envelope, AnUnfinishedLastBucketAndAHalfFrameAtTheEnd)
 {
     // 1001 frames: eleven buckets of 88 and 33 frames over; the loud part is
@@ -77,11 +90,15 @@ TEST(Envelope, AnUnfinishedLastBucketAndAHalfFrameAtTheEnd)
 // buckets the column touches gives.
 TEST(Envelope, ColumnsAtEveryZoomMatchAPlainScanOfTheSamples)
 {
+    // Noise whose loudness jumps every 37 frames, so that no two buckets, and
+    // no two stretches of buckets, have the same extremes.
     quint32 seed = 7;
-    const auto noise = [&seed](qint64 f) {
+    int loudness = 0;
+    const auto noise = [&](qint64 f) {
         seed = seed * 1664525 + 1013904223;
-        const int loudness = static_cast<int>(f / 4410 % 10) * 3000; // changes every 0.1 s
-        return static_cast<qint16>(static_cast<int>(seed >> 16) % (loudness + 1) - loudness / 2);
+        if (f % 37 == 0)
+            loudness = static_cast<int>(seed >> 8) % 60000 + 1;
+        return static_cast<qint16>(static_cast<int>(seed >> 12) % loudness - loudness / 2);
     };
     const std::vector<qint16> samples = stereo(12 * kRate + 17, noise);
     const Envelope e = envelopeOf(samples, 2);
@@ -91,15 +108,15 @@ TEST(Envelope, ColumnsAtEveryZoomMatchAPlainScanOfTheSamples)
             const std::vector<Peak> got = e.columns(start, w, 4000);
             ASSERT_EQ(got.size(), std::min<std::size_t>(4000, static_cast<std::size_t>(std::ceil(
                                                                   (e.durationMs() - start) / w))));
-            for (std::size_t c = 0; c < got.size(); c += 1 + got.size() / 97) {
+            for (std::size_t c = 0; c < got.size(); c += 1 + got.size() / 997) {
                 const double from = start + static_cast<double>(c) * w;
                 const auto first = static_cast<qint64>(std::floor(from * kRate / 1000 / bucket));
                 auto end = static_cast<qint64>(std::ceil((from + w) * kRate / 1000 / bucket));
                 end = std::max(end, first + 1);
                 int low = 32767;
                 int high = -32768;
-                for (qint64 i = first * 88 * 2;
-                     i < std::min<qint64>(end * 88 * 2, samples.size() - 0); ++i) {
+                for (qint64 i = first * 88 * 2; i < std::min<qint64>(end * 88 * 2, samples.size());
+                     ++i) {
                     low = std::min<int>(low, samples[i]);
                     high = std::max<int>(high, samples[i]);
                 }
@@ -118,8 +135,12 @@ TEST(Envelope, TenMinutesOfStereoStayUnderOneMegabyte)
         const std::vector<qint16> second(2 * rate, 1000);
         for (int s = 0; s < 600; ++s)
             e.append(second, 2, rate);
+        // Room was taken once for the whole song, and a little more.
+        const std::size_t whileDecoding = e.storedBytes();
         e.squeeze();
         EXPECT_DOUBLE_EQ(e.durationMs(), 600000);
+        EXPECT_LT(whileDecoding, e.storedBytes() * 1.02) << rate;
+        EXPECT_GT(whileDecoding, e.storedBytes() * 1.005) << rate;
         EXPECT_LT(e.storedBytes(), 1'000'000U) << rate;
         EXPECT_GT(e.storedBytes(), 600'000U) << rate; // every 2 ms is kept
         EXPECT_EQ(e.peak(599999, 600000), (Peak{3 / 127.0F, 3 / 127.0F}));
