@@ -3,10 +3,13 @@
 #include <ctime>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -119,10 +122,51 @@ double processCpuSeconds()
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
+// From the Space key to the stamp in its cell and the table repainted, in a
+// shown 600-line table, with stamps in whole seconds (arg 0) or hundredths
+// (arg 1). One pass down the table: every stamp changes its cell.
+void StampLatency(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString lyrics = dir.filePath(QStringLiteral("long.lrc"));
+    {
+        QFile f(lyrics);
+        f.open(QIODevice::WriteOnly);
+        // Times no stamp of a song not playing (00:00) can equal.
+        f.write(longLrc(660).mid(longLrc(60).size()));
+    }
+    Services services = Services::desktop();
+    services.programFolder = dir.path();
+    auto dialogs = std::make_shared<OneFileDialog>();
+    dialogs->path = lyrics;
+    services.fileDialogs = dialogs;
+    frmMain main(services);
+    frmVarlo window(services, main.Ini(), &main);
+    window.Form_Load();
+    window.show();
+    window.Cmdopen->click();
+    window.chkHundredths->setChecked(state.range(0) != 0);
+    window.List1->setFocus();
+    QApplication::processEvents();
+    const QString expected = state.range(0) ? QStringLiteral("00:00.00") : QStringLiteral("00:00");
+    int row = 0;
+    for (auto _ : state) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QApplication::sendEvent(window.List1, &press);
+        QApplication::processEvents();
+        state.PauseTiming();
+        if (window.List1->model()->index(row++, 0).data().toString() != expected)
+            state.SkipWithError("the stamp did not reach its cell");
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(StampLatency)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Iterations(599);
+
 // The whole process's CPU time (decoder threads included) while the lyric
-// window plays a song, refreshes its position label once a second and keeps
-// the live highlight on the line being sung (a line every second), as a share
-// of one core. Arg 0 measures the same window with nothing playing.
+// window plays a song, refreshes its position label once a second (arg 1 = 0)
+// or, with hundredths shown (arg 1 = 1), every 50 ms, and keeps the live
+// highlight on the line being sung (a line every second), as a share of one
+// core. Arg 0 = 0 measures the same window with nothing playing.
 void CpuWhilePlaying(benchmark::State &state)
 {
     QTemporaryDir dir;
@@ -138,11 +182,13 @@ void CpuWhilePlaying(benchmark::State &state)
     services.fileDialogs = dialogs;
     frmMain main(services);
     const bool playing = state.range(0) != 0;
+    const bool hundredths = state.range(1) != 0;
     double share = 0;
     for (auto _ : state) {
         frmVarlo window(services, main.Ini(), &main);
         window.Form_Load();
         window.show();
+        window.chkHundredths->setChecked(hundredths);
         dialogs->path = lyrics;
         window.Cmdopen->click();
         dialogs->path = QStringLiteral(CALDRA_FIXTURES_DIR "/tone.mp3");
@@ -171,9 +217,16 @@ void CpuWhilePlaying(benchmark::State &state)
         }
         if (playing && highlighted < 1)
             state.SkipWithError("the highlight did not follow the song");
+        if (playing && hundredths && !window.lblTime->text().contains(u'.'))
+            state.SkipWithError("the position was not shown in hundredths");
     }
     state.counters["cpu_percent"] = share * 100.0;
 }
-BENCHMARK(CpuWhilePlaying)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(CpuWhilePlaying)
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Args({0, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace

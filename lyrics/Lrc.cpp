@@ -1,5 +1,8 @@
 #include "lyrics/Lrc.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "platform/TextCodec.h"
 
 namespace caldra {
@@ -37,6 +40,17 @@ QString lrcBaseName(const QString &fileTitle)
 QString lrcFilePath(const QString &folder, const QString &fileTitle)
 {
     return folder + lrcBaseName(fileTitle) + u".lrc";
+}
+
+QStringList lrcFilesForSong(const QString &folder, const QString &songPath,
+                            const QString &fileTitle)
+{
+    QStringList places;
+    // A blank folder is no folder to "save", which asks for one first.
+    if (!QString(folder).remove(u' ').isEmpty())
+        places << lrcFilePath(folder, fileTitle);
+    places << QFileInfo(songPath).dir().filePath(lrcBaseName(fileTitle) + u".lrc");
+    return places;
 }
 
 QStringList lrcFileLines(const QByteArray &bytes)

@@ -35,6 +35,11 @@ QString lrcBaseName(const QString &fileTitle);
 // folder + base name + ".lrc", the folder used exactly as stored.
 QString lrcFilePath(const QString &folder, const QString &fileTitle);
 
+// Where a song's lyric file may already be, in the order to look: where
+// "save" writes it (when a music folder is set), then beside the song.
+QStringList lrcFilesForSong(const QString &folder, const QString &songPath,
+                            const QString &fileTitle);
+
 // The lines of an LRC file as read back: CR LF, a lone CR and a lone LF all
 // end a line.
 QStringList lrcFileLines(const QByteArray &bytes);

@@ -39,6 +39,7 @@ MmControl::MmControl(std::unique_ptr<MediaPlayer> player, QWidget *parent)
     connect(Pause, &QToolButton::clicked, this, [this] { m_player->pause(); });
     connect(Stop, &QToolButton::clicked, this, [this] { m_player->stop(); });
     connect(m_player.get(), &MediaPlayer::stateChanged, this, &MmControl::updateButtons);
+    connect(m_player.get(), &MediaPlayer::stateChanged, this, &MmControl::resumeWhenOpen);
     connect(m_player.get(), &MediaPlayer::playCompleted, this, &MmControl::PlayCompleted);
     updateButtons();
 }
@@ -58,16 +59,19 @@ void MmControl::setFileName(const QString &path)
 
 void MmControl::open()
 {
+    m_resume.reset();
     m_player->open();
 }
 
 void MmControl::stop()
 {
+    m_resume.reset();
     m_player->stop();
 }
 
 void MmControl::close()
 {
+    m_resume.reset();
     m_player->close();
 }
 
@@ -90,6 +94,43 @@ void MmControl::pressPlay()
 {
     Q_EMIT PlayClick();
     m_player->play();
+}
+
+void MmControl::releaseWhile(const std::function<void()> &work)
+{
+    if (!m_player->isOpen()) {
+        work();
+        return;
+    }
+    const Resume was{m_player->position(), m_player->isPlaying(), m_player->isPaused()};
+    m_player->stop();
+    m_player->close();
+    const auto takeUpAgain = [&] {
+        m_resume = was;
+        // The real player loads in the background; the fake one at once.
+        m_player->open();
+        resumeWhenOpen();
+    };
+    try {
+        work();
+    } catch (...) {
+        takeUpAgain();
+        throw;
+    }
+    takeUpAgain();
+}
+
+void MmControl::resumeWhenOpen()
+{
+    if (!m_resume || !m_player->isOpen())
+        return;
+    const Resume was = *std::exchange(m_resume, std::nullopt);
+    // Started before the position is given, so that it holds on every back end.
+    if (was.playing || was.paused)
+        m_player->play();
+    m_player->setPosition(was.position);
+    if (was.paused)
+        m_player->pause();
 }
 
 void MmControl::updateButtons()

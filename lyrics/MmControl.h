@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include <QWidget>
 
@@ -30,6 +32,12 @@ public:
     // What the Play button does, for commands that start the song themselves.
     void pressPlay();
 
+    // Lets go of the file while `work` runs (a rewrite of the song) and opens
+    // it again at the same position, playing or paused as before, once the
+    // player has it loaded. Whatever `work` raises is passed on, after the
+    // file is taken up again.
+    void releaseWhile(const std::function<void()> &work);
+
     MediaPlayer &player() { return *m_player; }
 
     QToolButton *Play;
@@ -44,6 +52,15 @@ Q_SIGNALS:
 
 private:
     void updateButtons();
+    void resumeWhenOpen();
+
+    struct Resume {
+        qint32 position = 0;
+        bool playing = false;
+        bool paused = false;
+    };
+    // Where the song was when it was let go of, until it is open again.
+    std::optional<Resume> m_resume;
 
     std::unique_ptr<MediaPlayer> m_player;
 };

@@ -1,8 +1,11 @@
 #include "lyrics/frmVarlo.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,8 +21,10 @@
 #include "lyrics/Lrc.h"
 #include "lyrics/LrcFile.h"
 #include "lyrics/LrcTime.h"
+#include "lyrics/LyricEdits.h"
 #include "lyrics/LyricTable.h"
 #include "lyrics/MmControl.h"
+#include "lyrics/TimeForm.h"
 #include "platform/Controls.h"
 #include "platform/MusicFolderSetting.h"
 #include "platform/Twips.h"
@@ -52,23 +57,6 @@ constexpr qint32 kSeekMs = 5000;
 // Often enough that the highlight is never more than a tenth of a second
 // behind the song, seldom enough to cost next to nothing.
 constexpr int kPreviewMs = 50;
-
-// One change of the rows as the history keeps it.
-class Edit final : public QUndoCommand {
-public:
-    Edit(const QString &text, std::function<void()> redo, std::function<void()> undo)
-        : QUndoCommand(text)
-        , m_redo(std::move(redo))
-        , m_undo(std::move(undo))
-    {
-    }
-    void redo() override { m_redo(); }
-    void undo() override { m_undo(); }
-
-private:
-    std::function<void()> m_redo;
-    std::function<void()> m_undo;
-};
 
 QToolButton *seekButton(QWidget *parent, const QString &name, QStyle::StandardPixmap icon,
                         const QString &accessibleName, const QString &key, const QRect &geometry)
@@ -167,17 +155,29 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     cmdSaveInSong->setToolTip(QStringLiteral("Write the lines into the MP3's ID3v2 tag as "
                                              "synchronised and plain lyrics"));
     cmdSaveInSong->setEnabled(false);
+    chkHundredths = new QCheckBox(QStringLiteral("Hundredths"), this);
+    chkHundredths->setObjectName(QStringLiteral("chkHundredths"));
+    chkHundredths->setGeometry(twipsRect(3360, 1200, 1335, 255));
+    chkHundredths->setToolTip(
+        QStringLiteral("Stamp lines to the hundredth of a second (mm:ss.xx)"));
+    cmdLoadFromSong = makeButton(this, QStringLiteral("cmdLoadFromSong"),
+                                 QStringLiteral("Load from song"), twipsRect(1320, 360, 1335, 375));
+    cmdLoadFromSong->setToolTip(
+        QStringLiteral("Replace the lines with the lyrics kept in the MP3"));
+    cmdLoadFromSong->setEnabled(false);
 
     List1->setToolTip(QStringLiteral(
         "Click a Time cell or press Space to stamp the current line and move to the next.\n"
         "Ctrl+Left / Ctrl+Right: 5 seconds back / forward. Ctrl+Enter: play from the line.\n"
+        "Alt+Up / Alt+Down: the line's time earlier / later (0.1 s with hundredths, else 1 s).\n"
         "Ctrl+Z / Ctrl+Shift+Z: undo / redo."));
     List1->setContextMenuPolicy(Qt::CustomContextMenu);
     List1->installEventFilter(this);
 
     const QList<QWidget *> tabOrder
-        = {mmcMP3,   cmdBack, cmdStep, Command1,  lblSound,      lblTime, rtbLyr,    cmdSave,
-           Command2, List1,   Cmdopen, cmdGetId3, cmdSaveInSong, Text1,   cmdAddRow, cmdAddRowDown};
+        = {mmcMP3,  cmdBack,       cmdStep,       Command1, cmdLoadFromSong, lblSound,
+           lblTime, chkHundredths, rtbLyr,        cmdSave,  Command2,        List1,
+           Cmdopen, cmdGetId3,     cmdSaveInSong, Text1,    cmdAddRow,       cmdAddRowDown};
     for (qsizetype i = 0; i + 1 < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i), tabOrder.at(i + 1));
 
@@ -215,6 +215,8 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     connect(List1, &QTableView::customContextMenuRequested, this, &frmVarlo::List1_ContextMenu);
     connect(&mmcMP3->player(), &MediaPlayer::stateChanged, this, &frmVarlo::mmcMP3_StateChanged);
     connect(tmrPreview, &QTimer::timeout, this, &frmVarlo::tmrPreview_Timer);
+    connect(chkHundredths, &QCheckBox::clicked, this, &frmVarlo::chkHundredths_Click);
+    connect(cmdLoadFromSong, &QPushButton::clicked, this, &frmVarlo::cmdLoadFromSong_Click);
     for (auto signal : {&LyricTable::rowsInserted, &LyricTable::rowsRemoved})
         connect(m_table, signal, this, &frmVarlo::updateSaveInSong);
     connect(m_table, &LyricTable::modelReset, this, &frmVarlo::updateSaveInSong);
@@ -243,6 +245,7 @@ void frmVarlo::Form_Load()
 
     List1->setColumnWidth(1, twips(4500));
     m_table->clear();
+    chkHundredths->setChecked(m_settings.hundredths());
 }
 
 void frmVarlo::setVisible(bool visible)
@@ -300,23 +303,18 @@ void frmVarlo::makeCurrentIfNone()
 
 void frmVarlo::Command2_Click()
 {
-    const QList<LyricRow> made = rowsFromEntryText(rtbLyr->toPlainText());
     const bool fromTextView = List1->isHidden();
-    m_history->push(new Edit(
-        QStringLiteral("Make LRC"),
-        [this, made] {
-            showTableView();
-            m_table->append(made);
-            makeCurrentIfNone();
-            Command2->setEnabled(false);
-        },
-        [this, made, fromTextView] {
-            m_table->remove(m_table->rowCount() - static_cast<int>(made.size()),
-                            static_cast<int>(made.size()));
-            Command2->setEnabled(true);
-            if (fromTextView)
-                showTextView();
-        }));
+    m_history->push(new AppendRows(*m_table, QStringLiteral("Make LRC"),
+                                   rowsFromEntryText(rtbLyr->toPlainText()),
+                                   [this, fromTextView](bool added) {
+                                       Command2->setEnabled(!added);
+                                       if (added) {
+                                           showTableView();
+                                           makeCurrentIfNone();
+                                       } else if (fromTextView) {
+                                           showTextView();
+                                       }
+                                   }));
 }
 
 void frmVarlo::cmdAddRowDown_Click()
@@ -335,23 +333,13 @@ void frmVarlo::cmdAddRow_Click()
 
 void frmVarlo::insertRowUndoably(int at)
 {
-    m_history->push(new Edit(
-        QStringLiteral("Add row"),
-        [this, at] {
-            m_table->insertEmpty(at);
-            makeCurrentIfNone();
-        },
-        [this, at] { m_table->remove(at, 1); }));
+    m_history->push(new InsertRow(*m_table, at));
+    makeCurrentIfNone();
 }
 
 void frmVarlo::setCellUndoably(int row, int col, const QString &text, const QString &what)
 {
-    const QString before = m_table->cell(row - 1, col);
-    if (row < 1 || row >= Rows() || before == text)
-        return;
-    m_history->push(new Edit(
-        what, [this, row, col, text] { m_table->setCell(row - 1, col, text); },
-        [this, row, col, before] { m_table->setCell(row - 1, col, before); }));
+    m_history->push(ChangeCells::one(*m_table, what, row - 1, col, text));
 }
 
 void frmVarlo::showTextView()
@@ -364,8 +352,10 @@ void frmVarlo::showTextView()
 
 void frmVarlo::List1_Click()
 {
+    // A click stamps and moves on as Space does, so that Space after a
+    // click times the next line, not the clicked one again.
     if (Col() == 0)
-        StampTime();
+        stampAndMoveOn();
     else
         ShowCellEditor();
 }
@@ -374,7 +364,7 @@ void frmVarlo::StampTime()
 {
     // The label may be up to a second old: the stamp reads the player itself
     // and brings the label up to the same moment.
-    const QString now = PositionText(mmcMP3->position());
+    const QString now = timeText(mmcMP3->position(), chkHundredths->isChecked());
     lblTime->setText(now);
     setCellUndoably(Row(), 0, now, QStringLiteral("Stamp"));
 }
@@ -477,13 +467,16 @@ void frmVarlo::Cmdopen_Click()
     cd->setInitDir(m_settings.Sval());
     // A cancelled dialog leaves the rows alone: re-reading the last file
     // confirmed (often the song) would throw away unsaved work.
-    if (!cd->showOpen())
-        return;
+    if (cd->showOpen())
+        loadLrc(cd->fileName());
+}
 
+void frmVarlo::loadLrc(const QString &path)
+{
     const quint64 generation = ++m_loadGeneration;
     m_history->clear();
     m_table->clear();
-    const LrcRead read = readLrcFile(cd->fileName());
+    const LrcRead read = readLrcFile(path);
     if (read.error) {
         reportLoadError(procedureErrorText(*read.error));
         return;
@@ -535,6 +528,7 @@ void frmVarlo::Command1_Click()
     m_songFile = cd->fileName().endsWith(u".mp3", Qt::CaseInsensitive) ? cd->fileName() : QString();
     updateSaveInSong();
     mmcMP3->open();
+    bringLyricsBack();
     // A centred label too narrow for the title would cut it at both ends; cut
     // its end only, and keep the whole of it a hover away.
     lblSound->setText(lblSound->fontMetrics().elidedText(cd->fileTitle(), Qt::ElideRight,
@@ -559,7 +553,7 @@ void frmVarlo::mmcMP3_PlayCompleted()
 
 void frmVarlo::Timer1_Timer()
 {
-    lblTime->setText(PositionText(mmcMP3->position()));
+    lblTime->setText(timeText(mmcMP3->position(), chkHundredths->isChecked()));
 }
 
 } // namespace caldra
@@ -573,6 +567,10 @@ bool frmVarlo::List1_KeyPress(const QKeyEvent &event)
         // A held key would stamp line after line with nearly the same time.
         if (!event.isAutoRepeat())
             stampAndMoveOn();
+        return true;
+    }
+    if (mods == Qt::AltModifier && (event.key() == Qt::Key_Up || event.key() == Qt::Key_Down)) {
+        nudge(event.key() == Qt::Key_Up ? -1 : 1);
         return true;
     }
     if (mods != Qt::ControlModifier)
@@ -637,13 +635,40 @@ void frmVarlo::playFrom(int row)
 
 std::unique_ptr<QMenu> frmVarlo::rowMenu(int row)
 {
-    if (row < 1 || row >= Rows() || !timeFieldPosition(TextMatrix(row, 0)))
+    if (row < 1 || row >= Rows())
         return nullptr;
     auto menu = std::make_unique<QMenu>(this);
     QAction *play = menu->addAction(QStringLiteral("Play from here"));
     play->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
+    play->setEnabled(timeFieldPosition(TextMatrix(row, 0)).has_value());
     connect(play, &QAction::triggered, this, [this, row] { playFrom(row); });
+    QAction *shift = menu->addAction(QStringLiteral("Shift times from here\u2026"));
+    connect(shift, &QAction::triggered, this, [this, row] { askShift(row); });
     return menu;
+}
+
+void frmVarlo::askShift(int row)
+{
+    bool ok = false;
+    const double seconds = QInputDialog::getDouble(
+        this, QStringLiteral("Shift times from here"),
+        QStringLiteral("Seconds to move this line and every later one by\n"
+                       "(negative: earlier):"),
+        0, -86400, 86400, 2, &ok);
+    if (ok)
+        shiftTimesFrom(row, static_cast<qint32>(std::lround(seconds * 1000)));
+}
+
+void frmVarlo::shiftTimesFrom(int row, qint32 offset)
+{
+    m_history->push(new ChangeCells(*m_table, QStringLiteral("Shift times"),
+                                    shiftChanges(*m_table, row - 1, offset)));
+}
+
+void frmVarlo::nudge(int steps)
+{
+    m_history->push(new ChangeCells(*m_table, QStringLiteral("Nudge"),
+                                    nudgeChanges(*m_table, Row() - 1, steps)));
 }
 
 void frmVarlo::List1_ContextMenu(const QPoint &at)
@@ -665,6 +690,8 @@ void frmVarlo::mmcMP3_StateChanged()
 
 void frmVarlo::tmrPreview_Timer()
 {
+    if (chkHundredths->isChecked())
+        lblTime->setText(hundredthsText(mmcMP3->position()));
     const int row = rowPlayingAt(m_table->times(), mmcMP3->position());
     if (row == m_table->highlighted())
         return;
@@ -677,16 +704,78 @@ void frmVarlo::tmrPreview_Timer()
 void frmVarlo::updateSaveInSong()
 {
     cmdSaveInSong->setEnabled(!m_songFile.isEmpty() && m_table->rowCount() > 0);
+    cmdLoadFromSong->setEnabled(!m_songFile.isEmpty());
 }
 
 void frmVarlo::cmdSaveInSong_Click()
 {
     try {
-        writeSongLyrics(m_songFile, songLyricsFromRows(m_table->rows()));
+        // The player may be reading the very bytes the write moves.
+        const SongLyrics lyrics = songLyricsFromRows(m_table->rows());
+        mmcMP3->releaseWhile([&] { writeSongLyrics(m_songFile, lyrics); });
     } catch (const TagError &error) {
         m_services.messages->show(this,
                                   u"The lyrics could not be saved in the song:\n" + error.reason());
     }
+}
+
+} // namespace caldra
+
+namespace caldra {
+
+void frmVarlo::chkHundredths_Click()
+{
+    m_settings.setHundredths(chkHundredths->isChecked());
+    if (!lblTime->text().isEmpty())
+        Timer1_Timer();
+}
+
+void frmVarlo::bringLyricsBack()
+{
+    if (!m_table->rows().isEmpty() || !rtbLyr->toPlainText().isEmpty())
+        return;
+    const QString title = cd->fileTitle();
+    if (onlySpaces(title))
+        return;
+    for (const QString &lrc : lrcFilesForSong(m_settings.Sval(), cd->fileName(), title)) {
+        if (QFileInfo(lrc).isFile()) {
+            loadLrc(lrc);
+            return;
+        }
+    }
+    if (m_songFile.isEmpty())
+        return;
+    try {
+        putSongRows(rowsFromSongLyrics(readSongOwnLyrics(m_songFile)));
+    } catch (const TagError &) {
+        // Nobody asked for the song's lyrics yet: "Load from song" tells why.
+    }
+}
+
+void frmVarlo::cmdLoadFromSong_Click()
+{
+    QList<LyricRow> rows;
+    try {
+        rows = rowsFromSongLyrics(readSongOwnLyrics(m_songFile));
+    } catch (const TagError &error) {
+        m_services.messages->show(this, u"The lyrics could not be read from the song:\n"
+                                            + error.reason());
+        return;
+    }
+    if (rows.isEmpty())
+        m_services.messages->show(this, QStringLiteral("The song holds no lyrics."));
+    putSongRows(rows);
+}
+
+void frmVarlo::putSongRows(const QList<LyricRow> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    // A load still reading its file would add its rows to these.
+    ++m_loadGeneration;
+    m_history->push(new ReplaceRows(*m_table, QStringLiteral("Load from song"), rows));
+    showTableView();
+    makeCurrentIfNone();
 }
 
 } // namespace caldra

@@ -7,6 +7,7 @@
 #include "platform/FileDialog.h"
 #include "platform/Services.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -23,6 +24,7 @@ namespace caldra {
 class MusicFolderSetting;
 class LyricTable;
 class MmControl;
+struct LyricRow;
 
 // The lyric creator: lyrics typed or loaded become timed rows, stamped while
 // the song plays and saved as an LRC file in the default music folder.
@@ -54,6 +56,9 @@ public:
     // while the song plays.
     void tmrPreview_Timer();
     QUndoStack *history() const { return m_history; }
+    // Moves the time of `row` and of every later timed row by `offset`
+    // milliseconds, as one step of the history.
+    void shiftTimesFrom(int row, qint32 offset);
 
     MmControl *mmcMP3;
     QPushButton *Command1;
@@ -74,6 +79,8 @@ public:
     QToolButton *cmdStep;
     QPushButton *cmdSaveInSong;
     QTimer *tmrPreview;
+    QCheckBox *chkHundredths;
+    QPushButton *cmdLoadFromSong;
 
     // The cell the editor writes back to.
     int EditRow = 0;
@@ -106,12 +113,19 @@ private:
     void List1_ContextMenu(const QPoint &at);
     bool List1_KeyPress(const QKeyEvent &event);
     void mmcMP3_StateChanged();
+    void chkHundredths_Click();
+    void cmdLoadFromSong_Click();
 
     void stampAndMoveOn();
     void seekBy(qint32 delta);
     void playFrom(int row);
     void setCellUndoably(int row, int col, const QString &text, const QString &what);
     void insertRowUndoably(int at);
+    void nudge(int steps);
+    void askShift(int row);
+    void loadLrc(const QString &path);
+    void bringLyricsBack();
+    void putSongRows(const QList<LyricRow> &rows);
     void showTextView();
     void updateSaveInSong();
 

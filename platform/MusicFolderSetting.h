@@ -11,6 +11,10 @@ public:
     virtual ~MusicFolderSetting() = default;
     virtual QString Sval() const = 0;
     virtual void setSval(const QString &value) = 0;
+    // Whether lyric stamps carry hundredths of a second; off until chosen.
+    virtual bool hundredths() const = 0;
+    // Stored at once; the user hears of it only when it could not be stored.
+    virtual void setHundredths(bool on) = 0;
 };
 
 } // namespace caldra

@@ -3,11 +3,16 @@
 #include <QCoreApplication>
 #include <QDir>
 
+using namespace Qt::StringLiterals;
+
 namespace caldra {
 
 namespace {
 const QString kSection = QStringLiteral("MUSIC");
 const QString kKey = QStringLiteral("DEFDIR");
+// A section of its own, so that the music folder's section stays as it always was.
+const QString kLyricsSection = QStringLiteral("LYRICS");
+const QString kHundredthsKey = QStringLiteral("HUNDREDTHS");
 } // namespace
 
 IniStuff::IniStuff(const Services &services, QWidget *messageParent)
@@ -45,6 +50,22 @@ void IniStuff::WriteSetting(const QString &value)
     const bool ok = !m_services.profile->writeString(filePath(), kSection, kKey, value);
     m_services.messages->show(m_messageParent, ok ? QStringLiteral("Setting has been saved")
                                                   : QStringLiteral("Error saving setting"));
+}
+
+bool IniStuff::hundredths() const
+{
+    return m_services.profile->readString(filePath(), kLyricsSection, kHundredthsKey, QString())
+           == u"1";
+}
+
+void IniStuff::setHundredths(bool on)
+{
+    const auto failure = m_services.profile->writeString(filePath(), kLyricsSection, kHundredthsKey,
+                                                         on ? u"1"_s : u"0"_s);
+    if (failure) {
+        m_services.messages->show(m_messageParent, u"The choice of hundredths could not be saved:\n"
+                                                       + failure->description);
+    }
 }
 
 } // namespace caldra

@@ -19,6 +19,9 @@ public:
     QString Sval() const override;
     // Writes at once and tells the user whether it worked.
     void setSval(const QString &value) override;
+    // HUNDREDTHS in section LYRICS, "1" or "0"; a file without it means off.
+    bool hundredths() const override;
+    void setHundredths(bool on) override;
 
     QString filePath() const;
 

@@ -1,6 +1,8 @@
 #include "tags/LyricFrames.h"
 
 #include <memory>
+#include <type_traits>
+#include <vector>
 
 #include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2header.h>
@@ -109,6 +111,28 @@ SongLyrics lyricsIn(const RawTag &tag)
     return found;
 }
 
+// The frame without description if there is one, else the first.
+template <class LyricFrame>
+const LyricFrame *preferred(const std::vector<std::unique_ptr<Frame>> &frames)
+{
+    const LyricFrame *first = nullptr;
+    for (const std::unique_ptr<Frame> &frame : frames) {
+        const auto *lyrics = dynamic_cast<const LyricFrame *>(frame.get());
+        if constexpr (std::is_same_v<LyricFrame, SynchronizedLyricsFrame>) {
+            // Times counted in MPEG frames would need the audio to turn into
+            // positions; such a frame is passed over.
+            if (lyrics
+                && lyrics->timestampFormat() != SynchronizedLyricsFrame::AbsoluteMilliseconds)
+                continue;
+        }
+        if (lyrics && lyrics->description().isEmpty())
+            return lyrics;
+        if (lyrics && !first)
+            first = lyrics;
+    }
+    return first;
+}
+
 } // namespace
 
 void writeSongLyrics(const QString &path, const SongLyrics &lyrics)
@@ -124,6 +148,28 @@ void writeSongLyrics(const QString &path, const SongLyrics &lyrics)
 SongLyrics readSongLyrics(const QString &path)
 {
     return lyricsIn(readId3v2Tag(path));
+}
+
+} // namespace caldra
+
+namespace caldra {
+
+SongLyrics readSongOwnLyrics(const QString &path)
+{
+    const RawTag tag = readId3v2Tag(path);
+    if (!tag.framesKnown)
+        throw TagError(QStringLiteral("The ID3v2 tag of this song cannot be read."));
+    std::vector<std::unique_ptr<Frame>> frames;
+    for (const RawFrame &raw : tag.frames)
+        frames.push_back(parsedFrame(tag, raw));
+    SongLyrics found;
+    if (const auto *sylt = preferred<SynchronizedLyricsFrame>(frames)) {
+        for (const auto &line : sylt->synchedText())
+            found.synced.append({static_cast<qint32>(line.time), fromTagString(line.text)});
+    }
+    if (const auto *uslt = preferred<UnsynchronizedLyricsFrame>(frames))
+        found.plain = fromTagString(uslt->text());
+    return found;
 }
 
 } // namespace caldra

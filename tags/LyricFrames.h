@@ -32,4 +32,10 @@ void writeSongLyrics(const QString &path, const SongLyrics &lyrics);
 // when the tag has none.
 SongLyrics readSongLyrics(const QString &path);
 
+// The lyrics a reader of the song finds: the lines of the SYLT frame without
+// description (else of the first one timed in milliseconds) and the text of
+// the USLT frame chosen the same way, whoever wrote them. Raises TagError when
+// the file or its tag cannot be read.
+SongLyrics readSongOwnLyrics(const QString &path);
+
 } // namespace caldra

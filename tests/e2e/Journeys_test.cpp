@@ -162,6 +162,51 @@ TEST_F(Journey, LyricsTypedTimedWhilePlayingCorrectedSavedAsLrcAndInTheSongAndLo
     });
 }
 
+TEST_F(Journey, LyricsTimedToTheHundredthNudgedSavedAndBackInAFreshWindowFromFileAndSong)
+{
+    const QString song = musicPath("Blue Hour.mp3");
+    ASSERT_TRUE(writeBytes(song, toneAudio()));
+    auto answers = answerModals({pickFolder(music.path(), PickerButton::Open), pressOk()});
+    main.defaultMp3->trigger();
+    ASSERT_TRUE(answers->wait()) << answers->failure().toStdString();
+
+    const QString timed = "00:02.34 First light/00:05.77 Blue hour/00:09.01 Home";
+    openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
+        click(f.rtbLyr);
+        typeText(f.rtbLyr, "First light\nBlue hour\nHome");
+        click(f.Command2);
+        ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {chooseFile(song)}));
+        click(f.chkHundredths);
+        click(f.mmcMP3->Play);
+        f.List1->setFocus();
+        for (const qint32 at : {2345, 5678}) {
+            players.latest->moveTo(at);
+            QTest::keyClick(f.List1, Qt::Key_Space);
+        }
+        players.latest->moveTo(9019);
+        clickCell(f.List1, 2, 0);
+        f.List1->setCurrentIndex(f.List1->model()->index(1, 0));
+        QTest::keyClick(f.List1, Qt::Key_Down, Qt::AltModifier); // sung a little later
+        EXPECT_EQ(lyricRows(f), timed);
+        click(f.cmdSave);
+        EXPECT_EQ(readBytes(musicPath("Blue Hour.lrc")),
+                  "[00:02.34]First light\r\n[00:05.77]Blue hour\r\n[00:09.01]Home\r\n");
+        click(f.cmdSaveInSong);
+        EXPECT_TRUE(players.latest->isPlaying());
+        f.close();
+    });
+
+    // Back from the LRC file, then, with that gone, from the song itself.
+    for (int pass = 0; pass < 2; ++pass) {
+        openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
+            EXPECT_TRUE(f.chkHundredths->isChecked());
+            ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {chooseFile(song)}));
+            EXPECT_EQ(lyricRows(f), timed) << pass;
+        });
+        ASSERT_TRUE(pass == 1 || QFile::remove(musicPath("Blue Hour.lrc")));
+    }
+}
+
 TEST_F(Journey, TagsTypedInEveryBoxAreWrittenAndReadBackHereAndThroughGetId3)
 {
     const QString song = musicPath("Tagged Song.mp3");

@@ -75,3 +75,10 @@ TEST(LrcFile, SaveWritesOneCrLfLinePerRowAndAFailedSaveLeavesTheOldFile)
     EXPECT_EQ(readBytes(lrc), bytes);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"Song.lrc"}));
 }
+
+TEST(Lrc, ALyricFileIsLookedForInTheMusicFolderThenBesideTheSong)
+{
+    EXPECT_EQ(lrcFilesForSong("/m/", "/s/Live.at.home.mp3", "Live.at.home.mp3"),
+              QStringList({"/m/Live.at.home.lrc", "/s/Live.at.home.lrc"}));
+    EXPECT_EQ(lrcFilesForSong("  ", "/s/a.wma", "a.wma"), QStringList({"/s/a.lrc"}));
+}
