@@ -50,6 +50,7 @@ public:
     const WaveView &view() const { return m_view; }
     const std::vector<Marker> &markers() const { return m_markers; }
     qint32 playhead() const { return m_playhead; }
+    int currentMarker() const { return m_current; }
     bool isDecoding() const { return m_decoding; }
     bool hasFailed() const { return m_failed; }
     QScrollBar *scrollBar() const { return m_scroll; }

@@ -22,6 +22,9 @@ public:
     // HUNDREDTHS in section LYRICS, "1" or "0"; a file without it means off.
     bool hundredths() const override;
     void setHundredths(bool on) override;
+    // WINDOW in section LYRICS, as width "x" height in pixels.
+    QSize lyricWindowSize() const override;
+    void setLyricWindowSize(QSize size) override;
 
     QString filePath() const;
 
