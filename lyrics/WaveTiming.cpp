@@ -67,8 +67,6 @@ void WaveTiming::setCurrentRow(int row)
 
 qint32 WaveTiming::snap(int marker, qint32 ms) const
 {
-    if (marker < 0 || marker >= static_cast<int>(m_rows.size()))
-        return ms;
     // A row keeps its form: hundredths stay hundredths, whole seconds whole.
     const qint32 step = hasHundredths(m_table.cell(m_rows[marker], 0)) ? 10 : 1000;
     return (ms + step / 2) / step * step;

@@ -83,6 +83,7 @@ TEST(Envelope, AnUnfinishedLastBucketAndAHalfFrameAtTheEnd)
         EXPECT_EQ(e.peak(0, 22.6), (Peak{-25 / 127.0F, 50 / 127.0F})) << block;
         EXPECT_EQ(e.peak(0, 21), Peak{}) << block;
         EXPECT_EQ(e.peak(23, 100), Peak{}); // past the end
+        EXPECT_EQ(e.peak(e.durationMs(), 100), Peak{});
     }
 }
 
@@ -207,12 +208,35 @@ TEST(WaveView, FollowingTurnsThePageOnlyWhenZoomedInAndOutOfSight)
     view.setSongMs(60000);
     EXPECT_FALSE(view.follow(59000)); // the whole song is in sight
     view.zoomAround(0, 6); // 0 .. 10 s
-    const std::pair<double, double> cases[]
-        = {{9999, 0}, {10000, 10000}, {19999, 10000}, {3000, 3000}, {57000, 50000}, {-5, 0}};
-    for (const auto &[playhead, start] : cases) {
-        view.follow(playhead);
+    const std::tuple<double, double, bool> cases[]
+        = {{9999, 0, false},     {10000, 10000, true},  {19999, 10000, false}, {3000, 3000, true},
+           {57000, 50000, true}, {59000, 50000, false}, {-5, 0, true}};
+    for (const auto &[playhead, start, turned] : cases) {
+        EXPECT_EQ(view.follow(playhead), turned) << playhead;
         EXPECT_EQ(view.startMs(), start) << playhead;
     }
+    // A song found to be shorter pulls a page past its end back inside it.
+    view.scrollTo(50000);
+    view.setSongMs(30000);
+    EXPECT_EQ(std::pair(view.startMs(), view.spanMs()), std::pair(20000.0, 10000.0));
+}
+
+TEST(WaveView, WithoutASongOrAWidthNothingMovesAndNothingIsInfinite)
+{
+    WaveView view;
+    EXPECT_EQ(std::tuple(view.xOf(1000), view.msAt(50), view.msPerPixel()),
+              std::tuple(0.0, 0.0, 0.0));
+    view.setSongMs(60000);
+    view.setWidth(-3);
+    view.zoomAround(10, 2);
+    EXPECT_EQ(std::tuple(view.width(), view.spanMs(), view.msPerPixel()),
+              std::tuple(0, 60000.0, 0.0));
+    view.setWidth(1);
+    EXPECT_EQ(view.msPerPixel(), 60000);
+    view.setWidth(600);
+    view.zoomAround(10, 0);
+    view.zoomAround(10, -2);
+    EXPECT_EQ(view.spanMs(), 60000);
 }
 
 TEST(WaveView, APointerPicksTheNearerOfTwoMarkersAPixelApart)

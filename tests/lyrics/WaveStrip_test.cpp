@@ -14,6 +14,19 @@ using namespace caldra::test;
 
 namespace {
 
+struct PaintCounter : QObject {
+    explicit PaintCounter(int &count)
+        : count(count)
+    {
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+    int &count;
+};
+
 // A strip 400 pixels wide on a ten-second song: 25 ms a pixel.
 struct Strip {
     FakeDecoder *decoder = new FakeDecoder;
@@ -22,6 +35,8 @@ struct Strip {
     {
         strip.resize(400, 80);
         strip.show();
+        strip.activateWindow();
+        (void)QTest::qWaitForWindowActive(&strip);
         strip.open(QStringLiteral("/music/song.mp3"));
         decoder->tellDuration(10000);
     }
@@ -62,11 +77,19 @@ TEST(WaveStrip, DrawsTheSoundAsItArrivesWithAProgressMarkUntilItIsComplete)
         std::tuple(false, true, false));
     EXPECT_EQ(image.pixelColor(190, 79), progress);
     EXPECT_NE(image.pixelColor(210, 79), progress);
+    // The sound is drawn softer than the marks.
+    EXPECT_NE(image.pixelColor(150, 10), s.strip.palette().text().color());
+    // What arrives is painted before long, without waiting for the end.
+    int paints = 0;
+    PaintCounter counter(paints);
+    s.strip.installEventFilter(&counter);
+    s.decoder->feed(100, 30000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return paints > 0; }, 10000));
 
     s.decoder->finish();
     image = s.picture();
     // Finished, the decoded five seconds are the whole song.
-    EXPECT_EQ(std::tuple(s.strip.isDecoding(), s.strip.view().songMs()), std::tuple(false, 5000.0));
+    EXPECT_EQ(std::tuple(s.strip.isDecoding(), s.strip.view().songMs()), std::tuple(false, 5100.0));
     EXPECT_EQ(std::tuple(s.drawnHigh(image, 150), s.drawnHigh(image, 350)),
               std::tuple(false, true));
     EXPECT_NE(image.pixelColor(100, 79), progress);
@@ -136,11 +159,13 @@ TEST(WaveStrip, DraggingAMarkerFollowsThePointerSnappedAndEscapePutsItBack)
     EXPECT_EQ(dropped.at(0), (QVariantList{1, 3025, 5050}));
     EXPECT_EQ(s.strip.markers()[1].ms, 5050);
 
-    // The whole-seconds marker, then Escape before the button comes up.
+    // The whole-seconds marker, then Escape before the button comes up: the
+    // press gave the strip the keys.
     QTest::mousePress(&s.strip, Qt::LeftButton, {}, QPoint(s.strip.xOf(3000), 40));
     QTest::mouseMove(&s.strip, QPoint(s.strip.xOf(3000) + 30, 40)); // 3750 ms
     EXPECT_EQ(s.strip.markers()[0].ms, 4000);
-    QTest::keyClick(&s.strip, Qt::Key_Escape);
+    ASSERT_EQ(QApplication::focusWidget(), &s.strip);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QTest::mouseRelease(&s.strip, Qt::LeftButton, {}, QPoint(s.strip.xOf(3000) + 30, 40));
     EXPECT_EQ(s.strip.markers()[0].ms, 3000);
     ASSERT_EQ(cancelled.count(), 1);
@@ -193,11 +218,33 @@ TEST(WaveStrip, ThePlayheadTurnsThePageWhenZoomedInButAPausedOneLetsTheUserLookA
 TEST(WaveStrip, TheCurrentMarkerIsInTheHighlightColourAndHoverTellsItsLine)
 {
     Strip s;
-    s.strip.setMarkers({{2000, "1", "00:02 first"}, {7000, "2", "00:07 second"}});
+    // Mark 3 follows mark 2 closer than label 2 is wide (25 ms a pixel).
+    const int label = s.strip.fontMetrics().horizontalAdvance(QStringLiteral("2"));
+    const qint32 crowded = 7000 + (label + 1) * 25;
+    s.strip.setMarkers(
+        {{2000, "1", "00:02 first"}, {7000, "2", "00:07 second"}, {crowded, "3", "third"}});
     s.strip.setCurrentMarker(1);
     const QImage image = s.picture();
     EXPECT_EQ(image.pixelColor(s.strip.xOf(7000), 60), s.strip.palette().highlight().color());
     EXPECT_EQ(image.pixelColor(s.strip.xOf(2000), 60), s.strip.palette().text().color());
+    // Labels beside their lines, but none crowding the one before it.
+    const auto inked = [&](int from, int to) {
+        for (int x = from; x < to; ++x)
+            for (int y = 0; y < s.strip.fontMetrics().ascent(); ++y)
+                if (image.pixelColor(x, y) != s.strip.palette().base().color())
+                    return true;
+        return false;
+    };
+    const int second = s.strip.xOf(7000);
+    EXPECT_TRUE(inked(s.strip.xOf(2000) + 2, s.strip.xOf(2000) + 2 + label));
+    EXPECT_TRUE(inked(second + 2, second + 2 + label));
+    EXPECT_FALSE(inked(second + label + 4, second + 2 * label + 2));
+
+    // The pointer shows where a mark can be taken hold of.
+    QTest::mouseMove(&s.strip, QPoint(s.strip.xOf(2000), 50));
+    EXPECT_EQ(s.strip.cursor().shape(), Qt::SizeHorCursor);
+    QTest::mouseMove(&s.strip, QPoint(s.strip.xOf(2000) + 20, 50));
+    EXPECT_EQ(s.strip.cursor().shape(), Qt::ArrowCursor);
     const QPoint at(s.strip.xOf(2000) + 1, 40);
     QHelpEvent hover(QEvent::ToolTip, at, s.strip.mapToGlobal(at));
     QCoreApplication::sendEvent(&s.strip, &hover);

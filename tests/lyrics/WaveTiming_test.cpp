@@ -84,7 +84,7 @@ TEST_F(WaveWindow, DraggingAMarkerRetimesItsRowInItsOwnFormLiveAndAsOneUndoStep)
 {
     openSong("[00:05]whole\r\n[00:10.50]hundredths\r\n");
     const WaveView &view = w->wavSong->view();
-    const int toWhole = at(7300).x();
+    const int toWhole = at(7700).x();
     drag(5000, toWhole);
     const QString whole
         = PositionText((static_cast<qint32>(view.msAt(toWhole)) + 500) / 1000 * 1000);
