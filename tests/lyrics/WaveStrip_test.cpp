@@ -80,6 +80,7 @@ TEST(WaveStrip, DrawsTheSoundAsItArrivesWithAProgressMarkUntilItIsComplete)
     // The sound is drawn softer than the marks.
     EXPECT_NE(image.pixelColor(150, 10), s.strip.palette().text().color());
     // What arrives is painted before long, without waiting for the end.
+    QCoreApplication::processEvents(); // the repaints asked for so far
     int paints = 0;
     PaintCounter counter(paints);
     s.strip.installEventFilter(&counter);
