@@ -1,3 +1,4 @@
+#include "platform/AudioDecoder.h"
 #include "platform/MediaPlayer.h"
 #include "platform/Services.h"
 #include "shell/FolderPicker.h"
@@ -15,6 +16,7 @@ Services Services::desktop()
     s.launcher = std::make_shared<DesktopLauncher>();
     s.files = std::make_shared<DesktopFileSystem>();
     s.makePlayer = [] { return std::make_unique<QtMediaPlayer>(); };
+    s.makeDecoder = [] { return std::make_unique<QtAudioDecoder>(); };
     s.makeTagComponent = [] { return std::make_unique<TagComponent>(); };
     s.pickFolder = browseForFolder;
     return s;

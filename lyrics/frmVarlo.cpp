@@ -28,7 +28,11 @@
 #include "lyrics/MmControl.h"
 #include "lyrics/TimeForm.h"
 #include "lyrics/TitleSpan.h"
+#include "lyrics/WaveStrip.h"
+#include "lyrics/WaveTiming.h"
+#include "platform/AudioDecoder.h"
 #include "platform/Controls.h"
+#include "platform/GrowingLayout.h"
 #include "platform/MusicFolderSetting.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlacement.h"
@@ -94,6 +98,15 @@ void showSongTitle(QLabel *label, const QString &title, const QWidget *margins)
     label->setToolTip(title);
 }
 
+// The waveform strip sits where the table began; the table and the entry box
+// give up its height.
+constexpr int kStripHeight = 80;
+constexpr int kStripGap = 4;
+QRect belowStrip(const QRect &place)
+{
+    return place.adjusted(0, kStripHeight + kStripGap, 0, 0);
+}
+
 QToolButton *seekButton(QWidget *parent, const QString &name, QStyle::StandardPixmap icon,
                         const QString &accessibleName, const QString &key, const QRect &geometry)
 {
@@ -123,6 +136,15 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     mmcMP3->setObjectName(QStringLiteral("mmcMP3"));
     mmcMP3->setGeometry(twipsRect(480, 1560, 1215, 330));
 
+    wavSong = new WaveStrip(m_services.makeDecoder(), this);
+    wavSong->setObjectName(QStringLiteral("wavSong"));
+    wavSong->setGeometry(
+        QRect(twipsRect(480, 2040, 5892, 0).topLeft(), QSize(twips(5892), kStripHeight)));
+    wavSong->setToolTip(
+        QStringLiteral("Click to play from there; drag a line's mark to re-time it (Escape puts "
+                       "it back); double-click a mark to pick its line.\n"
+                       "Wheel: zoom around the pointer. Shift+wheel: move along the song."));
+
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("&Open"),
                           twipsRect(120, 360, 1095, 375));
     lblSound = makeLabel(this, QStringLiteral("lblSound"), QStringLiteral("Nothing loaded"),
@@ -132,7 +154,7 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
 
     rtbLyr = new QPlainTextEdit(this);
     rtbLyr->setObjectName(QStringLiteral("rtbLyr"));
-    rtbLyr->setGeometry(twipsRect(480, 2040, 5895, 5295));
+    rtbLyr->setGeometry(belowStrip(twipsRect(480, 2040, 5895, 5295)));
     rtbLyr->setAccessibleName(QStringLiteral("Lyrics"));
 
     cmdSave = makeButton(this, QStringLiteral("cmdSave"), QStringLiteral("save"),
@@ -143,7 +165,7 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     m_table = new LyricTable(this);
     List1 = new QTableView(this);
     List1->setObjectName(QStringLiteral("List1"));
-    List1->setGeometry(twipsRect(480, 2040, 5892, 5292));
+    List1->setGeometry(belowStrip(twipsRect(480, 2040, 5892, 5292)));
     List1->setAccessibleName(QStringLiteral("Timed lyrics"));
     List1->setModel(m_table);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -253,13 +275,51 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     connect(tmrPreview, &QTimer::timeout, this, &frmVarlo::tmrPreview_Timer);
     connect(chkHundredths, &QCheckBox::clicked, this, &frmVarlo::chkHundredths_Click);
     connect(cmdLoadFromSong, &QPushButton::clicked, this, &frmVarlo::cmdLoadFromSong_Click);
+    connect(wavSong, &WaveStrip::seekRequested, this, &frmVarlo::wavSong_Seek);
+    m_timing = new WaveTiming(*wavSong, *m_table, *m_history, this);
+    connect(m_timing, &WaveTiming::rowPicked, this, [this](int row) {
+        List1->setCurrentIndex(m_table->index(row, std::max(Col(), 0)));
+        List1->scrollTo(List1->currentIndex());
+    });
+    connect(List1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) { m_timing->setCurrentRow(current.row()); });
     for (auto signal : {&LyricTable::rowsInserted, &LyricTable::rowsRemoved})
         connect(m_table, signal, this, &frmVarlo::updateSaveInSong);
     connect(m_table, &LyricTable::modelReset, this, &frmVarlo::updateSaveInSong);
 
+    layOutForGrowth();
     // Shown without a parent, the window still opens centred over its opener.
     if (!parent)
         placeCentredOn(this, m_opener);
+}
+
+void frmVarlo::layOutForGrowth()
+{
+    using G = GrowingLayout;
+    m_layout = std::make_unique<GrowingLayout>(size());
+    m_layout->add(wavSong, G::Wider);
+    for (QWidget *grows : {static_cast<QWidget *>(List1), static_cast<QWidget *>(rtbLyr)})
+        m_layout->add(grows, G::Wider | G::Taller);
+    // Buttons keep their places to the nearer side edge and to the bottom.
+    for (QPushButton *button : {Cmdopen, Command2})
+        m_layout->add(button, G::Bottom);
+    for (QPushButton *button : {cmdGetId3, cmdSaveInSong, cmdSave})
+        m_layout->add(button, G::Bottom | G::Right);
+    for (QPushButton *button : {cmdAddRow, cmdAddRowDown})
+        m_layout->add(button, G::Right);
+    setMinimumSize(size());
+    // The size the user left it at last time, as long as it fits the screen.
+    const QSize remembered = m_settings.lyricWindowSize();
+    if (remembered.isValid())
+        resize(sizeOnScreen(this, remembered.expandedTo(size()), m_opener));
+    m_openedAt = size();
+}
+
+void frmVarlo::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (m_layout)
+        m_layout->apply(size());
 }
 
 frmVarlo::~frmVarlo()
@@ -293,9 +353,12 @@ void frmVarlo::setVisible(bool visible)
 
 void frmVarlo::Form_Unload()
 {
+    if (!m_unloaded && size() != m_openedAt)
+        m_settings.setLyricWindowSize(size());
     m_unloaded = true;
     mmcMP3->stop();
     mmcMP3->close();
+    wavSong->stopDecoding();
 }
 
 int frmVarlo::Rows() const
@@ -577,6 +640,7 @@ void frmVarlo::openChosenSong()
     m_songFile = cd->fileName().endsWith(u".mp3", Qt::CaseInsensitive) ? cd->fileName() : QString();
     updateSaveInSong();
     mmcMP3->open();
+    wavSong->open(cd->fileName());
     bringLyricsBack();
     showSongTitle(lblSound, cd->fileTitle(), rtbLyr);
     lblTime->show();
@@ -599,6 +663,15 @@ void frmVarlo::mmcMP3_PlayCompleted()
 void frmVarlo::Timer1_Timer()
 {
     lblTime->setText(timeText(mmcMP3->position(), chkHundredths->isChecked()));
+    wavSong->setPlayhead(mmcMP3->position());
+}
+
+void frmVarlo::wavSong_Seek(qint32 ms)
+{
+    if (!mmcMP3->player().isOpen())
+        return;
+    mmcMP3->seek(ms);
+    tmrPreview_Timer();
 }
 
 } // namespace caldra
@@ -735,6 +808,7 @@ void frmVarlo::mmcMP3_StateChanged()
 
 void frmVarlo::tmrPreview_Timer()
 {
+    wavSong->setPlayhead(mmcMP3->position());
     if (chkHundredths->isChecked())
         lblTime->setText(hundredthsText(mmcMP3->position()));
     const int row = rowPlayingAt(m_table->times(), mmcMP3->position());

@@ -21,9 +21,12 @@ class QUndoStack;
 
 namespace caldra {
 
+class GrowingLayout;
 class MusicFolderSetting;
 class LyricTable;
 class MmControl;
+class WaveStrip;
+class WaveTiming;
 struct LyricRow;
 
 // The lyric creator: lyrics typed or loaded become timed rows, stamped while
@@ -83,6 +86,7 @@ public:
     QTimer *tmrPreview;
     QCheckBox *chkHundredths;
     QPushButton *cmdLoadFromSong;
+    WaveStrip *wavSong;
 
     // The cell the editor writes back to.
     int EditRow = 0;
@@ -91,6 +95,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void Form_Unload();
@@ -118,6 +123,7 @@ private:
     void chkHundredths_Click();
     void cmdLoadFromSong_Click();
     void openChosenSong();
+    void wavSong_Seek(qint32 ms);
 
     void stampAndMoveOn();
     void seekBy(qint32 delta);
@@ -137,12 +143,17 @@ private:
     void showLoadedRows();
     void askForMusicFolder();
     void reportLoadError(const QString &text);
+    void layOutForGrowth();
 
     Services m_services;
     MusicFolderSetting &m_settings;
     QWidget *m_opener;
     LyricTable *m_table;
     QUndoStack *m_history;
+    WaveTiming *m_timing;
+    std::unique_ptr<GrowingLayout> m_layout;
+    // The size the window opened at; only a size the user made is remembered.
+    QSize m_openedAt;
     // The MP3 chosen with "&Open", which "Save in song" writes to.
     QString m_songFile;
     // A newer "Load LRc" started while an older one still reads makes the

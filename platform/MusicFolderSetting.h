@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 namespace caldra {
@@ -15,6 +16,10 @@ public:
     virtual bool hundredths() const = 0;
     // Stored at once; the user hears of it only when it could not be stored.
     virtual void setHundredths(bool on) = 0;
+    // The size the user last left the lyric window at; empty until then.
+    virtual QSize lyricWindowSize() const = 0;
+    // Stored at once; the user hears of it only when it could not be stored.
+    virtual void setLyricWindowSize(QSize size) = 0;
 };
 
 } // namespace caldra

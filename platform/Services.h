@@ -16,6 +16,7 @@ class QWidget;
 
 namespace caldra {
 
+class AudioDecoder;
 class MediaPlayer;
 class TagComponent;
 
@@ -30,6 +31,8 @@ struct Services {
     std::shared_ptr<ProgramLauncher> launcher;
     std::shared_ptr<FileSystemService> files;
     std::function<std::unique_ptr<MediaPlayer>()> makePlayer;
+    // Decodes a song for its waveform.
+    std::function<std::unique_ptr<AudioDecoder>()> makeDecoder;
     std::function<std::unique_ptr<TagComponent>()> makeTagComponent;
     // Shows the folder picker over owner. The folder confirmed with "&Open"
     // comes back ending in a separator; a cancel or a frame close gives nothing.

@@ -48,4 +48,15 @@ void placeAt(QWidget *window, const QPoint &topLeft, const QWidget *opener)
     window->move(available.isEmpty() ? topLeft : placeInside(wanted, available));
 }
 
+QSize sizeOnScreen(const QWidget *window, QSize wanted, const QWidget *opener)
+{
+    const QRect around
+        = opener && opener->isVisible() ? opener->frameGeometry() : window->frameGeometry();
+    const QRect available = availableAround(around.center(), window, opener);
+    if (available.isEmpty())
+        return wanted;
+    const QSize frame = frameSizeOf(window, opener) - window->size();
+    return wanted.boundedTo(available.size() - frame);
+}
+
 } // namespace caldra

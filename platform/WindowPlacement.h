@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QSize>
 
 class QWidget;
 
@@ -14,5 +15,9 @@ void placeCentredOn(QWidget *window, const QWidget *opener);
 
 // At a fixed spot on the screen, moved in where the window would not fit there.
 void placeAt(QWidget *window, const QPoint &topLeft, const QWidget *opener);
+
+// `wanted` made no larger than what lets the window, frame included, lie whole
+// on the screen of its opener.
+QSize sizeOnScreen(const QWidget *window, QSize wanted, const QWidget *opener);
 
 } // namespace caldra

@@ -12,6 +12,7 @@ const QString kKey = QStringLiteral("DEFDIR");
 // A section of its own, so that the music folder's section stays as it always was.
 const QString kLyricsSection = QStringLiteral("LYRICS");
 const QString kHundredthsKey = QStringLiteral("HUNDREDTHS");
+const QString kWindowKey = QStringLiteral("WINDOW");
 } // namespace
 
 IniStuff::IniStuff(const Services &services, QWidget *messageParent)
@@ -63,13 +64,37 @@ bool IniStuff::hundredths() const
 
 void IniStuff::setHundredths(bool on)
 {
-    const SettingsFile file = settingsFile();
-    auto failure = file.prepareWrite();
-    if (!failure)
-        failure = m_services.profile->writeString(file.writePath(), kLyricsSection, kHundredthsKey,
-                                                  on ? u"1"_s : u"0"_s);
-    if (failure) {
+    if (const auto failure = writeLyricsKey(kHundredthsKey, on ? u"1"_s : u"0"_s)) {
         m_services.messages->show(m_messageParent, u"The choice of hundredths could not be saved:\n"
+                                                       + failure->description);
+    }
+}
+
+std::optional<Failure> IniStuff::writeLyricsKey(const QString &key, const QString &value) const
+{
+    const SettingsFile file = settingsFile();
+    if (auto failure = file.prepareWrite())
+        return failure;
+    return m_services.profile->writeString(file.writePath(), kLyricsSection, key, value);
+}
+
+QSize IniStuff::lyricWindowSize() const
+{
+    const QStringList parts
+        = m_services.profile
+              ->readString(settingsFile().readPath(), kLyricsSection, kWindowKey, QString())
+              .split(u'x');
+    if (parts.size() != 2)
+        return {};
+    const QSize size(parts.at(0).toInt(), parts.at(1).toInt());
+    return size.width() > 0 && size.height() > 0 ? size : QSize();
+}
+
+void IniStuff::setLyricWindowSize(QSize size)
+{
+    const QString text = QString::number(size.width()) + u'x' + QString::number(size.height());
+    if (const auto failure = writeLyricsKey(kWindowKey, text)) {
+        m_services.messages->show(m_messageParent, u"The lyric window's size could not be saved:\n"
                                                        + failure->description);
     }
 }

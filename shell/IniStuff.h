@@ -24,6 +24,9 @@ public:
     // HUNDREDTHS in section LYRICS, "1" or "0"; a file without it means off.
     bool hundredths() const override;
     void setHundredths(bool on) override;
+    // WINDOW in section LYRICS, as width "x" height in pixels.
+    QSize lyricWindowSize() const override;
+    void setLyricWindowSize(QSize size) override;
 
     // Asked afresh each time: the user's own file may appear meanwhile.
     SettingsFile settingsFile() const;
@@ -31,6 +34,7 @@ public:
 private:
     QString ReadSetting() const;
     void WriteSetting(const QString &value);
+    std::optional<Failure> writeLyricsKey(const QString &key, const QString &value) const;
 
     Services m_services;
     QWidget *m_messageParent;

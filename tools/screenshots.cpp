@@ -1,5 +1,6 @@
 // Makes a PNG of each window of the real program, filled as a user would
 // fill it: scripts/screenshots runs this offscreen and writes docs/screenshots/.
+#include <cmath>
 #include <cstdio>
 #include <functional>
 
@@ -20,11 +21,14 @@
 #include <QToolButton>
 
 #include "lyrics/MmControl.h"
+#include "lyrics/WaveStrip.h"
 #include "lyrics/frmVarlo.h"
+#include "platform/AudioDecoder.h"
 #include "playlist/frmPlaylist.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMain.h"
 #include "shell/frmbrowse.h"
+#include "support/FakeDecoder.h"
 #include "support/FakePlayer.h"
 #include "support/FakeServices.h"
 #include "tags/TagComponent.h"
@@ -120,6 +124,7 @@ void lyricWindow(const Services &services, const QString &music)
     (void)QTest::qWaitFor([&] { return window.mmcMP3->Play->isEnabled(); }, 5000);
     window.mmcMP3->Play->click();
     (void)QTest::qWaitFor([&] { return window.lblTime->text() == u"00:01"; }, 5000);
+    (void)QTest::qWaitFor([&] { return !window.wavSong->isDecoding(); }, 5000);
     save(window.grab(), QStringLiteral("lyric-window-text"));
 
     window.Command2->click();
@@ -137,7 +142,24 @@ void lyricWindow(const Services &services, const QString &music)
     window.close();
 }
 
-// The live highlight while a song plays, the lines tapped in with Space.
+// Three minutes and twenty seconds of a song as its waveform shows it: a beat
+// every half second over verses and louder choruses.
+void feedSong(FakeDecoder &decoder)
+{
+    constexpr int kSongMs = 200000;
+    decoder.tellDuration(kSongMs);
+    for (int ms = 0; ms < kSongMs; ms += 10) {
+        const double chorus = (ms / 16000) % 3 == 2 ? 1.0 : 0.6;
+        const double beat = std::exp(-(ms % 500) / 90.0);
+        const double voice = 0.25 + 0.15 * std::sin(ms / 370.0) * std::sin(ms / 1130.0);
+        const double fade = std::min({1.0, ms / 3000.0, (kSongMs - ms) / 6000.0});
+        decoder.feed(10, static_cast<qint16>(26000 * fade * chorus * (0.45 * beat + voice)));
+    }
+    decoder.finish();
+}
+
+// The live highlight and the waveform while a song plays, the lines tapped in
+// with Space; the strip zoomed in on the first half minute.
 void lyricHighlight(const Services &services, const QString &music)
 {
     auto dialogs = std::make_shared<ScriptedFileDialogs>();
@@ -145,6 +167,8 @@ void lyricHighlight(const Services &services, const QString &music)
     s.fileDialogs = dialogs;
     FakePlayers players;
     players.installIn(s);
+    FakeDecoders decoders;
+    decoders.installIn(s);
     frmMain main(s);
     frmVarlo window(s, main.Ini(), &main);
     window.Form_Load();
@@ -153,6 +177,8 @@ void lyricHighlight(const Services &services, const QString &music)
 
     dialogs->answers.push_back(QDir(music).filePath(QStringLiteral("Evening Song.mp3")));
     window.Command1->click();
+    players.latest->length = 200000;
+    feedSong(*decoders.latest);
     window.rtbLyr->setPlainText(
         QStringLiteral("The lamps come on along the quay\nAnd every window holds the sea\n"
                        "I hum the tune you used to play\nUntil the morning finds its way\n"
@@ -164,6 +190,9 @@ void lyricHighlight(const Services &services, const QString &music)
         players.latest->moveTo(at);
         QTest::keyClick(window.List1, Qt::Key_Space);
     }
+    QWheelEvent zoom(QPointF(0, 30), QPointF(0, 30), {}, QPoint(0, 120 * 8), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(window.wavSong, &zoom);
     players.latest->moveTo(17000);
     window.tmrPreview_Timer();
     window.Timer1->stop();
@@ -307,6 +336,7 @@ int main(int argc, char **argv)
     copyFixture(QStringLiteral("tone.mp3"), QDir(music).filePath(kEveningSong));
 
     Services services = testServices(program.path());
+    services.makeDecoder = [] { return std::make_unique<QtAudioDecoder>(); };
     auto files = std::make_shared<FakeFileSystem>();
     files->current = music;
     services.files = files;

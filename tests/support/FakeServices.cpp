@@ -1,5 +1,7 @@
 #include "support/FakeServices.h"
 
+#include "support/FakeDecoder.h"
+
 namespace caldra::test {
 
 Services testServices(const QString &programFolder)
@@ -8,6 +10,7 @@ Services testServices(const QString &programFolder)
     s.programFolder = programFolder;
     s.registry = std::make_shared<FakeRegistry>();
     s.launcher = std::make_shared<FakeLauncher>();
+    s.makeDecoder = [] { return std::make_unique<FakeDecoder>(); };
     return s;
 }
 

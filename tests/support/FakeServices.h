@@ -138,8 +138,9 @@ public:
     std::optional<qint64> free;
 };
 
-// Real services throughout, but the settings file in programFolder, and no
-// registry or program start that could reach the machine.
+// Real services throughout, but the settings file in programFolder, no
+// registry or program start that could reach the machine, and no decoding for
+// waveforms (a decoder that delivers nothing until a test feeds it).
 Services testServices(const QString &programFolder);
 
 } // namespace caldra::test

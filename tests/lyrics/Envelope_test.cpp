@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "lyrics/Envelope.h"
+#include "lyrics/WaveView.h"
+
+using namespace caldra;
+
+namespace {
+
+constexpr int kRate = 44100;
+
+// Stereo frames whose left channel is `left(frame)` and right channel its negative half.
+template <class F>
+std::vector<qint16> stereo(qint64 frames, F left)
+{
+    std::vector<qint16> out;
+    for (qint64 f = 0; f < frames; ++f) {
+        const qint16 l = left(f);
+        out.push_back(l);
+        out.push_back(static_cast<qint16>(-l / 2));
+    }
+    return out;
+}
+
+// Feeds the samples in blocks of an awkward size, as a decoder might.
+Envelope envelopeOf(const std::vector<qint16> &samples, int channels, std::size_t block = 2 * 733)
+{
+    Envelope e;
+    for (std::size_t at = 0; at < samples.size(); at += block) {
+        const std::size_t n = std::min(block, samples.size() - at);
+        e.append(std::span(samples).subspan(at, n), channels, kRate);
+    }
+    return e;
+}
+
+} // namespace
+
+TEST(Envelope, SilenceIsFlatAndASquareWaveFillsTheStrip)
+{
+    const Envelope silence = envelopeOf(stereo(kRate, [](qint64) { return qint16(0); }), 2);
+    EXPECT_DOUBLE_EQ(silence.durationMs(), 1000.0);
+    const std::vector<Peak> flat = silence.columns(0, 10, 200);
+    ASSERT_EQ(flat.size(), 100U); // the sound ends after 100 columns of 10 ms
+    for (const Peak &p : flat)
+        EXPECT_EQ(p, Peak{}) << &p - flat.data();
+
+    // Full scale both ways, switching every 50 frames; the quiet right channel
+    // never decides the peaks.
+    const Envelope square = envelopeOf(
+        stereo(2 * kRate, [](qint64 f) { return qint16(f / 50 % 2 ? -32768 : 32767); }), 2);
+    for (const double w : {3.0, 50.0, 999.0})
+        for (const Peak &p : square.columns(0, w, 10))
+            EXPECT_EQ(p, (Peak{-1, 1})) << w;
+}
+
+TEST(Envelope, MonoCountsAndBlocksWithoutAShapeAreLeftOut)
+{
+    Envelope e;
+    EXPECT_EQ(std::tuple(e.durationMs(), e.peak(0, 10)), std::tuple(0.0, Peak{}));
+    const std::vector<qint16> loud(441, 25600);
+    e.append(loud, 0, kRate);
+    e.append(loud, 1, 0);
+    EXPECT_EQ(e.frames(), 0);
+    e.append(loud, 1, kRate);
+    EXPECT_EQ(std::tuple(e.durationMs(), e.peak(0, 10), e.peak(5, 5)),
+              std::tuple(10.0, Peak{100 / 127.0F, 100 / 127.0F}, Peak{}));
+}
+
+TEST(Envelope, AnUnfinishedLastBucketAndAHalfFrameAtTheEnd)
+{
+    // 1001 frames: eleven buckets of 88 and 33 frames over; the loud part is
+    // the very last frame, then a lone left sample without its right.
+    std::vector<qint16> samples
+        = stereo(1001, [](qint64 f) { return qint16(f == 1000 ? 12800 : 0); });
+    samples.push_back(32767);
+    for (const std::size_t block : {std::size_t(2), std::size_t(14), samples.size()}) {
+        const Envelope e = envelopeOf(samples, 2, block);
+        EXPECT_EQ(e.frames(), 1001) << block;
+        EXPECT_DOUBLE_EQ(e.durationMs(), 1001 * 1000.0 / kRate);
+        EXPECT_EQ(e.peak(0, 22.6), (Peak{-25 / 127.0F, 50 / 127.0F})) << block;
+        EXPECT_EQ(e.peak(0, 21), Peak{}) << block;
+        EXPECT_EQ(e.peak(23, 100), Peak{}); // past the end
+        EXPECT_EQ(e.peak(e.durationMs(), 100), Peak{});
+    }
+}
+
+// Every zoom gives per column what a plain scan of the raw samples of the
+// buckets the column touches gives.
+TEST(Envelope, ColumnsAtEveryZoomMatchAPlainScanOfTheSamples)
+{
+    // Noise whose loudness jumps every 37 frames, so that no two buckets, and
+    // no two stretches of buckets, have the same extremes.
+    quint32 seed = 7;
+    int loudness = 0;
+    const auto noise = [&](qint64 f) {
+        seed = seed * 1664525 + 1013904223;
+        if (f % 37 == 0)
+            loudness = static_cast<int>(seed >> 8) % 60000 + 1;
+        return static_cast<qint16>(static_cast<int>(seed >> 12) % loudness - loudness / 2);
+    };
+    const std::vector<qint16> samples = stereo(12 * kRate + 17, noise);
+    const Envelope e = envelopeOf(samples, 2);
+    const double bucket = 88;
+    for (const double w : {1.5, 2.0, 7.0, 130.0, 1000.0, 3333.3, 12000.0}) {
+        for (const double start : {0.0, 1.0, 4321.5}) {
+            const std::vector<Peak> got = e.columns(start, w, 4000);
+            ASSERT_EQ(got.size(), std::min<std::size_t>(4000, static_cast<std::size_t>(std::ceil(
+                                                                  (e.durationMs() - start) / w))));
+            for (std::size_t c = 0; c < got.size(); c += 1 + got.size() / 997) {
+                const double from = start + static_cast<double>(c) * w;
+                const auto first = static_cast<qint64>(std::floor(from * kRate / 1000 / bucket));
+                auto end = static_cast<qint64>(std::ceil((from + w) * kRate / 1000 / bucket));
+                end = std::max(end, first + 1);
+                int low = 32767;
+                int high = -32768;
+                for (qint64 i = first * 88 * 2; i < std::min<qint64>(end * 88 * 2, samples.size());
+                     ++i) {
+                    low = std::min<int>(low, samples[i]);
+                    high = std::max<int>(high, samples[i]);
+                }
+                const Peak expected{std::max(low / 256, -127) / 127.0F, high / 256 / 127.0F};
+                ASSERT_EQ(got[c], expected) << "w " << w << " start " << start << " column " << c;
+            }
+        }
+    }
+}
+
+TEST(Envelope, TenMinutesOfStereoStayUnderOneMegabyte)
+{
+    for (const int rate : {44100, 48000}) {
+        Envelope e;
+        e.reserve(600000, rate);
+        const std::vector<qint16> second(2 * rate, 1000);
+        for (int s = 0; s < 600; ++s)
+            e.append(second, 2, rate);
+        // Room was taken once for the whole song, and a little more.
+        const std::size_t whileDecoding = e.storedBytes();
+        e.squeeze();
+        EXPECT_DOUBLE_EQ(e.durationMs(), 600000);
+        EXPECT_LT(whileDecoding, e.storedBytes() * 1.02) << rate;
+        EXPECT_GT(whileDecoding, e.storedBytes() * 1.005) << rate;
+        EXPECT_LT(e.storedBytes(), 1'000'000U) << rate;
+        EXPECT_GT(e.storedBytes(), 600'000U) << rate; // every 2 ms is kept
+        EXPECT_EQ(e.peak(599999, 600000), (Peak{3 / 127.0F, 3 / 127.0F}));
+    }
+}
+
+TEST(WaveView, TimeToPixelAndBackAtEveryZoomAndScroll)
+{
+    WaveView view;
+    view.setWidth(400);
+    view.setSongMs(180000);
+    EXPECT_EQ(view.msPerPixel(), 450);
+    for (const double zoom : {1.0, 2.0, 10.0, 36.0}) {
+        WaveView zoomed = view;
+        zoomed.zoomAround(0, zoom);
+        EXPECT_DOUBLE_EQ(zoomed.spanMs(), 180000 / zoom);
+        for (const double start : {0.0, 77777.7, 1e9}) {
+            zoomed.scrollTo(start);
+            EXPECT_DOUBLE_EQ(zoomed.startMs(), std::min(start, 180000 - 180000 / zoom));
+            EXPECT_DOUBLE_EQ(zoomed.xOf(zoomed.startMs() + zoomed.spanMs()), 400);
+            for (const double x : {0.0, 0.5, 123.0, 399.0})
+                EXPECT_NEAR(zoomed.xOf(zoomed.msAt(x)), x, 1e-9) << zoom << " " << start;
+        }
+    }
+}
+
+TEST(WaveView, ZoomKeepsTheTimeUnderThePointerFromTheWholeSongToFiveSeconds)
+{
+    WaveView view;
+    view.setWidth(500);
+    view.setSongMs(240000);
+    const double under = view.msAt(300);
+    for (int step = 0; step < 6; ++step) {
+        view.zoomAround(300, 1.5);
+        EXPECT_NEAR(view.msAt(300), under, 1e-6) << step;
+    }
+    view.zoomAround(300, 1000);
+    EXPECT_EQ(view.spanMs(), 5000);
+    EXPECT_NEAR(view.msAt(300), under, 1e-6);
+    view.zoomAround(300, 0.001);
+    EXPECT_EQ(view.spanMs(), 240000);
+    EXPECT_EQ(view.startMs(), 0);
+    // Zooming out stops at the start rather than show time before the song.
+    view.zoomAround(10, 10);
+    view.zoomAround(490, 0.2);
+    EXPECT_EQ(view.startMs(), 0);
+
+    // A song shorter than five seconds is always whole; a whole view stays
+    // whole while the length grows, a zoomed one keeps its stretch.
+    view.setSongMs(3000);
+    view.zoomAround(250, 4);
+    EXPECT_EQ((std::pair(view.spanMs(), view.zoomedIn())), std::pair(3000.0, false));
+    view.setSongMs(9000);
+    EXPECT_EQ(view.spanMs(), 9000);
+    view.zoomAround(0, 1.5);
+    view.setSongMs(12000);
+    EXPECT_EQ(view.spanMs(), 6000);
+}
+
+TEST(WaveView, FollowingTurnsThePageOnlyWhenZoomedInAndOutOfSight)
+{
+    WaveView view;
+    view.setWidth(300);
+    view.setSongMs(60000);
+    EXPECT_FALSE(view.follow(59000)); // the whole song is in sight
+    view.zoomAround(0, 6); // 0 .. 10 s
+    const std::tuple<double, double, bool> cases[]
+        = {{9999, 0, false},     {10000, 10000, true},  {19999, 10000, false}, {3000, 3000, true},
+           {57000, 50000, true}, {59000, 50000, false}, {-5, 0, true}};
+    for (const auto &[playhead, start, turned] : cases) {
+        EXPECT_EQ(view.follow(playhead), turned) << playhead;
+        EXPECT_EQ(view.startMs(), start) << playhead;
+    }
+    // A song found to be shorter pulls a page past its end back inside it.
+    view.scrollTo(50000);
+    view.setSongMs(30000);
+    EXPECT_EQ(std::pair(view.startMs(), view.spanMs()), std::pair(20000.0, 10000.0));
+}
+
+TEST(WaveView, WithoutASongOrAWidthNothingMovesAndNothingIsInfinite)
+{
+    WaveView view;
+    EXPECT_EQ(std::tuple(view.xOf(1000), view.msAt(50), view.msPerPixel()),
+              std::tuple(0.0, 0.0, 0.0));
+    view.setSongMs(60000);
+    view.setWidth(-3);
+    view.zoomAround(10, 2);
+    EXPECT_EQ(std::tuple(view.width(), view.spanMs(), view.msPerPixel()),
+              std::tuple(0, 60000.0, 0.0));
+    view.setWidth(1);
+    EXPECT_EQ(view.msPerPixel(), 60000);
+    view.setWidth(600);
+    view.zoomAround(10, 0);
+    view.zoomAround(10, -2);
+    EXPECT_EQ(view.spanMs(), 60000);
+}
+
+TEST(WaveView, APointerPicksTheNearerOfTwoMarkersAPixelApart)
+{
+    WaveView view;
+    view.setWidth(1000);
+    view.setSongMs(100000); // 100 ms a pixel
+    const std::vector<qint32> markers = {5000, 50000, 50100, 90000};
+    const std::pair<double, int> cases[]
+        = {{500, 1},    {501, 2}, {500.4, 1}, {500.6, 2}, {500.5, 2},  {496, 1},
+           {495.9, -1}, {504, 2}, {50, 0},    {46.5, 0},  {904.01, -1}};
+    for (const auto &[x, expected] : cases)
+        EXPECT_EQ(markerAt(markers, view, x, 4), expected) << x;
+    view.zoomAround(500, 10);
+    EXPECT_EQ(markerAt(markers, view, view.xOf(50000) + 4, 4), 1);
+    EXPECT_EQ(markerAt(markers, view, view.xOf(50100) - 4, 4), 2);
+}

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "lyrics/Envelope.h"
+#include "platform/AudioDecoder.h"
+#include "support/Files.h"
+
+using namespace caldra;
+
+namespace {
+
+// Generous: only a machine far busier than ours takes more than a second.
+constexpr int kPatienceMs = 30000;
+
+int threadCount()
+{
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/task"))
+                                .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                                .size());
+}
+
+struct Decoding {
+    QtAudioDecoder decoder;
+    Envelope envelope;
+    QSignalSpy finished{&decoder, &AudioDecoder::finished};
+    QSignalSpy failed{&decoder, &AudioDecoder::failed};
+    int blocks = 0;
+    Decoding()
+    {
+        QObject::connect(&decoder, &AudioDecoder::samplesReady, [this](const SampleBlock &b) {
+            ++blocks;
+            envelope.append(b.samples, b.channels, b.sampleRate);
+        });
+    }
+    bool ended() const { return finished.count() + failed.count() > 0; }
+};
+
+} // namespace
+
+class RealDecoding : public ::testing::TestWithParam<const char *> {};
+
+// The fixtures are three-second tones at an eighth of full scale.
+TEST_P(RealDecoding, AThreeSecondToneGivesThreeLoudSeconds)
+{
+    Decoding d;
+    QSignalSpy duration(&d.decoder, &AudioDecoder::durationKnown);
+    d.decoder.start(QStringLiteral(CALDRA_FIXTURES_DIR "/") + GetParam());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.ended(); }, kPatienceMs));
+    EXPECT_EQ(d.finished.count(), 1);
+    EXPECT_FALSE(d.decoder.isRunning());
+    // The MP3 also holds the encoder's lead-in and the padding of its last
+    // frame, 1,242 samples at 22,050 Hz; the player plays them too, so the
+    // waveform keeps them to stay in step with it.
+    const double length = 3000 + (QString::fromLatin1(GetParam()).endsWith(u".mp3") ? 56.3 : 0);
+    EXPECT_NEAR(d.envelope.durationMs(), length, 50);
+    if (!duration.isEmpty()) {
+        EXPECT_NEAR(duration.last().at(0).toLongLong(), length, 50);
+    }
+    for (int ms = 100; ms < 2900; ms += 100) {
+        const Peak p = d.envelope.peak(ms, ms + 100);
+        EXPECT_GT(p.high, 0.1) << ms;
+        EXPECT_LT(p.low, -0.1) << ms;
+        EXPECT_LT(p.high, 0.2) << ms;
+    }
+}
+
+TEST_P(RealDecoding, ADecodeStoppedHalfWayLeavesNothingRunningAndTheNextOneWorks)
+{
+    const int threadsBefore = threadCount();
+    {
+        Decoding d;
+        d.decoder.start(QStringLiteral(CALDRA_FIXTURES_DIR "/") + GetParam());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return d.blocks > 0 || d.ended(); }, kPatienceMs));
+        ASSERT_FALSE(d.ended());
+        d.decoder.stop();
+        const int blocks = d.blocks;
+        EXPECT_FALSE(d.decoder.isRunning());
+        // Whatever GStreamer had already queued for us is dropped.
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(std::tuple(d.blocks, d.ended()), std::tuple(blocks, false));
+
+        // The same decoder starts afresh, and its destruction half-way stops it too.
+        d.envelope.clear();
+        d.decoder.start(QStringLiteral(CALDRA_FIXTURES_DIR "/") + GetParam());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return d.ended(); }, kPatienceMs));
+        EXPECT_NEAR(d.envelope.durationMs(), 3000, 60);
+        d.decoder.start(QStringLiteral(CALDRA_FIXTURES_DIR "/") + GetParam());
+    }
+    // GStreamer's own threads end when the pipeline goes down.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return threadCount() <= threadsBefore; }, kPatienceMs))
+        << threadCount() << " threads, " << threadsBefore << " before";
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, RealDecoding, ::testing::Values("tone.mp3", "tone.wma"));
+
+TEST(RealDecoding, FilesWithoutSoundEndInFailure)
+{
+    QTemporaryDir dir;
+    const QString noise = dir.filePath(QStringLiteral("noise.mp3"));
+    test::writeFile(noise, QByteArray(20000, '\x5a'));
+    const QString empty = dir.filePath(QStringLiteral("empty.wma"));
+    test::writeFile(empty, QByteArray());
+    for (const QString &path : {noise, empty, dir.filePath(QStringLiteral("missing.mp3"))}) {
+        Decoding d;
+        d.decoder.start(path);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return d.ended(); }, kPatienceMs)) << path.toStdString();
+        EXPECT_EQ(std::tuple(d.failed.count(), d.finished.count(), d.decoder.isRunning()),
+                  std::tuple(1, 0, false))
+            << path.toStdString();
+    }
+}
