@@ -16,7 +16,9 @@ namespace caldra {
 TagLib::String toTagString(const QString &text);
 QString fromTagString(const TagLib::String &text);
 
-// A stored frame as TagLib reads it on its own; nullptr when it cannot.
+// A stored frame as TagLib reads it on its own, so that a frame it cannot
+// parse hides only itself (nullptr). TagLib names the frames of an ID3v2.2 tag
+// by their later names (SLT as SYLT).
 std::unique_ptr<TagLib::ID3v2::Frame> parseFrame(const RawTag &tag, const RawFrame &frame);
 
 // APIC, or PIC in ID3v2.2.

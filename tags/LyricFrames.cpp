@@ -4,8 +4,6 @@
 #include <type_traits>
 #include <vector>
 
-#include <taglib/id3v2framefactory.h>
-#include <taglib/id3v2header.h>
 #include <taglib/synchronizedlyricsframe.h>
 #include <taglib/unsynchronizedlyricsframe.h>
 
@@ -22,22 +20,6 @@ using TagLib::ID3v2::SynchronizedLyricsFrame;
 using TagLib::ID3v2::UnsynchronizedLyricsFrame;
 
 const TagLib::ByteVector kLanguage("eng", 3);
-
-// One stored frame as TagLib reads it on its own, so that a frame it cannot
-// parse hides only itself; null for such a frame. TagLib names the frames of
-// an ID3v2.2 tag by their later names (SLT as SYLT).
-std::unique_ptr<Frame> parsedFrame(const RawTag &tag, const RawFrame &frame)
-{
-    // Frames of an older tag unsynchronised as a whole arrive decoded.
-    const char flags = static_cast<char>(tag.major == 4 ? tag.flags & 0x80 : 0);
-    const QByteArray headerBytes
-        = QByteArray("ID3") + static_cast<char>(tag.major) + '\0' + flags + QByteArray(4, '\0');
-    const TagLib::ID3v2::Header header(
-        TagLib::ByteVector(headerBytes.constData(), static_cast<unsigned int>(headerBytes.size())));
-    return std::unique_ptr<Frame>(TagLib::ID3v2::FrameFactory::instance()->createFrame(
-        TagLib::ByteVector(frame.bytes.constData(), static_cast<unsigned int>(frame.bytes.size())),
-        &header));
-}
 
 // Lyrics with a description belong to someone else (another language
 // version, a karaoke program's own), and stay.
@@ -86,7 +68,7 @@ std::vector<RawFrame> lyricFrames(const RawTag &tag, const SongLyrics &lyrics)
 void putLyrics(RawTag &tag, const SongLyrics &lyrics)
 {
     std::erase_if(tag.frames,
-                  [&](const RawFrame &frame) { return ours(parsedFrame(tag, frame).get()); });
+                  [&](const RawFrame &frame) { return ours(parseFrame(tag, frame).get()); });
     // In front: readers that stop at a frame they cannot parse, or miss the
     // last one, still find the lyrics.
     const std::vector<RawFrame> added = lyricFrames(tag, lyrics);
@@ -97,7 +79,7 @@ SongLyrics lyricsIn(const RawTag &tag)
 {
     SongLyrics found;
     for (const RawFrame &raw : tag.frames) {
-        const std::unique_ptr<Frame> frame = parsedFrame(tag, raw);
+        const std::unique_ptr<Frame> frame = parseFrame(tag, raw);
         if (!ours(frame.get()))
             continue;
         if (const auto *sylt = dynamic_cast<const SynchronizedLyricsFrame *>(frame.get())) {
@@ -161,7 +143,7 @@ SongLyrics readSongOwnLyrics(const QString &path)
         throw TagError(QStringLiteral("The ID3v2 tag of this song cannot be read."));
     std::vector<std::unique_ptr<Frame>> frames;
     for (const RawFrame &raw : tag.frames)
-        frames.push_back(parsedFrame(tag, raw));
+        frames.push_back(parseFrame(tag, raw));
     SongLyrics found;
     if (const auto *sylt = preferred<SynchronizedLyricsFrame>(frames)) {
         for (const auto &line : sylt->synchedText())
