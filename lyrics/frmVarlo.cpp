@@ -320,6 +320,9 @@ void frmVarlo::resizeEvent(QResizeEvent *event)
     QDialog::resizeEvent(event);
     if (m_layout)
         m_layout->apply(size());
+    // A wider window has room for more of a long title.
+    if (!m_songTitle.isNull())
+        showSongTitle(lblSound, m_songTitle, rtbLyr);
 }
 
 frmVarlo::~frmVarlo()
@@ -642,7 +645,8 @@ void frmVarlo::openChosenSong()
     mmcMP3->open();
     wavSong->open(cd->fileName());
     bringLyricsBack();
-    showSongTitle(lblSound, cd->fileTitle(), rtbLyr);
+    m_songTitle = cd->fileTitle();
+    showSongTitle(lblSound, m_songTitle, rtbLyr);
     lblTime->show();
 }
 

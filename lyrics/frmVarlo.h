@@ -156,6 +156,7 @@ private:
     QSize m_openedAt;
     // The MP3 chosen with "&Open", which "Save in song" writes to.
     QString m_songFile;
+    QString m_songTitle;
     // A newer "Load LRc" started while an older one still reads makes the
     // older one stop.
     quint64 m_loadGeneration = 0;
