@@ -5,7 +5,6 @@
 
 #include "lyrics/frmVarlo.h"
 #include "playlist/frmPlaylist.h"
-#include "shell/DirListBox.h"
 #include "shell/IniStuff.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMain.h"
