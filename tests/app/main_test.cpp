@@ -3,7 +3,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 
-#include "caldra_version.h"
 #include "support/Files.h"
 #include "support/QtPrinters.h"
 
@@ -28,10 +27,7 @@ Output runCaldra(const QStringList &arguments, const QString &display = {})
         environment.insert("DISPLAY", display);
     process.setProcessEnvironment(environment);
     process.start(CALDRA_PROGRAM, arguments);
-    const bool finished = process.waitForFinished(60000);
-    EXPECT_TRUE(finished) << arguments.join(u' ').toStdString();
-    if (!finished)
-        process.kill();
+    EXPECT_TRUE(process.waitForFinished(60000)) << arguments.join(u' ').toStdString();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromLocal8Bit(process.readAllStandardOutput()),
             QString::fromLocal8Bit(process.readAllStandardError())};
@@ -91,14 +87,13 @@ TEST(CommandLine, HelpAndVersionMatchTheManualPage)
     EXPECT_EQ(optionsIn(manual, R"(\.TP\n\.B[A-Z]* (?:\\-[a-z] ", " )?\\-\\-([a-z-]+))"), helped);
     EXPECT_EQ(runCaldra({"-h"}).out, help.out);
 
-    const QString version = QString("%1.%2.%3")
-                                .arg(caldra::VersionMajor)
-                                .arg(caldra::VersionMinor)
-                                .arg(caldra::VersionRevision);
+    // The version the manual's title names.
+    const QString version
+        = QRegularExpression(R"re("Caldra ([0-9]+\.[0-9]+\.[0-9]+)")re").match(manual).captured(1);
+    ASSERT_FALSE(version.isEmpty());
     for (const char *option : {"--version", "-v"}) {
         const Output run = runCaldra({option});
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.out, "caldra " + version + "\n");
     }
-    EXPECT_TRUE(manual.contains("\"Caldra " + version + "\""));
 }

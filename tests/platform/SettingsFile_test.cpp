@@ -38,24 +38,6 @@ TEST(SettingsFile, InstalledProgramsUseTheUsersFolderNamedByXdgConfigHome)
     qputenv("XDG_CONFIG_HOME", old);
 }
 
-// The preset beside the program is read until the user's own file exists; the
-// first write starts that file from the preset's bytes, later ones leave it be.
-TEST(SettingsFile, TheUsersFileStartsAsThePresetAndIsReadFromThen)
-{
-    QTemporaryDir program, config;
-    const QByteArray preset = "[MUSIC]\r\nDEFDIR=/preset/\r\n[MORE]\r\nkey=kept\r\n";
-    writeFile(program.filePath("varlo.ini"), preset);
-    const SettingsFile file(program.path(), false, config.filePath("made/later"));
-    EXPECT_EQ(file.readPath(), program.filePath("varlo.ini"));
-    EXPECT_FALSE(file.prepareWrite());
-    EXPECT_EQ(file.writePath(), config.filePath("made/later/caldra/varlo.ini"));
-    EXPECT_EQ(readBytes(file.writePath()), preset);
-    EXPECT_EQ(file.readPath(), file.writePath());
-    ASSERT_TRUE(writeBytes(file.writePath(), "mine"));
-    EXPECT_FALSE(file.prepareWrite());
-    EXPECT_EQ(readBytes(file.writePath()), "mine");
-}
-
 // Carrying the preset over must not turn an unreadable preset into an empty
 // file of the user's own, which would hide the preset for good.
 TEST(SettingsFile, AnUnreadablePresetStopsTheWrite)

@@ -5,7 +5,6 @@
 #include <QTest>
 
 #include "platform/AppSetup.h"
-#include "platform/FileDialog.h"
 #include "platform/WindowPlacement.h"
 #include "support/QtPrinters.h"
 
@@ -29,11 +28,4 @@ TEST(WindowPlacement, CentresOnTheShownOpenerAndKeepsTheWholeFrameOnTheScreen)
 
     setUpApplication();
     EXPECT_EQ(QApplication::windowIcon().availableSizes(), QList<QSize>({{64, 64}, {256, 256}}));
-}
-
-TEST(FileDialog, FiltersKeepTheirDescriptionsAndMatchAnyCase)
-{
-    EXPECT_EQ(toNameFilters("Music files (*.mp3, *.wma)|*.mp3;*.wma|PLaylist(*.m3u)|*.m3u|"),
-              QStringList({"Music files (*.mp3, *.wma) (*.[Mm][Pp]3 *.[Ww][Mm][Aa])",
-                           "PLaylist(*.m3u) (*.[Mm]3[Uu])"}));
 }

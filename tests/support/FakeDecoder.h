@@ -6,6 +6,7 @@
 
 #include "platform/AudioDecoder.h"
 #include "platform/Services.h"
+#include "support/FakePlayer.h"
 
 namespace caldra::test {
 
@@ -54,22 +55,8 @@ private:
     bool m_running = false;
 };
 
-// Makes the services hand out FakeDecoders; `latest` is the one made last,
-// cleared when its owner destroys it.
-struct FakeDecoders {
-    void installIn(Services &services)
-    {
-        services.makeDecoder = [this]() -> std::unique_ptr<AudioDecoder> {
-            auto decoder = std::make_unique<FakeDecoder>();
-            latest = decoder.get();
-            QObject::connect(decoder.get(), &QObject::destroyed, [this, d = decoder.get()] {
-                if (latest == d)
-                    latest = nullptr;
-            });
-            return decoder;
-        };
-    }
-    FakeDecoder *latest = nullptr;
+struct FakeDecoders : LatestFake<FakeDecoder> {
+    void installIn(Services &services) { services.makeDecoder = maker<AudioDecoder>(); }
 };
 
 } // namespace caldra::test

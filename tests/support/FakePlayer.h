@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -84,22 +85,28 @@ private:
     qint32 m_position = 0;
 };
 
-// Makes the services hand out FakePlayers; `latest` points at the one made last
-// and is cleared when its window destroys it.
-struct FakePlayers {
-    void installIn(Services &services)
+// Hands out fakes through a factory of the services; `latest` is the one made
+// last, cleared when its window destroys it.
+template <class Fake>
+struct LatestFake {
+    template <class Interface>
+    std::function<std::unique_ptr<Interface>()> maker()
     {
-        services.makePlayer = [this]() -> std::unique_ptr<MediaPlayer> {
-            auto player = std::make_unique<FakePlayer>();
-            latest = player.get();
-            QObject::connect(player.get(), &QObject::destroyed, [this, p = player.get()] {
-                if (latest == p)
+        return [this]() -> std::unique_ptr<Interface> {
+            auto fake = std::make_unique<Fake>();
+            latest = fake.get();
+            QObject::connect(fake.get(), &QObject::destroyed, [this, f = fake.get()] {
+                if (latest == f)
                     latest = nullptr;
             });
-            return player;
+            return fake;
         };
     }
-    FakePlayer *latest = nullptr;
+    Fake *latest = nullptr;
+};
+
+struct FakePlayers : LatestFake<FakePlayer> {
+    void installIn(Services &services) { services.makePlayer = maker<MediaPlayer>(); }
 };
 
 } // namespace caldra::test

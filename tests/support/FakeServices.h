@@ -61,16 +61,15 @@ public:
     {
         if (!keys.count(subKey))
             return reg::ErrorFileNotFound;
-        *key = m_nextHandle++;
-        m_handles[*key] = subKey;
+        m_opened.append(subKey);
+        *key = m_opened.size();
         ++openHandles;
         return reg::ErrorSuccess;
     }
     long queryValue(reg::Key key, const QString &name, std::uint32_t *type, QByteArray *data,
                     std::uint32_t *size) override
     {
-        const auto handle = m_handles.find(key);
-        const auto &values = keys[handle == m_handles.end() ? QString() : handle->second];
+        const auto &values = keys[m_opened.value(qsizetype(key) - 1)];
         const auto value = values.find(name);
         if (value == values.end())
             return reg::ErrorFileNotFound;
@@ -79,18 +78,17 @@ public:
         *size = value->second.size;
         return reg::ErrorSuccess;
     }
-    long closeKey(reg::Key key) override
+    long closeKey(reg::Key) override
     {
-        openHandles -= static_cast<int>(m_handles.erase(key));
+        --openHandles;
         return reg::ErrorSuccess;
     }
 
     std::map<QString, std::map<QString, Value>> keys;
-    int openHandles = 0;
+    int openHandles = 0; // opened and not closed again
 
 private:
-    std::map<reg::Key, QString> m_handles;
-    reg::Key m_nextHandle = 100;
+    QStringList m_opened;
 };
 
 class FakeLauncher final : public ProgramLauncher {

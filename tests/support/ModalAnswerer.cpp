@@ -10,15 +10,6 @@
 
 namespace caldra::test {
 
-namespace {
-constexpr int kPollMs = 15;
-}
-
-bool ModalAnswers::done() const
-{
-    return m_next == m_actions.size() || !m_failure.isEmpty();
-}
-
 bool ModalAnswers::wait(int timeoutMs) const
 {
     (void)QTest::qWaitFor([this] { return done(); }, timeoutMs);
@@ -51,15 +42,13 @@ std::shared_ptr<ModalAnswers> answerModals(std::vector<ModalAction> actions, int
         if (w->isVisible() && w->isModal())
             answers->m_ignored.emplace_back(w);
     }
-    if (QWidget *modal = QApplication::activeModalWidget())
-        answers->m_ignored.emplace_back(modal);
     auto *timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, weak = std::weak_ptr(answers)] {
         if (auto self = weak.lock(); self && !self->done())
             return self->poll();
         timer->deleteLater();
     });
-    timer->start(kPollMs);
+    timer->start(15);
     return answers;
 }
 
@@ -68,8 +57,7 @@ ModalAction pressOk(MessageSeen *seen)
     return [seen](QWidget *modal) {
         auto *box = qobject_cast<QMessageBox *>(modal);
         if (seen && box)
-            *seen = {box->text(), box->windowTitle(), box->icon() == QMessageBox::NoIcon,
-                     static_cast<int>(box->buttons().size())};
+            *seen = {box->text(), box->windowTitle()};
         if (box && box->button(QMessageBox::Ok))
             box->button(QMessageBox::Ok)->click();
         else if (auto *dialog = qobject_cast<QDialog *>(modal))

@@ -28,7 +28,7 @@ public:
 
 private:
     friend std::shared_ptr<ModalAnswers> answerModals(std::vector<ModalAction>, int);
-    bool done() const;
+    bool done() const { return m_next == m_actions.size() || !m_failure.isEmpty(); }
     void poll();
 
     std::vector<ModalAction> m_actions;
@@ -48,8 +48,6 @@ inline std::shared_ptr<ModalAnswers> answerModal(ModalAction action, int timeout
 struct MessageSeen {
     QString text;
     QString title;
-    bool noIcon = false;
-    int buttonCount = 0;
 };
 
 // Common answers.

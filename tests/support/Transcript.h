@@ -124,10 +124,8 @@ public:
     Transcript(QWidget &window, const QStringList *messages = nullptr,
                const QStringList *dialogs = nullptr)
         : m_window(window)
-        , m_messages(messages)
-        , m_dialogs(dialogs)
-        , m_seen{{"message: ", messages ? messages->size() : 0},
-                 {"dialog: ", dialogs ? dialogs->size() : 0}}
+        , m_told{{messages, "message: ", messages ? messages->size() : 0},
+                 {dialogs, "dialog: ", dialogs ? dialogs->size() : 0}}
     {
     }
     // Writes `as` for `text` (a temporary folder) wherever it appears.
@@ -159,10 +157,10 @@ public:
             if (seen.count(key) == 0)
                 m_lines << key + u" gone";
         m_last = std::move(seen);
-        for (const auto &[list, label] :
-             {std::pair{m_messages, "message: "}, {m_dialogs, "dialog: "}}) {
-            for (qsizetype &i = m_seen[label]; list && i < list->size(); ++i)
-                m_lines << QString::fromLatin1(label) + QString(list->at(i)).replace(u'\n', "\\n");
+        for (auto &[list, label, told] : m_told) {
+            for (; list && told < list->size(); ++told)
+                m_lines << QString::fromLatin1(label)
+                               + QString(list->at(told)).replace(u'\n', "\\n");
         }
         m_lines += std::exchange(m_notes, {});
     }
@@ -180,11 +178,10 @@ public:
 
 private:
     QWidget &m_window;
-    const QStringList *m_messages;
-    const QStringList *m_dialogs;
     std::vector<std::pair<QString, QString>> m_aliases;
     std::map<QString, QString> m_last;
-    std::map<QString, qsizetype> m_seen; // messages and dialogs already told
+    // The messages and the dialogs, each with how many of them are already told.
+    std::tuple<const QStringList *, const char *, qsizetype> m_told[2];
     QStringList m_lines;
     QStringList m_notes;
 };
