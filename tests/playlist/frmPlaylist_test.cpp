@@ -63,13 +63,16 @@ TEST(PlaylistWindow, Session)
         writeFile(music.filePath(name), "x");
     dropFiles(w.ListView1, {writeFile(music.filePath("b.txt"), "x", 131072),
                             music.filePath("gone.mp3"), music.filePath("album")});
-    t.step("a file, a missing song and a folder of music dropped");
+    click(w.cmdMoveDown);
+    t.step("a file, a missing song and a folder of music dropped; none chosen to move");
     clickCell(w.ListView1, 2, 0);
     click(w.cmdMoveUp);
     t.step("third row moved up");
-    clickCell(w.ListView1, 5, 0);
-    click(w.cmdMoveDown);
-    t.step("last row moved down: stays");
+    for (const int row : {0, 4, 5}) {
+        clickCell(w.ListView1, row, 0);
+        click(w.cmdMoveDown);
+    }
+    t.step("first and fifth rows moved down, then the last: it stays");
     clickCell(w.ListView1, 0, 0);
     click(w.cmdDelete);
     click(w.cmdMoveUp);
@@ -261,7 +264,6 @@ TEST(PlaylistFiles, RoomIsCountedPerDestinationNameAndToldInUnitsThatFit)
         EXPECT_EQ(spaceText(f[0].toLongLong(), rounding, QLocale::c()), f.mid(2).join(u' '))
             << line.toStdString();
     }
-    constexpr qint64 kMb = 1 << 20;
-    EXPECT_EQ(tooLittleSpaceQuestion(1239 * kMb, 812 * kMb + 1, QLocale(QLocale::German)),
+    EXPECT_EQ(tooLittleSpaceQuestion(1239 << 20, (812 << 20) + 1, QLocale(QLocale::German)),
               "The songs need 1,21 GB; the device has 812 MB free.\n\nCopy them anyway?");
 }
