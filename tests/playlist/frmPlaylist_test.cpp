@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include "playlist/DeviceCopy.h"
 #include "playlist/M3u.h"
+#include "playlist/PlaylistEntry.h"
+#include "playlist/PlaylistRead.h"
 #include "playlist/PlaylistView.h"
 #include "playlist/frmPlaylist.h"
 #include "support/FakeServices.h"
@@ -37,7 +42,7 @@ TEST(PlaylistWindow, Session)
     const auto files = [&](const QString &folder) {
         for (const QString &name : entriesOf(folder)) {
             const QByteArray bytes = readBytes(QDir(folder).filePath(name));
-            t.note(name + ": " + (bytes.size() > 200 ? QByteArray::number(bytes.size()) : bytes));
+            t.note(name + ": " + (bytes.size() > 1000 ? QByteArray::number(bytes.size()) : bytes));
         }
     };
     const auto answering = [&](QWidget *button, ModalAction action) {
@@ -58,13 +63,16 @@ TEST(PlaylistWindow, Session)
         writeFile(music.filePath(name), "x");
     dropFiles(w.ListView1, {writeFile(music.filePath("b.txt"), "x", 131072),
                             music.filePath("gone.mp3"), music.filePath("album")});
-    t.step("a file, a missing song and a folder of music dropped");
+    click(w.cmdMoveDown);
+    t.step("a file, a missing song and a folder of music dropped; none chosen to move");
     clickCell(w.ListView1, 2, 0);
     click(w.cmdMoveUp);
     t.step("third row moved up");
-    clickCell(w.ListView1, 5, 0);
-    click(w.cmdMoveDown);
-    t.step("last row moved down: stays");
+    for (const int row : {0, 4, 5}) {
+        clickCell(w.ListView1, row, 0);
+        click(w.cmdMoveDown);
+    }
+    t.step("first and fifth rows moved down, then the last: it stays");
     clickCell(w.ListView1, 0, 0);
     click(w.cmdDelete);
     click(w.cmdMoveUp);
@@ -90,6 +98,15 @@ TEST(PlaylistWindow, Session)
     for (int i = 0; i < 4; ++i)
         click(w.cmdReadPl);
     t.step("lists read: relative paths beside the list, then a missing list and a cancel");
+    writeFile(music.filePath("Album/01 Song.mp3"), "x", 1 << 20);
+    writeFile(music.filePath("lists/sub/02.mp3"), "x", 2 << 20);
+    writeFile(music.filePath("lists/back\\slash.mp3"), "x", 3 << 20);
+    writeFile(music.filePath("lists/back/slash.mp3"), "x"); // not the one the line names
+    dialogs->answers = {writeFile(music.filePath("lists/win.m3u"),
+                                  "..\\Album\\01 Song.mp3\r\nsub\\02.mp3\r\nback\\slash.mp3\r\n"
+                                  "C:\\Music\\03.mp3\r\n")};
+    click(w.cmdReadPl);
+    t.step("a list written on Windows: a name with a real backslash goes first");
 
     while (w.rowCount() > 0)
         clickCell(w.ListView1, 0, 0), click(w.cmdDelete);
@@ -105,13 +122,20 @@ TEST(PlaylistWindow, Session)
     clickCell(w.ListView1, 1, 0);
     click(w.cmdDelete);
     click(w.chkDevicePlaylist);
+    disk->free = 2; // a.mp3 and b.mp3 need 3 bytes
+    answering(w.cmdSend, pickFolder(device.path(), PickerButton::Open));
+    files(device.path());
+    t.step("too little room, and \"No\" copies nothing");
+    messages->yes = true;
     steps.clear();
     answering(w.cmdSend, pickFolder(device.path(), PickerButton::Open));
     t.note(u"progress: " + debugText(steps));
     files(device.path());
-    t.step("copied, the later song of a name last, with a playlist named after the list read last");
+    t.step("\"Yes\" copies, the later song of a name last, with a playlist named after the list "
+           "read last");
 
-    writeFile(device.filePath("two.m3u"), "earlier");
+    disk->free = 3; // just fits: no question
+    writeFile(device.filePath("win.m3u"), "earlier");
     withDiskFull(40, [&] { answering(w.cmdSend, pickFolder(device.path(), PickerButton::Open)); });
     dialogs->answers = {music.filePath("Road Trip.m3u")};
     click(w.cmdSave);
@@ -121,122 +145,125 @@ TEST(PlaylistWindow, Session)
     t.expectGolden("frmPlaylist");
 }
 
-class PlaylistWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        QLocale::setDefault(QLocale::c());
-        services.fileDialogs = dialogs;
-        services.messages = messages;
-        services.files = files;
-        window = std::make_unique<frmPlaylist>(services);
-        window->Form_Load();
-    }
-    // Each row as "name size", then the total and whether the edit buttons work.
-    QStringList rows() const
-    {
-        QStringList out;
-        for (int i = 0; i < window->rowCount(); ++i)
-            out << QString(window->ListView1->pathAt(i)).remove(music.path() + '/') + ' '
-                       + window->ListView1->sizeTextAt(i);
-        return out << window->lblInfo->text() << (window->cmdDelete->isEnabled() ? "edit" : "-");
-    }
-    void sendTo(const QString &folder, PickerButton button = PickerButton::Open)
-    {
-        auto answers = answerModal(pickFolder(folder, button));
-        window->cmdSend->click();
-        // The busy pointer goes when the copy ends, however it ends.
-        EXPECT_TRUE(answers->wait() && !QApplication::overrideCursor())
-            << answers->failure().toStdString();
-    }
-    QTemporaryDir settings, music, device;
-    std::shared_ptr<ScriptedFileDialogs> dialogs = std::make_shared<ScriptedFileDialogs>();
-    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
-    std::shared_ptr<FakeFileSystem> files = std::make_shared<FakeFileSystem>();
-    Services services = testServices(settings.path());
-    std::unique_ptr<frmPlaylist> window;
-};
-
-TEST_F(PlaylistWindowTest, ReadsPlaylistsWrittenOnWindows)
-{
-    writeFile(music.filePath("Album/01 Song.mp3"), "x", 1 << 20);
-    writeFile(music.filePath("lists/sub/02.mp3"), "x", 2 << 20);
-    writeFile(music.filePath("lists/back\\slash.mp3"), "x", 3 << 20);
-    writeFile(music.filePath("lists/back/slash.mp3"), "x"); // not the one the line names
-    dialogs->answers = {writeFile(music.filePath("lists/win.m3u"),
-                                  "..\\Album\\01 Song.mp3\r\nsub\\02.mp3\r\nback\\slash.mp3\r\n"
-                                  "C:\\Music\\03.mp3\r\n")};
-    window->cmdReadPl->click();
-    EXPECT_EQ(rows(), QStringList({"Album/01 Song.mp3 1 mb", "lists/sub/02.mp3 2 mb",
-                                   "lists/back\\slash.mp3 3 mb", "lists/C:\\Music\\03.mp3 ", "6 mb",
-                                   "edit"}));
-    ASSERT_EQ(messages->shown.size(), 1u);
-    EXPECT_TRUE(messages->shown[0].startsWith("1 of 4 songs"));
-    EXPECT_TRUE(messages->shown[0].endsWith("lists/C:\\Music\\03.mp3"));
-}
-
-TEST_F(PlaylistWindowTest, ToDeviceAsksFirstWhenTheSongsDoNotFit)
-{
-    dropFiles(window->ListView1, {writeFile(music.filePath("a.mp3"), QByteArray(1 << 20, 'a')),
-                                  writeFile(music.filePath("b.mp3"), "b")});
-    files->free = 1 << 20;
-    sendTo(device.path()); // "No"
-    EXPECT_EQ(entriesOf(device.path()), QStringList());
-    EXPECT_EQ(messages->shown,
-              QStringList({"The songs need 2 MB; the device has 1 MB free.\n\nCopy them anyway?"}));
-    messages->yes = true;
-    sendTo(device.path());
-    EXPECT_EQ(entriesOf(device.path()), QStringList({"a.mp3", "b.mp3"}));
-    EXPECT_EQ(messages->shown.size(), 2u);
-
-    QFile::remove(device.filePath("a.mp3"));
-    files->free = (1 << 20) + 1; // just fits: no question
-    sendTo(device.path());
-    EXPECT_EQ(entriesOf(device.path()), QStringList({"a.mp3", "b.mp3"}));
-    EXPECT_EQ(messages->shown.size(), 2u);
-}
-
 // The total shows whole in its strip beside the list, wrapping if it must,
 // and no other control moves; the paths take the list's free width.
-TEST_F(PlaylistWindowTest, TotalShowsWholeAndPathsTakeTheFreeWidth)
+TEST(PlaylistWindow, TotalShowsWholeAndPathsTakeTheFreeWidth)
 {
-    window->show();
+    QLocale::setDefault(QLocale::c());
+    QTemporaryDir settings, music;
+    frmPlaylist w(testServices(settings.path()));
+    w.Form_Load();
+    w.show();
     QList<QRect> placed;
-    const QList<QWidget *> controls = window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    const QList<QWidget *> controls = w.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     for (const QWidget *control : controls)
         placed.append(control->geometry());
-    const std::pair<qint64, const char *> steps[] = {{10475274, "9.99 mb"},
-                                                     {10486, "10 mb"},
-                                                     {1038077754, "999.99 mb"},
-                                                     {Q_INT64_C(103809024000), "99999.99 mb"}};
-    for (const auto &[bytes, total] : steps) {
-        window->AddEntry(
+    const std::pair<qint64, const char *> totals[] = {{10475274, "9.99 mb"},
+                                                      {10486, "10 mb"},
+                                                      {1038077754, "999.99 mb"},
+                                                      {Q_INT64_C(103809024000), "99999.99 mb"}};
+    for (const auto &[bytes, total] : totals) {
+        w.AddEntry(
             writeFile(music.filePath(QString("Some Artist/Album/%1.mp3").arg(bytes)), "x", bytes));
-        const QLabel *info = window->lblInfo;
+        const QLabel *info = w.lblInfo;
         const QRect room(QPoint(), info->size());
         EXPECT_EQ(info->text(), total);
         EXPECT_TRUE(
             room.contains(info->fontMetrics().boundingRect(room, Qt::TextWordWrap, info->text())))
             << total;
-        EXPECT_TRUE(window->rect().contains(info->geometry()));
+        EXPECT_TRUE(w.rect().contains(info->geometry()));
         // "Total:" above touches it by a pixel where twips round.
         for (const QWidget *control : controls)
-            EXPECT_TRUE(control == info || control == window->lblTotal
+            EXPECT_TRUE(control == info || control == w.lblTotal
                         || !control->geometry().intersects(info->geometry()))
                 << control->objectName().toStdString();
     }
     for (qsizetype i = 0; i < controls.size(); ++i)
         EXPECT_TRUE(controls[i]->geometry().topLeft() == placed[i].topLeft()
-                    && (controls[i] == window->lblInfo || controls[i]->geometry() == placed[i]));
+                    && (controls[i] == w.lblInfo || controls[i]->geometry() == placed[i]));
 
-    PlaylistView *list = window->ListView1;
-    for (const int width : {list->width(), 300, 800}) {
-        list->resize(width, list->height());
+    PlaylistView *view = w.ListView1;
+    for (const int width : {view->width(), 300, 800}) {
+        view->resize(width, view->height());
         EXPECT_TRUE(QTest::qWaitFor([&] {
-            return list->columnWidth(0) + list->columnWidth(1) == list->viewport()->width();
+            return view->columnWidth(0) + view->columnWidth(1) == view->viewport()->width();
         })) << width;
-        EXPECT_EQ(list->columnWidth(1), 100);
+        EXPECT_EQ(view->columnWidth(1), 100);
     }
-    EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
-    EXPECT_EQ(list->item(3, 0)->toolTip(), window->rowPath(4));
+    EXPECT_EQ(view->textElideMode(), Qt::ElideMiddle);
+    EXPECT_EQ(view->item(3, 0)->toolTip(), w.rowPath(4));
+}
+
+TEST(PlaylistSize, RoundsTiesToTheEvenHundredthAndTakes64BitLengths)
+{
+    const std::pair<qint64, const char *> cases[]
+        = {{131072, "0.12 mb"}, {393216, "0.38 mb"}, {917504, "0.88 mb"},       {131073, "0.13 mb"},
+           {1048576, "1 mb"},   {5000, "0 mb"},      {3221618688, "3072.38 mb"}};
+    QTemporaryDir dir;
+    const QString a = dir.filePath("a");
+    for (const auto &[bytes, text] : cases)
+        EXPECT_EQ(mbText(sizeInMb(fileLength(writeFile(a, {}, bytes)).bytes), QLocale::c()), text);
+}
+
+TEST(PlaylistFiles, ReadFailuresAreToldAndACopyNeverHarmsTheSourceOrAnEarlierCopy)
+{
+    QTemporaryDir dir;
+    EXPECT_TRUE(readPlaylistPaths(dir.path()).error); // a folder is no list
+    EXPECT_EQ(m3uLines("#EXTM3U\n/a\r/b\r\n\r\n"), QStringList({"#EXTM3U", "/a", "/b", ""}));
+    EXPECT_TRUE(unsizedRowsMessage({"1", "2", "3", "4", "5", "6", "7"}, 9)
+                    .endsWith(" no size:\n\n1\n2\n3\n4\n5\n… and 2 more"));
+    EXPECT_TRUE(unsizedRowsMessage({"1", "2", "3", "4", "5"}, 5).endsWith("\n4\n5"));
+    const QString file = writeFile(dir.filePath("music/a.mp3"), "the song");
+    ASSERT_TRUE(QFile::link(dir.filePath("music"), dir.filePath("device")));
+    const auto inode = [&] {
+        struct stat st {};
+        ::stat(QFile::encodeName(file).constData(), &st);
+        return st.st_ino;
+    };
+    const auto original = inode();
+    // The very file each time, not a copy put in its place.
+    EXPECT_FALSE(copyToDevice(dir.filePath("music/./a.mp3"), file));
+    EXPECT_EQ(inode(), original);
+    EXPECT_FALSE(copyToDevice(file, destinationPath(dir.filePath("device"), file)));
+    EXPECT_EQ(inode(), original);
+    EXPECT_EQ(readBytes(file), "the song");
+    EXPECT_EQ(entriesOf(dir.filePath("music")), QStringList{"a.mp3"});
+
+    const QString big = writeFile(dir.filePath("big.mp3"), QByteArray(1 << 20, 'b'));
+    const QString earlier = writeFile(dir.filePath("dev/big.mp3"), "an earlier copy");
+    std::optional<Failure> full;
+    withDiskFull(256 * 1024, [&] { full = copyToDevice(big, earlier); });
+    ASSERT_TRUE(full);
+    EXPECT_EQ(codeAndDescription(*full), "27\nFile too large"); // as cp says it
+    EXPECT_EQ(readBytes(earlier), "an earlier copy");
+    EXPECT_EQ(entriesOf(dir.filePath("dev")), QStringList{"big.mp3"});
+
+    // Every way out closes what the copy opened.
+    const auto openFiles = [] { return QDir("/proc/self/fd").count(); };
+    const auto before = openFiles();
+    EXPECT_EQ(codeAndDescription(*copyToDevice(big, dir.filePath("none/big.mp3"))),
+              "2\nNo such file or directory");
+    EXPECT_EQ(codeAndDescription(*copyToDevice(dir.filePath("music"), earlier)),
+              "21\nIs a directory");
+    EXPECT_FALSE(copyToDevice(big, earlier));
+    EXPECT_EQ(openFiles(), before);
+    EXPECT_EQ(readBytes(earlier), readBytes(big));
+}
+
+TEST(PlaylistFiles, RoomIsCountedPerDestinationNameAndToldInUnitsThatFit)
+{
+    QTemporaryDir dir;
+    const QStringList songs
+        = {writeFile(dir.filePath("a/x.mp3"), {}, 100), writeFile(dir.filePath("b/x.mp3"), {}, 300),
+           writeFile(dir.filePath("y.mp3"), {}, 50), dir.filePath("gone.mp3")};
+    EXPECT_EQ(bytesNeeded(songs), 350); // the later x.mp3 replaces the earlier
+
+    for (const QString &line : dataLines("space-text.txt")) {
+        const QStringList f = line.split(u' ');
+        const auto rounding = f[1] == u"up" ? SpaceRounding::Up : SpaceRounding::Down;
+        EXPECT_EQ(spaceText(f[0].toLongLong(), rounding, QLocale::c()), f.mid(2).join(u' '))
+            << line.toStdString();
+    }
+    EXPECT_EQ(tooLittleSpaceQuestion(1239 << 20, (812 << 20) + 1, QLocale(QLocale::German)),
+              "The songs need 1,21 GB; the device has 812 MB free.\n\nCopy them anyway?");
 }

@@ -46,42 +46,6 @@ QString cover(const frmId3 &w)
     return shown + '|' + w.Cover->lblCover->text().replace('\n', '|');
 }
 
-class frmId3Test : public ::testing::Test {
-protected:
-    frmId3Test()
-    {
-        services = testServices(dir.path());
-        services.messages = messages;
-        services.fileDialogs = dialogs;
-    }
-    std::unique_ptr<frmId3> open(const QString &file = {})
-    {
-        auto window = std::make_unique<frmId3>(services);
-        window->SetVar(file);
-        window->Form_Load();
-        return window;
-    }
-    void select(frmId3 &w, const std::optional<QString> &file)
-    {
-        dialogs->answers.push_back(file);
-        w.cmdSelectMp3->click();
-    }
-    QStringList shown() const
-    {
-        QStringList texts;
-        for (const auto &message : messages->shown)
-            texts << message.section('\n', 0, 0);
-        return texts;
-    }
-
-    QTemporaryDir dir;
-    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
-    std::shared_ptr<ScriptedFileDialogs> dialogs = std::make_shared<ScriptedFileDialogs>();
-    Services services;
-    const QByteArray bytes = readBytes(CALDRA_FIXTURES_DIR "/tags/cases/every-v23.mp3");
-    const QString path = dir.filePath("a.mp3");
-};
-
 } // namespace
 
 // Reads, edits, writes and removes the tags of a file, then fails in every way
@@ -147,6 +111,9 @@ TEST(TagWindow, Session)
         writeBytes(bad, unreadable);
         dialogs->answers = {path, std::nullopt, bad};
         click(w.cmdSelectMp3);
+        // A box too narrow for its text shows where the text starts.
+        for (const QLineEdit *box : w.findChildren<QLineEdit *>())
+            EXPECT_EQ(box->cursorPosition(), 0) << box->objectName().toStdString();
         w.Id3v2[1]->setText("typed");
         click(w.cmdSelectMp3);
         t.step("selected again, typed, and a cancel keeps the typing");
@@ -163,128 +130,77 @@ TEST(TagWindow, Session)
     EXPECT_EQ(readBytes(path), bytes);
     cmdGetId3(services, "song.wMa", path, nullptr);
     t.step("Get id3 of a WMA file");
-    t.expectGolden("frmId3");
-}
 
-// A box too narrow for its text shows where the text starts, after a select
-// and after "get Tag" alike.
-TEST_F(frmId3Test, BoxesShowTheBeginningOfWhatTheyRead)
-{
-    writeBytes(path, bytes);
-    auto w = open();
-    for (int read = 0; read < 2; ++read) {
-        if (read == 0)
-            select(*w, path);
-        else
-            w->Command1->click();
-        for (const QLineEdit *box : w->findChildren<QLineEdit *>())
-            EXPECT_EQ(box->cursorPosition(), 0) << box->objectName().toStdString() << read;
-        EXPECT_EQ(w->Id3v2[10]->text(), "http://home.example/");
-    }
-}
-
-// The front cover shows scaled to the box, with its size and how many
-// pictures there are; "No cover" and "Unreadable picture" otherwise.
-TEST_F(frmId3Test, ShowsTheFrontCover)
-{
+    // The front cover scaled to the box, with its size and how many pictures
+    // there are.
     const QByteArray png = imageBytes(40, 30, "PNG");
-    const QByteArray jpeg = imageBytes(1200, 900, "JPG");
-    const QByteArray thin = imageBytes(2, 3000, "PNG");
-    const QByteArray title = frame(3, "TIT2", textBody(Enc::Latin1, "T"));
-    const struct {
-        QByteArray frames;
-        QString shown;
-    } cases[] = {
-        {title, "No cover|"},
-        {apic("image/png", 8, png) + apic("image/jpeg", 3, jpeg) + apic("image/png", 3, png),
-         "fits the box|1200 × 900 pixels, "
-             + QLocale::c().formattedDataSize(jpeg.size(), 1, QLocale::DataSizeTraditionalFormat)
-             + "|2 of 3 pictures"},
-        {apic("image/png", 4, png),
-         "40x30|40 × 30 pixels, " + QString::number(png.size()) + " bytes"},
-        {apic("image/png", 3, thin),
-         "fits the box|2 × 3000 pixels, " + QString::number(thin.size()) + " bytes"},
-        {apic("image/jpeg", 3, "not a picture"), "Unreadable picture|13 bytes"},
-    };
-    auto w = open();
-    for (const auto &c : cases) {
-        writeBytes(path, id3v2(3, c.frames) + toneAudio());
-        select(*w, path);
-        EXPECT_EQ(cover(*w), c.shown);
+    for (const QByteArray &pictures : QList<QByteArray>{
+             apic("image/png", 8, png) + apic("image/jpeg", 3, imageBytes(1200, 900, "JPG"))
+                 + apic("image/png", 3, png),
+             apic("image/png", 4, png), apic("image/png", 3, imageBytes(2, 3000, "PNG")),
+             apic("image/jpeg", 3, "not a picture")}) {
+        writeBytes(path, id3v2(3, pictures) + toneAudio());
+        dialogs->answers = {path};
+        click(w.cmdSelectMp3);
+        t.note(cover(w));
     }
     dialogs->answers = {dir.filePath("kept.jpeg")};
-    w->Cover->saveAction->trigger();
+    w.Cover->saveAction->trigger();
+    t.step("files with pictures selected in turn; the last saved as it is");
     EXPECT_EQ(readBytes(dir.filePath("kept.jpeg")), "not a picture");
-    select(*w, dir.filePath("gone.mp3"));
-    EXPECT_EQ(cover(*w), "No cover|");
-    EXPECT_FALSE(w->Cover->cmdSetCover->isEnabled());
-    EXPECT_FALSE(dropFiles(w->Cover->imgCover, {dir.filePath("kept.jpeg")}));
-    EXPECT_EQ(cover(*w), "No cover|");
-}
 
-// A new or removed cover shows at once, marked, and reaches the file only
-// with "write Id3v2Tag"; a refused picture or a failed write changes nothing.
-TEST_F(frmId3Test, CoverEditsAreShownThenWrittenWithTheFields)
-{
-    const QByteArray png = imageBytes(40, 30, "PNG");
+    // A new or removed cover shows at once, marked, and reaches the file only
+    // with "write Id3v2Tag"; a refused picture or a failed write changes nothing.
     const QByteArray back = apic("image/png", 4, png);
     const QByteArray tagged = id3v2(3, back + apic("image/jpeg", 3, "old"), 100) + toneAudio();
     writeBytes(path, tagged);
-    const QString picture = dir.filePath("new.png");
-    const QString notPicture = dir.filePath("notes.txt");
-    writeBytes(picture, png);
-    writeBytes(notPicture, "not a picture");
-    auto w = open(path);
-    const auto pictures = [&] {
-        TagComponent t;
-        t.V2FileName(path);
-        return t.V2Pictures();
-    };
-    const QString marked = "40x30|40 × 30 pixels, " + QString::number(png.size())
-                           + " bytes|2 of 2 pictures|not written yet";
-
-    dialogs->answers = {notPicture, picture};
-    w->Cover->cmdSetCover->click();
-    EXPECT_EQ(cover(*w), "Unreadable picture|3 bytes|2 of 2 pictures");
-    w->Cover->cmdSetCover->click();
-    EXPECT_EQ(cover(*w), marked);
+    const QString picture = writeFile(dir.filePath("new.png"), png);
+    dialogs->answers = {path, writeFile(dir.filePath("notes.txt"), "not a picture"), picture};
+    click(w.cmdSelectMp3);
+    click(w.Cover->cmdSetCover);
+    t.note(cover(w));
+    click(w.Cover->cmdSetCover);
+    t.note(cover(w));
     QFile::setPermissions(path, QFile::ReadOwner);
-    w->WriteId3v2cmd->click();
-    EXPECT_EQ(cover(*w), marked);
+    click(w.WriteId3v2cmd);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    t.note(cover(w));
+    t.step("a cover refused, then one set; a failed write keeps it marked");
     EXPECT_EQ(readBytes(path), tagged);
-    w->Id3v2[1]->setText("with cover");
-    w->WriteId3v2cmd->click();
-    EXPECT_EQ(cover(*w), marked.chopped(QString("|not written yet").size()));
-    EXPECT_EQ(pictures(), (std::vector<Picture>{{"image/png", 4, png}, {"image/png", 3, png}}));
+    TagComponent written;
+    w.Id3v2[1]->setText("with cover");
+    click(w.WriteId3v2cmd);
+    t.note(cover(w));
+    t.step("written with the fields");
+    written.V2FileName(path);
+    EXPECT_EQ(written.V2Pictures(),
+              (std::vector<Picture>{{"image/png", 4, png}, {"image/png", 3, png}}));
 
-    EXPECT_TRUE(
-        dialogs->offered.back().endsWith(": Pictures (*.jpg, *.jpeg, *.png) "
-                                         "(*.[Jj][Pp][Gg] *.[Jj][Pp][Ee][Gg] *.[Pp][Nn][Gg])"))
-        << dialogs->offered.back().toStdString();
-    EXPECT_EQ(w->Cover->imgCover->contextMenuPolicy(), Qt::ActionsContextMenu);
-    EXPECT_EQ(w->Cover->imgCover->actions(), QList<QAction *>{w->Cover->saveAction});
+    EXPECT_EQ(w.Cover->imgCover->actions(), QList<QAction *>{w.Cover->saveAction});
     dialogs->answers = {dir.filePath("saved"), dir.filePath("saved.PNG")};
-    w->Cover->saveAction->trigger();
-    w->Cover->saveAction->trigger();
-    EXPECT_EQ(readBytes(dir.filePath("saved.png")), png);
-    EXPECT_EQ(readBytes(dir.filePath("saved.PNG")), png);
-
-    w->Cover->cmdRemoveCover->click();
-    EXPECT_EQ(cover(*w),
-              "40x30|40 × 30 pixels, " + QString::number(png.size()) + " bytes|not written yet");
-    EXPECT_FALSE(w->Cover->cmdRemoveCover->isEnabled()) << "only a front cover is removed";
-    w->WriteId3v2cmd->click();
-    EXPECT_EQ(pictures(), (std::vector<Picture>{{"image/png", 4, png}}));
+    w.Cover->saveAction->trigger();
+    w.Cover->saveAction->trigger();
+    EXPECT_EQ(readBytes(dir.filePath("saved.png")) + readBytes(dir.filePath("saved.PNG")),
+              png + png);
+    click(w.Cover->cmdRemoveCover);
+    t.note(cover(w));
+    t.step("saved twice, then removed: only a front cover is removed");
+    click(w.WriteId3v2cmd);
+    written.V2FileName(path);
+    EXPECT_EQ(written.V2Pictures(), (std::vector<Picture>{{"image/png", 4, png}}));
     EXPECT_TRUE(readBytes(path).contains(back));
-
-    EXPECT_TRUE(dropFiles(w->Cover->imgCover, {picture}));
-    EXPECT_EQ(cover(*w).section('|', -1), "not written yet");
-    w->Cover->cmdRemoveCover->click();
-    EXPECT_EQ(cover(*w).section('|', 2), "") << "a cover not yet written is simply dropped";
-    EXPECT_TRUE(dropFiles(w->Cover->imgCover, {picture}));
-    w->Command1->click();
-    EXPECT_EQ(cover(*w).section('|', 2), "") << "get Tag drops what was not written";
-    EXPECT_EQ(shown(), (QStringList{"The cover was not changed.", "The ID3v2 tag could not be "
-                                                                  "written."}));
+    EXPECT_FALSE(dropFiles(w.Cover->imgCover, {picture, picture})) << "one picture at a time";
+    EXPECT_TRUE(dropFiles(w.Cover->imgCover, {picture}));
+    t.note(cover(w));
+    click(w.Cover->cmdRemoveCover);
+    t.note(cover(w));
+    EXPECT_TRUE(dropFiles(w.Cover->imgCover, {picture}));
+    click(w.Command1);
+    t.note(cover(w));
+    t.step("written; dropped and removed unwritten; dropped and dropped again by get Tag");
+    dialogs->answers = {dir.filePath("gone.mp3")};
+    click(w.cmdSelectMp3);
+    EXPECT_FALSE(dropFiles(w.Cover->imgCover, {picture}));
+    t.step("no file: no cover taken");
+    t.expectGolden("frmId3");
 }
