@@ -297,7 +297,6 @@ TEST_F(LyricWindow, LyricsComeBackOnOpenOnlyIntoAnEmptyWindow)
     QFile::remove(beside);
     openSong();
     EXPECT_EQ(table().rows(), Rows({{"00:01", "from the song"}}));
-    EXPECT_TRUE(w->List1->isVisible());
     writeBytes(beside, "[00:03]beside\r\n");
     openSong();
     EXPECT_EQ(table().rows(), Rows({{"00:01", "from the song"}}));
