@@ -122,12 +122,13 @@ TEST(TimeForm, NudgesMoveByATenthOrASecondInTheirFormNeverBeforeTheStart)
 TEST(TimeForm, ShiftsRoundWholeSecondsKeepHundredthsAndClampAtTheStart)
 {
     const std::tuple<const char *, qint32, std::optional<QString>> cases[] = {
-        {"00:10", 1500, "00:12"},       {"00:10", 1499, "00:11"},
-        {"00:10", -500, "00:10"},       {"00:10", -501, "00:09"},
-        {"00:10.25", 1500, "00:11.75"}, {"00:10.25", -10250, "00:00.00"},
-        {"00:01", -5000, "00:00"},      {"00:01.50", -5000, "00:00.00"},
-        {"00:59.99", 10, "01:00.00"},   {"59:59", 1000, "60:00"},
-        {"0", 1000, std::nullopt},      {"[x]", -1000, std::nullopt},
+        {"00:10", 1500, "00:12"},         {"00:10", 1499, "00:11"},
+        {"00:10", -500, "00:10"},         {"00:10", -501, "00:09"},
+        {"00:10.25", 1500, "00:11.75"},   {"00:10.25", 1499, "00:11.74"},
+        {"00:10.25", -10250, "00:00.00"}, {"00:01", -5000, "00:00"},
+        {"00:01.50", -5000, "00:00.00"},  {"00:59.99", 10, "01:00.00"},
+        {"59:59", 1000, "60:00"},         {"0", 1000, std::nullopt},
+        {"[x]", -1000, std::nullopt},
     };
     for (const auto &[field, offset, after] : cases)
         EXPECT_EQ(shiftedTime(field, offset), after) << field << ' ' << offset;
