@@ -137,13 +137,12 @@ TEST(Envelope, TenMinutesOfStereoStayUnderOneMegabyte)
         for (int s = 0; s < 600; ++s)
             e.append(second, 2, rate);
         // Room was taken once for the whole song, and a little more.
-        const std::size_t whileDecoding = e.storedBytes();
+        const double whileDecoding = static_cast<double>(e.storedBytes());
         e.squeeze();
         EXPECT_DOUBLE_EQ(e.durationMs(), 600000);
-        EXPECT_LT(whileDecoding, e.storedBytes() * 1.02) << rate;
-        EXPECT_GT(whileDecoding, e.storedBytes() * 1.005) << rate;
-        EXPECT_LT(e.storedBytes(), 1'000'000U) << rate;
-        EXPECT_GT(e.storedBytes(), 600'000U) << rate; // every 2 ms is kept
+        EXPECT_NEAR(whileDecoding / static_cast<double>(e.storedBytes()), 1.0125, 0.0075) << rate;
+        // Every 2 ms is kept.
+        EXPECT_NEAR(static_cast<double>(e.storedBytes()), 800'000, 200'000) << rate;
         EXPECT_EQ(e.peak(599999, 600000), (Peak{3 / 127.0F, 3 / 127.0F}));
     }
 }
@@ -168,26 +167,18 @@ TEST(WaveView, TimeToPixelAndBackAtEveryZoomAndScroll)
     }
 }
 
-TEST(WaveView, ZoomKeepsTheTimeUnderThePointerFromTheWholeSongToFiveSeconds)
+// The strip's wheel test keeps the time under the pointer; here the edges.
+TEST(WaveView, ZoomStopsAtTheSongsEdgesAndAWholeViewGrowsWithTheSong)
 {
     WaveView view;
     view.setWidth(500);
     view.setSongMs(240000);
-    const double under = view.msAt(300);
-    for (int step = 0; step < 6; ++step) {
-        view.zoomAround(300, 1.5);
-        EXPECT_NEAR(view.msAt(300), under, 1e-6) << step;
-    }
-    view.zoomAround(300, 1000);
-    EXPECT_EQ(view.spanMs(), 5000);
-    EXPECT_NEAR(view.msAt(300), under, 1e-6);
-    view.zoomAround(300, 0.001);
-    EXPECT_EQ(view.spanMs(), 240000);
-    EXPECT_EQ(view.startMs(), 0);
     // Zooming out stops at the start rather than show time before the song.
     view.zoomAround(10, 10);
     view.zoomAround(490, 0.2);
     EXPECT_EQ(view.startMs(), 0);
+    view.zoomAround(300, 1000);
+    EXPECT_EQ(view.spanMs(), 5000);
 
     // A song shorter than five seconds is always whole; a whole view stays
     // whole while the length grows, a zoomed one keeps its stretch.
@@ -209,7 +200,7 @@ TEST(WaveView, FollowingTurnsThePageOnlyWhenZoomedInAndOutOfSight)
     EXPECT_FALSE(view.follow(59000)); // the whole song is in sight
     view.zoomAround(0, 6); // 0 .. 10 s
     const std::tuple<double, double, bool> cases[]
-        = {{9999, 0, false},     {10000, 10000, true},  {19999, 10000, false}, {3000, 3000, true},
+        = {{9999, 0, false},     {10000, 10000, true},  {3000, 3000, true},
            {57000, 50000, true}, {59000, 50000, false}, {-5, 0, true}};
     for (const auto &[playhead, start, turned] : cases) {
         EXPECT_EQ(view.follow(playhead), turned) << playhead;
@@ -219,11 +210,9 @@ TEST(WaveView, FollowingTurnsThePageOnlyWhenZoomedInAndOutOfSight)
     view.scrollTo(50000);
     view.setSongMs(30000);
     EXPECT_EQ(std::pair(view.startMs(), view.spanMs()), std::pair(20000.0, 10000.0));
-}
 
-TEST(WaveView, WithoutASongOrAWidthNothingMovesAndNothingIsInfinite)
-{
-    WaveView view;
+    // Without a song or a width nothing moves and nothing is infinite.
+    view = WaveView();
     EXPECT_EQ(std::tuple(view.xOf(1000), view.msAt(50), view.msPerPixel()),
               std::tuple(0.0, 0.0, 0.0));
     view.setSongMs(60000);

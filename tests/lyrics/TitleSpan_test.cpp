@@ -1,48 +1,31 @@
 #include <gtest/gtest.h>
 
+#include <QList>
+
 #include "lyrics/TitleSpan.h"
 
 using namespace caldra;
 
-namespace {
+using Spans = QList<std::pair<int, int>>;
 
-std::pair<int, int> pair(Span s)
+// A row from 10 to 410 with the title's place centred at 150.
+TEST(TitleSpan, FreeStretchEndsAtTheControlsBesideTheCentreAndTheTextStaysCentredWhileItFits)
 {
-    return {s.left, s.width};
-}
-
-} // namespace
-
-TEST(TitleSpan, FreeStretchEndsAtTheControlsBesideTheCentre)
-{
-    const Span row{10, 400}; // 10 to 410, centre at 150
-    const struct {
-        QList<Span> taken;
-        std::pair<int, int> free;
-    } cases[] = {
-        {{}, {10, 400}},
-        {{{300, 50}}, {10, 285}}, // right of the centre
-        {{{20, 40}}, {65, 345}}, // left of it, ending at 60
-        {{{20, 130}, {150, 10}}, {155, 0}}, // touching the centre from both sides
-        {{{350, 50}, {300, 20}, {0, 5}}, {10, 285}}, // the nearest one counts
-        {{{5, 10}}, {20, 390}},
+    const auto free = [](const QList<Span> &taken) {
+        const Span s = freeAround(150, {10, 400}, taken, 5);
+        return std::pair(s.left, s.width);
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(pair(freeAround(150, row, c.taken, 5)), c.free) << c.taken.size();
-}
-
-TEST(TitleSpan, TextStaysCentredWhileItFitsThenMovesThenFillsTheStretch)
-{
-    const Span free{10, 400}; // centre at 150: 140 to the left, 260 to the right
-    const struct {
-        int text;
-        std::pair<int, int> span;
-    } cases[] = {
-        {100, {100, 100}}, {280, {10, 280}}, {300, {10, 300}},
-        {400, {10, 400}},  {900, {10, 400}}, {0, {150, 0}},
+    // Right of the centre, left of it, touching it from both sides, the
+    // nearest of several, one past the row's start.
+    EXPECT_EQ((Spans{free({}), free({{300, 50}}), free({{20, 40}}), free({{20, 130}, {150, 10}}),
+                     free({{350, 50}, {300, 20}, {0, 5}}), free({{5, 10}})}),
+              (Spans{{10, 400}, {10, 285}, {65, 345}, {155, 0}, {10, 285}, {20, 390}}));
+    const auto centred = [](int text, int centre) {
+        const Span s = centredSpan(text, centre, {10, 400});
+        return std::pair(s.left, s.width);
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(pair(centredSpan(c.text, 150, free)), c.span) << c.text;
-    // Too near the right end: moved left.
-    EXPECT_EQ(pair(centredSpan(100, 380, free)), std::pair(310, 100));
+    // Too near the right end, the text moves left.
+    EXPECT_EQ((Spans{centred(100, 150), centred(280, 150), centred(900, 150), centred(0, 150),
+                     centred(100, 380)}),
+              (Spans{{100, 100}, {10, 280}, {10, 400}, {150, 0}, {310, 100}}));
 }

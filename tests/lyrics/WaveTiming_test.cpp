@@ -8,12 +8,58 @@
 #include "lyrics/TimeForm.h"
 #include "lyrics/WaveStrip.h"
 #include "shell/IniStuff.h"
+#include "support/FakeDecoder.h"
 #include "support/LyricWindow.h"
 
 using namespace caldra;
 using namespace caldra::test;
 
 namespace {
+
+struct PaintCounter : QObject {
+    explicit PaintCounter(int &counter)
+        : count(counter)
+    {
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+    int &count;
+};
+
+// A strip 400 pixels wide on a ten-second song: 25 ms a pixel.
+struct Strip {
+    FakeDecoder *decoder = new FakeDecoder;
+    WaveStrip strip{std::unique_ptr<AudioDecoder>(decoder), nullptr};
+    Strip()
+    {
+        strip.resize(400, 80);
+        strip.show();
+        strip.activateWindow();
+        (void)QTest::qWaitForWindowActive(&strip);
+        strip.open(QStringLiteral("/music/song.mp3"));
+        decoder->tellDuration(10000);
+    }
+    QImage picture() { return strip.grab().toImage(); }
+    // Whether anything but the background is drawn in column x between the
+    // top and a quarter of the height.
+    bool drawnHigh(const QImage &image, int x)
+    {
+        for (int y = 2; y < 20; ++y)
+            if (image.pixelColor(x, y) != strip.palette().base().color())
+                return true;
+        return false;
+    }
+    void wheel(int x, int notches, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        const QPointF at(x, 30);
+        QWheelEvent event(at, strip.mapToGlobal(at), {}, QPoint(0, 120 * notches), Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&strip, &event);
+    }
+};
 
 using Marks = QList<std::pair<qint32, QString>>;
 
@@ -44,8 +90,8 @@ protected:
         QTest::mousePress(w->wavSong, Qt::LeftButton, {}, at(fromMs));
         QTest::mouseMove(w->wavSong, QPoint(toX, 30));
         liveTime = table().cell(0, 0) + u' ' + table().cell(1, 0);
-        if (escape)
-            QTest::keyClick(w->wavSong, Qt::Key_Escape);
+        if (escape) // the press gave the strip the keys
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTest::mouseRelease(w->wavSong, Qt::LeftButton, {}, QPoint(toX, 30));
     }
     QString liveTime;
@@ -57,7 +103,6 @@ TEST_F(WaveWindow, MarkersFollowEveryChangeOfTheRowsAndTheCurrentRowIsHighlighte
 {
     openSong("[00:05]one\r\n[0]two\r\n[00:10.50]three\r\n");
     EXPECT_EQ(marks(), (Marks{{5000, "1"}, {10500, "3"}}));
-    EXPECT_EQ(w->wavSong->markers()[1].tip, "00:10.50  three");
     EXPECT_EQ(w->wavSong->currentMarker(), 0);
     w->List1->setCurrentIndex(table().index(1, 0));
     EXPECT_EQ(w->wavSong->currentMarker(), -1); // a row without a time
@@ -148,6 +193,7 @@ TEST_F(WaveWindow, ASongWithoutWaveformStillStampsAndDecodesStopWithTheNextSongA
     open("Broken.mp3", w->Command1);
     FakeDecoder &first = decoder();
     EXPECT_EQ(first.started, QStringList{file("Broken.mp3")});
+    first.feed(1000, 20000);
     first.fail();
     EXPECT_EQ(w->wavSong->accessibleDescription(), "No waveform for this song");
     w->rtbLyr->setPlainText("a");
@@ -157,12 +203,14 @@ TEST_F(WaveWindow, ASongWithoutWaveformStillStampsAndDecodesStopWithTheNextSongA
     EXPECT_EQ(table().cell(0, 0), "00:03");
 
     open("Song.mp3", w->Command1);
-    EXPECT_TRUE(first.isRunning());
+    EXPECT_EQ(
+        std::tuple(first.isRunning(), w->wavSong->hasFailed(), w->wavSong->envelope().frames()),
+        std::tuple(true, false, qint64(0)));
     open("Next.wma", w->Command1);
     EXPECT_EQ(first.started.size(), 3);
     EXPECT_EQ(w->wavSong->accessibleDescription(), "");
     w->close();
-    EXPECT_FALSE(first.isRunning());
+    EXPECT_FALSE(first.isRunning() || w->wavSong->isDecoding());
 }
 
 TEST_F(WaveWindow, TheWindowGrowsWithTableAndStripAndComesBackAtTheSizeItWasLeft)
@@ -205,4 +253,125 @@ TEST_F(WaveWindow, TheWindowGrowsWithTableAndStripAndComesBackAtTheSizeItWasLeft
     newWindow(settings);
     EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()))
         << w->frameGeometry().width() << "x" << w->frameGeometry().height();
+}
+
+TEST(WaveStrip, DrawsTheSoundAsItArrivesWithAProgressMarkUntilItIsComplete)
+{
+    Strip s;
+    s.decoder->feed(2500, 0);
+    s.decoder->feed(2500, 30000);
+    QImage image = s.picture();
+    const QColor progress = s.strip.palette().highlight().color();
+    // 0-2.5 s quiet, 2.5-5 s loud, nothing yet after; the mark at the bottom
+    // runs half the width.
+    EXPECT_EQ(
+        (std::tuple(s.drawnHigh(image, 50), s.drawnHigh(image, 150), s.drawnHigh(image, 250))),
+        std::tuple(false, true, false));
+    EXPECT_EQ(image.pixelColor(190, 79), progress);
+    EXPECT_NE(image.pixelColor(210, 79), progress);
+    // The sound is drawn softer than the marks.
+    EXPECT_NE(image.pixelColor(150, 10), s.strip.palette().text().color());
+    // What arrives is painted before long, without waiting for the end.
+    QCoreApplication::processEvents(); // the repaints asked for so far
+    int paints = 0;
+    PaintCounter counter(paints);
+    s.strip.installEventFilter(&counter);
+    s.decoder->feed(100, 30000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return paints > 0; }, 10000));
+
+    s.decoder->finish();
+    image = s.picture();
+    // Finished, the decoded five seconds are the whole song.
+    EXPECT_EQ(std::tuple(s.strip.isDecoding(), s.strip.view().songMs()), std::tuple(false, 5100.0));
+    EXPECT_EQ(std::tuple(s.drawnHigh(image, 150), s.drawnHigh(image, 350)),
+              std::tuple(false, true));
+    EXPECT_NE(image.pixelColor(100, 79), progress);
+    EXPECT_EQ(s.strip.accessibleDescription(), "");
+}
+
+// The pointer takes the marker it is on even with another a pixel away.
+TEST(WaveStrip, ADoubleClickPicksTheNearerOfTwoMarkersAPixelApart)
+{
+    Strip s;
+    s.strip.setMarkers({{3000, "1", ""}, {3025, "2", ""}});
+    QSignalSpy picked(&s.strip, &WaveStrip::markerActivated);
+    for (const qint32 ms : {3000, 3025})
+        QTest::mouseDClick(&s.strip, Qt::LeftButton, {}, QPoint(s.strip.xOf(ms), 40));
+    EXPECT_EQ(picked, (QList<QVariantList>{{0}, {1}}));
+}
+
+TEST(WaveStrip, TheWheelZoomsAroundThePointerAndShiftWheelAndTheBarMoveAlong)
+{
+    Strip s;
+    const double under = s.strip.view().msAt(300);
+    EXPECT_TRUE(s.strip.scrollBar()->isHidden());
+    for (int i = 0; i < 3; ++i)
+        s.wheel(300, 1);
+    EXPECT_NEAR(s.strip.view().spanMs(), 10000 / std::pow(1.25, 3), 1e-6);
+    EXPECT_NEAR(s.strip.view().msAt(300), under, 1e-6);
+    EXPECT_FALSE(s.strip.scrollBar()->isHidden());
+    s.wheel(300, 20);
+    EXPECT_EQ(s.strip.view().spanMs(), 5000);
+
+    const double start = s.strip.view().startMs();
+    s.wheel(100, -1, Qt::ShiftModifier);
+    EXPECT_NEAR(s.strip.view().startMs(), start + 500, 1e-6);
+    EXPECT_EQ(s.strip.scrollBar()->value(), std::lround(start + 500));
+    s.strip.scrollBar()->setValue(1234);
+    EXPECT_EQ(s.strip.view().startMs(), 1234);
+    s.wheel(100, -20);
+    EXPECT_EQ(std::tuple(s.strip.view().spanMs(), s.strip.scrollBar()->isHidden()),
+              std::tuple(10000.0, true));
+
+    // The playhead turns the page only when zoomed in, and a paused one lets
+    // the user look away.
+    s.strip.setPlayhead(9000);
+    EXPECT_EQ(s.strip.view().startMs(), 0);
+    s.wheel(0, 20); // 0 .. 5 s
+    s.strip.setPlayhead(4999);
+    EXPECT_EQ(s.strip.view().startMs(), 0);
+    s.strip.setPlayhead(5001);
+    EXPECT_EQ(s.strip.view().startMs(), 5000); // the last page ends with the song
+    EXPECT_EQ(s.strip.scrollBar()->value(), 5000);
+    const QImage image = s.picture();
+    EXPECT_EQ(image.pixelColor(s.strip.xOf(5001), 30), QColor(220, 30, 30));
+    s.strip.scrollBar()->setValue(0);
+    s.strip.setPlayhead(5001);
+    EXPECT_EQ(s.strip.view().startMs(), 0);
+}
+
+TEST(WaveStrip, TheCurrentMarkerIsInTheHighlightColourAndHoverTellsItsLine)
+{
+    Strip s;
+    // Mark 3 follows mark 2 closer than label 2 is wide (25 ms a pixel).
+    const int label = s.strip.fontMetrics().horizontalAdvance(QStringLiteral("2"));
+    const qint32 crowded = 7000 + (label + 1) * 25;
+    s.strip.setMarkers(
+        {{2000, "1", "00:02 first"}, {7000, "2", "00:07 second"}, {crowded, "3", "third"}});
+    s.strip.setCurrentMarker(1);
+    const QImage image = s.picture();
+    EXPECT_EQ(image.pixelColor(s.strip.xOf(7000), 60), s.strip.palette().highlight().color());
+    EXPECT_EQ(image.pixelColor(s.strip.xOf(2000), 60), s.strip.palette().text().color());
+    // Labels beside their lines, but none crowding the one before it.
+    const auto inked = [&](int from, int to) {
+        for (int x = from; x < to; ++x)
+            for (int y = 0; y < s.strip.fontMetrics().ascent(); ++y)
+                if (image.pixelColor(x, y) != s.strip.palette().base().color())
+                    return true;
+        return false;
+    };
+    const int second = s.strip.xOf(7000);
+    EXPECT_TRUE(inked(s.strip.xOf(2000) + 2, s.strip.xOf(2000) + 2 + label));
+    EXPECT_TRUE(inked(second + 2, second + 2 + label));
+    EXPECT_FALSE(inked(second + label + 4, second + 2 * label + 2));
+
+    // The pointer shows where a mark can be taken hold of.
+    QTest::mouseMove(&s.strip, QPoint(s.strip.xOf(2000), 50));
+    EXPECT_EQ(s.strip.cursor().shape(), Qt::SizeHorCursor);
+    QTest::mouseMove(&s.strip, QPoint(s.strip.xOf(2000) + 20, 50));
+    EXPECT_EQ(s.strip.cursor().shape(), Qt::ArrowCursor);
+    const QPoint at(s.strip.xOf(2000) + 1, 40);
+    QHelpEvent hover(QEvent::ToolTip, at, s.strip.mapToGlobal(at));
+    QCoreApplication::sendEvent(&s.strip, &hover);
+    EXPECT_EQ(QToolTip::text(), "00:02 first");
 }

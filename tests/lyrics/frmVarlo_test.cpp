@@ -22,11 +22,13 @@ using namespace caldra::test;
 // fixtures/transcripts/frmVarlo.txt: rows made, stamped, edited, added,
 // saved and undone; saves that fail; the song played from a row, stepped,
 // stamped with Space and played to its end; the highlight following it;
-// loads that stop at a bad line or a missing file, and one cancelled.
+// loads that stop at a bad line or a missing file, and one cancelled; rows
+// nudged and shifted, each in its own form, and undone a step at a time;
+// lyrics saved in the song and loaded from it, or a message why not.
 TEST_F(LyricWindow, Session)
 {
-    const QRect frame(w->pos(), w->frameGeometry().size());
-    EXPECT_LE((frame.center() - opener.frameGeometry().center()).manhattanLength(), 8);
+    const QRect placed(w->pos(), w->frameGeometry().size());
+    EXPECT_LE((placed.center() - opener.frameGeometry().center()).manhattanLength(), 8);
     Transcript t(*w, &messages->told, &dialogs->offered);
     t.alias(music.path(), "<music>");
     const auto saved
@@ -156,6 +158,59 @@ TEST_F(LyricWindow, Session)
     t.step("a file with an empty line stops there");
     open("gone.lrc", w->Cmdopen);
     t.step("a missing file");
+
+    open("n.lrc", w->Cmdopen, "[00:00.05]a\r\n[01:00]b\r\n[0]c\r\n[00:10.50]d\r\n[00:02]e\r\n");
+    key(Qt::Key_Up, Qt::AltModifier);
+    key(Qt::Key_Up, Qt::AltModifier);
+    w->List1->setCurrentIndex(table().index(1, 1));
+    key(Qt::Key_Down, Qt::AltModifier);
+    w->List1->setCurrentIndex(table().index(2, 0));
+    key(Qt::Key_Down, Qt::AltModifier);
+    t.step("nudged in each row's form; none before the start, none without a time");
+    auto shift = answerModal([](QWidget *modal) {
+        auto *ask = qobject_cast<QInputDialog *>(modal);
+        ASSERT_TRUE(ask);
+        ask->setDoubleValue(-1.6);
+        ask->accept();
+    });
+    w->rowMenu(2)->actions().at(1)->trigger();
+    ASSERT_TRUE(shift->wait()) << shift->failure().toStdString();
+    w->activateWindow(); // no window manager gives it back after the dialog
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    t.step("shifted by -1.6 s from the second row");
+    w->shiftTimesFrom(1, -100000);
+    t.step("shifted to before the start");
+    for (int i = 1; i <= 4; ++i) {
+        key(Qt::Key_Z, Qt::ControlModifier);
+        t.step(QStringLiteral("shift and nudges undone, step %1").arg(i));
+    }
+    w->shiftTimesFrom(1, 1000);
+    t.step("shifted from the first row");
+
+    open("song.mp3", w->Command1, toneAudio());
+    click(w->cmdLoadFromSong);
+    t.step("a song without lyrics");
+    open("a.lrc", w->Cmdopen, "[00:02]a\r\n[00:12.50]b\r\n[01:01.01]c\r\n");
+    click(w->mmcMP3->Play);
+    player().moveTo(42000);
+    click(w->cmdSaveInSong);
+    playing();
+    click(w->mmcMP3->Pause);
+    player().moveTo(43000);
+    click(w->cmdSaveInSong);
+    playing();
+    key(Qt::Key_Down, Qt::AltModifier);
+    t.step("saved in the song playing and paused, which go on where they were; then nudged");
+    click(w->cmdLoadFromSong);
+    t.step("loaded from the song: what was saved");
+    key(Qt::Key_Z, Qt::ControlModifier);
+    t.step("undone in one step");
+    open("bad.mp3", w->Command1,
+         id3v2(2, frame(2, "TT2", textBody(Enc::Latin1, "t")), 0, '\x40') + toneAudio());
+    click(w->cmdLoadFromSong);
+    t.step("a tag that cannot be read leaves the rows");
+    open("song.wma", w->Command1);
+    t.step("a WMA song");
     t.expectGolden("frmVarlo");
 }
 
@@ -212,90 +267,6 @@ TEST_F(LyricWindow, HundredthsBoxSetsTheStampFormAndIsRememberedBesideTheOtherLi
     EXPECT_EQ(table().rows(),
               Rows({{"00:12.99", "a"}, {"00:15.00", "b"}, {"00:17", "c"}, {"0", "d"}}));
     EXPECT_EQ(w->Row(), 4);
-    EXPECT_EQ(messages->shown, QStringList());
-
-    click(w->chkHundredths);
-    newWindow(settings);
-    EXPECT_TRUE(w->chkHundredths->isChecked());
-}
-
-TEST_F(LyricWindow, NudgesAndShiftsKeepEachRowsFormAndUndoInOneStep)
-{
-    open("a.lrc", w->Cmdopen, "[00:00.05]a\r\n[01:00]b\r\n[0]c\r\n[00:10.50]d\r\n[00:02]e\r\n");
-    const Rows loaded = table().rows();
-    key(Qt::Key_Up, Qt::AltModifier);
-    key(Qt::Key_Up, Qt::AltModifier); // at the start already: no step
-    w->List1->setCurrentIndex(table().index(1, 1));
-    key(Qt::Key_Down, Qt::AltModifier);
-    w->List1->setCurrentIndex(table().index(2, 0));
-    key(Qt::Key_Down, Qt::AltModifier); // no time to move
-    const Rows nudged
-        = {{"00:00.00", "a"}, {"01:01", "b"}, {"0", "c"}, {"00:10.50", "d"}, {"00:02", "e"}};
-    EXPECT_EQ(table().rows(), nudged);
-    EXPECT_EQ(w->history()->count(), 2);
-
-    auto answers = answerModal([](QWidget *modal) {
-        auto *ask = qobject_cast<QInputDialog *>(modal);
-        ASSERT_TRUE(ask);
-        ask->setDoubleValue(-1.6);
-        ask->accept();
-    });
-    const std::unique_ptr<QMenu> menu = w->rowMenu(2);
-    menu->actions().at(1)->trigger();
-    ASSERT_TRUE(answers->wait()) << answers->failure().toStdString();
-    w->activateWindow(); // no window manager gives it back after the dialog
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-    EXPECT_EQ(
-        table().rows(),
-        Rows({{"00:00.00", "a"}, {"00:59", "b"}, {"0", "c"}, {"00:08.90", "d"}, {"00:00", "e"}}));
-    w->shiftTimesFrom(1, -100000);
-    EXPECT_EQ(
-        table().rows(),
-        Rows({{"00:00.00", "a"}, {"00:00", "b"}, {"0", "c"}, {"00:00.00", "d"}, {"00:00", "e"}}));
-    key(Qt::Key_Z, Qt::ControlModifier);
-    key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(table().rows(), nudged);
-    key(Qt::Key_Z, Qt::ControlModifier);
-    key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(table().rows(), loaded);
-    w->shiftTimesFrom(1, 1000); // the first row moves too
-    EXPECT_EQ(table().cell(0, 0), "00:01.05");
-}
-
-// The song keeps playing (or paused) where it was while its lyrics are
-// written; what was written is what comes back.
-TEST_F(LyricWindow, LoadFromSongGivesBackWhatSaveInSongWroteAndSaysWhyWhenItCannot)
-{
-    open("song.mp3", w->Command1, toneAudio());
-    EXPECT_EQ(w->lblSound->toolTip(), "song.mp3");
-    click(w->cmdLoadFromSong);
-    EXPECT_EQ(messages->shown, QStringList({"The song holds no lyrics."}));
-    const Rows timed = {{"00:02", "a"}, {"00:12.50", "b"}, {"01:01.01", "c"}};
-    open("a.lrc", w->Cmdopen, "[00:02]a\r\n[00:12.50]b\r\n[01:01.01]c\r\n");
-    click(w->mmcMP3->Play);
-    player().moveTo(42000);
-    click(w->cmdSaveInSong);
-    EXPECT_TRUE(player().isPlaying() && player().position() == 42000);
-    click(w->mmcMP3->Pause);
-    player().moveTo(43000);
-    click(w->cmdSaveInSong);
-    EXPECT_TRUE(player().isPaused() && player().position() == 43000);
-
-    key(Qt::Key_Down, Qt::AltModifier);
-    const Rows nudged = table().rows();
-    click(w->cmdLoadFromSong);
-    EXPECT_EQ(table().rows(), timed);
-    key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(table().rows(), nudged);
-
-    open("bad.mp3", w->Command1,
-         id3v2(2, frame(2, "TT2", textBody(Enc::Latin1, "t")), 0, '\x40') + toneAudio());
-    click(w->cmdLoadFromSong);
-    EXPECT_EQ(table().rows(), nudged);
-    ASSERT_EQ(messages->shown.size(), 2);
-    EXPECT_TRUE(messages->shown[1].startsWith("The lyrics could not be read from the song:\n"));
-    open("song.wma", w->Command1);
-    EXPECT_FALSE(w->cmdLoadFromSong->isEnabled());
 }
 
 TEST_F(LyricWindow, LyricsComeBackOnOpenOnlyIntoAnEmptyWindow)
@@ -326,7 +297,6 @@ TEST_F(LyricWindow, LyricsComeBackOnOpenOnlyIntoAnEmptyWindow)
     QFile::remove(beside);
     openSong();
     EXPECT_EQ(table().rows(), Rows({{"00:01", "from the song"}}));
-    EXPECT_TRUE(w->List1->isVisible());
     writeBytes(beside, "[00:03]beside\r\n");
     openSong();
     EXPECT_EQ(table().rows(), Rows({{"00:01", "from the song"}}));
@@ -371,4 +341,60 @@ TEST_F(LyricWindow, SongTitleTakesTheFreeWidthOfItsRow)
     open(endless, w->Command1);
     const int clear = inTheRow.x() - 7 - w->lblSound->geometry().right();
     EXPECT_TRUE(clear >= 0 && clear <= letter) << clear;
+}
+
+// The file is let go of for a rewrite and loads again in the background: once
+// loaded it plays or holds where it was, unless stopped or opened afresh first.
+TEST(MmControl, TakesTheSongUpAgainOnceLoadedUnlessToldOtherwiseMeanwhile)
+{
+    enum Case { Playing, Paused, StopMeanwhile, ReopenMeanwhile };
+    const std::tuple<Case, bool, bool, qint32> cases[] = {{Playing, true, false, 42000},
+                                                          {Paused, false, true, 42000},
+                                                          {StopMeanwhile, false, false, 0},
+                                                          {ReopenMeanwhile, false, false, 0}};
+    for (const auto &[c, playing, paused, at] : cases) {
+        QWidget window;
+        auto *player = new FakePlayer; // owned by the control
+        auto *mmc = new MmControl(std::unique_ptr<MediaPlayer>(player), &window);
+        const auto enabled = [&] {
+            return QList<bool>{mmc->Play->isEnabled(), mmc->Pause->isEnabled(),
+                               mmc->Stop->isEnabled()};
+        };
+        EXPECT_EQ(enabled(), QList<bool>({false, false, false}));
+        bool worked = false;
+        mmc->releaseWhile([&] { worked = true; }); // with nothing open
+        EXPECT_TRUE(worked);
+
+        player->fileName = "song.mp3";
+        mmc->open();
+        player->opensLater = true;
+        mmc->pressPlay();
+        player->moveTo(42000);
+        if (c == Paused)
+            mmc->Pause->click();
+        mmc->releaseWhile([&] { worked = player->isOpen(); });
+        EXPECT_FALSE(worked) << "held during the rewrite";
+        EXPECT_EQ(enabled(), QList<bool>({false, false, false})) << "nothing before it has loaded";
+        if (c == StopMeanwhile)
+            mmc->stop();
+        if (c == ReopenMeanwhile) {
+            mmc->close();
+            mmc->open();
+        }
+        player->loaded();
+        EXPECT_EQ(player->isPlaying(), playing) << c;
+        EXPECT_EQ(player->isPaused(), paused) << c;
+        EXPECT_EQ(player->position(), at) << c;
+    }
+}
+
+// The buttons fill the control edge to edge, as one strip.
+TEST(MmControl, ButtonsFillTheControlWithoutGaps)
+{
+    QWidget window;
+    auto *mmc = new MmControl(std::make_unique<FakePlayer>(), &window);
+    mmc->resize(240, 30);
+    mmc->layout()->activate();
+    EXPECT_EQ(mmc->Play->geometry().united(mmc->Stop->geometry()), mmc->rect());
+    EXPECT_EQ(mmc->Play->width() + mmc->Pause->width() + mmc->Stop->width(), mmc->width());
 }
