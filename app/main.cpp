@@ -8,6 +8,7 @@
 #include "caldra_version.h"
 #include "platform/AppSetup.h"
 #include "platform/CommandLine.h"
+#include "platform/MediaBackend.h"
 #include "platform/Services.h"
 #include "shell/frmMain.h"
 
@@ -30,10 +31,7 @@ QString versionText()
 
 int main(int argc, char *argv[])
 {
-    // Qt 6.4 can play through GStreamer or FFmpeg; GStreamer is the one our
-    // install step provides codecs for.
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    caldra::chooseMediaBackend();
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i)

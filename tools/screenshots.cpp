@@ -24,6 +24,7 @@
 #include "lyrics/WaveStrip.h"
 #include "lyrics/frmVarlo.h"
 #include "platform/AudioDecoder.h"
+#include "platform/MediaBackend.h"
 #include "playlist/frmPlaylist.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMain.h"
@@ -320,8 +321,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    caldra::chooseMediaBackend();
     QApplication app(argc, argv);
     g_out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
     QDir().mkpath(g_out);

@@ -2,14 +2,15 @@
 
 #include <QApplication>
 
+#include "platform/MediaBackend.h"
+
 // Benchmarks that drive windows run with a real QApplication, offscreen, and
 // the media backend the program itself plays through.
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+    caldra::chooseMediaBackend();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
