@@ -333,6 +333,10 @@ TEST_F(LyricWindow, SongTitleTakesTheFreeWidthOfItsRow)
     const int letter = w->lblSound->fontMetrics().maxWidth();
     EXPECT_LE(margins.width() - w->lblSound->width(), letter);
     EXPECT_TRUE(w->lblSound->text().endsWith(u'…'));
+    // A wider window gives the title the room it gained.
+    const int narrow = w->lblSound->width();
+    w->resize(w->width() + 200, w->height());
+    EXPECT_GE(w->lblSound->width(), narrow + 200 - letter);
 
     open("Song.mp3", w->Command1);
     EXPECT_EQ(w->lblSound->geometry().center().x(), home.center().x());
