@@ -168,7 +168,7 @@ TEST(WaveView, TimeToPixelAndBackAtEveryZoomAndScroll)
 }
 
 // The strip's wheel test keeps the time under the pointer; here the edges.
-TEST(WaveView, ZoomStopsAtTheSongsEdgesAndAWholeViewGrowsWithTheSong)
+TEST(WaveView, ZoomAndFollowingStopAtTheSongsEdgesAndAWholeViewGrowsWithTheSong)
 {
     WaveView view;
     view.setWidth(500);
@@ -190,11 +190,9 @@ TEST(WaveView, ZoomStopsAtTheSongsEdgesAndAWholeViewGrowsWithTheSong)
     view.zoomAround(0, 1.5);
     view.setSongMs(12000);
     EXPECT_EQ(view.spanMs(), 6000);
-}
 
-TEST(WaveView, FollowingTurnsThePageOnlyWhenZoomedInAndOutOfSight)
-{
-    WaveView view;
+    // Following turns the page only when zoomed in and out of sight.
+    view = WaveView();
     view.setWidth(300);
     view.setSongMs(60000);
     EXPECT_FALSE(view.follow(59000)); // the whole song is in sight

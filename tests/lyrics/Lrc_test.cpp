@@ -37,7 +37,7 @@ TEST(Lrc, ReadLinesGiveTheirRowAndTheLineTheNextSaveWritesInAFileNamedAfterTheSo
     EXPECT_EQ(lrcFilesForSong("  ", "/s/a.wma", "a.wma"), QStringList({"/s/a.lrc"}));
 }
 
-TEST(LrcTime, TimesAreMinutesWithoutLimitSecondsAndHundredths)
+TEST(LrcTime, TimesAreMinutesWithoutLimitSecondsAndHundredthsAndSongLyricsGoToRowsAndBack)
 {
     const std::pair<const char *, std::optional<qint32>> cases[]
         = {{"100:00", 6000000}, {"2:03.07", 123070}, {"0", {}},         {"ar:Band", {}},
@@ -54,6 +54,15 @@ TEST(LrcTime, TimesAreMinutesWithoutLimitSecondsAndHundredths)
     EXPECT_EQ(songLyricsFromRows(rows),
               (SongLyrics{{{5250, "first"}, {20000, "second"}, {20000, "too"}},
                           "\nsecond\nfirst\nx\ntoo"}));
+    // and back: the synchronised lines, else the plain ones, else nothing.
+    const SongLyrics synced{{{2000, "a"}, {12500, "b"}, {61019, "c"}, {5, "d"}}, "a\nb\nc\nd"};
+    EXPECT_EQ(
+        rowsFromSongLyrics(synced),
+        QList<LyricRow>({{"00:02", "a"}, {"00:12.50", "b"}, {"01:01.01", "c"}, {"00:00.00", "d"}}));
+    EXPECT_EQ(
+        rowsFromSongLyrics({{}, "one\r\ntwo\rthree\n\nfour"}),
+        QList<LyricRow>({{"0", "one"}, {"0", "two"}, {"0", "three"}, {"0", ""}, {"0", "four"}}));
+    EXPECT_TRUE(rowsFromSongLyrics({}).isEmpty());
 }
 
 TEST(LrcFile, ReadFailuresAreToldByNumberSavesWriteCrLfLinesAndAFailedSaveKeepsTheOldFile)
@@ -104,9 +113,9 @@ TEST(TimeForm, StampsAreCutToTheHundredthAndKeepTheFormOfTheFieldTheyReplace)
     }
 }
 
-TEST(TimeForm, NudgesMoveByATenthOrASecondInTheirFormNeverBeforeTheStart)
+TEST(TimeForm, NudgesByATenthOrASecondAndShiftsKeepTheFormAndNeverGoBeforeTheStart)
 {
-    const std::tuple<const char *, int, std::optional<QString>> cases[] = {
+    const std::tuple<const char *, int, std::optional<QString>> nudges[] = {
         {"00:12.50", -1, "00:12.40"}, {"00:12.50", 1, "00:12.60"},
         {"00:00.05", -1, "00:00.00"}, {"00:59.95", 1, "01:00.05"},
         {"01:00.00", -1, "00:59.90"}, {"00:00.00", -1, "00:00.00"},
@@ -115,13 +124,10 @@ TEST(TimeForm, NudgesMoveByATenthOrASecondInTheirFormNeverBeforeTheStart)
         {"0", 1, std::nullopt},       {"", -1, std::nullopt},
         {"ar:Band", 1, std::nullopt}, {"00:12][00:34", 1, std::nullopt},
     };
-    for (const auto &[field, steps, after] : cases)
+    for (const auto &[field, steps, after] : nudges)
         EXPECT_EQ(nudgedTime(field, steps), after) << field << ' ' << steps;
-}
-
-TEST(TimeForm, ShiftsRoundWholeSecondsKeepHundredthsAndClampAtTheStart)
-{
-    const std::tuple<const char *, qint32, std::optional<QString>> cases[] = {
+    // Shifts round whole seconds and keep hundredths.
+    const std::tuple<const char *, qint32, std::optional<QString>> shifts[] = {
         {"00:10", 1500, "00:12"},         {"00:10", 1499, "00:11"},
         {"00:10", -500, "00:10"},         {"00:10", -501, "00:09"},
         {"00:10.25", 1500, "00:11.75"},   {"00:10.25", 1499, "00:11.74"},
@@ -130,18 +136,6 @@ TEST(TimeForm, ShiftsRoundWholeSecondsKeepHundredthsAndClampAtTheStart)
         {"59:59", 1000, "60:00"},         {"0", 1000, std::nullopt},
         {"[x]", -1000, std::nullopt},
     };
-    for (const auto &[field, offset, after] : cases)
+    for (const auto &[field, offset, after] : shifts)
         EXPECT_EQ(shiftedTime(field, offset), after) << field << ' ' << offset;
-}
-
-TEST(TimeForm, SongLyricsBecomeTimedRowsElsePlainLinesElseNothing)
-{
-    const SongLyrics synced{{{2000, "a"}, {12500, "b"}, {61019, "c"}, {5, "d"}}, "a\nb\nc\nd"};
-    EXPECT_EQ(
-        rowsFromSongLyrics(synced),
-        QList<LyricRow>({{"00:02", "a"}, {"00:12.50", "b"}, {"01:01.01", "c"}, {"00:00.00", "d"}}));
-    EXPECT_EQ(
-        rowsFromSongLyrics({{}, "one\r\ntwo\rthree\n\nfour"}),
-        QList<LyricRow>({{"0", "one"}, {"0", "two"}, {"0", "three"}, {"0", ""}, {"0", "four"}}));
-    EXPECT_TRUE(rowsFromSongLyrics({}).isEmpty());
 }

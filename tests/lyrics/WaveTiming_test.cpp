@@ -17,16 +17,12 @@ using namespace caldra::test;
 namespace {
 
 struct PaintCounter : QObject {
-    explicit PaintCounter(int &counter)
-        : count(counter)
-    {
-    }
     bool eventFilter(QObject *, QEvent *event) override
     {
         count += event->type() == QEvent::Paint;
         return false;
     }
-    int &count;
+    int count = 0;
 };
 
 // A strip 400 pixels wide on a ten-second song: 25 ms a pixel.
@@ -43,13 +39,14 @@ struct Strip {
         decoder->tellDuration(10000);
     }
     QImage picture() { return strip.grab().toImage(); }
-    // Whether anything but the background is drawn in column x between the
-    // top and a quarter of the height.
-    bool drawnHigh(const QImage &image, int x)
+    // Whether anything but the background is drawn in the columns from x to
+    // right (not included) and rows from y to bottom.
+    bool inked(const QImage &image, int x, int right, int y, int bottom)
     {
-        for (int y = 2; y < 20; ++y)
-            if (image.pixelColor(x, y) != strip.palette().base().color())
-                return true;
+        for (; x < right; ++x)
+            for (int row = y; row < bottom; ++row)
+                if (image.pixelColor(x, row) != strip.palette().base().color())
+                    return true;
         return false;
     }
     void wheel(int x, int notches, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -99,32 +96,6 @@ protected:
 
 } // namespace
 
-TEST_F(WaveWindow, MarkersFollowEveryChangeOfTheRowsAndTheCurrentRowIsHighlighted)
-{
-    openSong("[00:05]one\r\n[0]two\r\n[00:10.50]three\r\n");
-    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {10500, "3"}}));
-    EXPECT_EQ(w->wavSong->currentMarker(), 0);
-    w->List1->setCurrentIndex(table().index(1, 0));
-    EXPECT_EQ(w->wavSong->currentMarker(), -1); // a row without a time
-    player().moveTo(7000);
-    clickCell(2, 0);
-    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {7000, "2"}, {10500, "3"}}));
-    EXPECT_EQ(w->wavSong->currentMarker(), 2) << "the stamp moved on to row 3";
-    key(Qt::Key_Down, Qt::AltModifier);
-    clickCell(3, 1);
-    QTest::keyClicks(w->Text1, " more");
-    w->List1->setFocus();
-    EXPECT_EQ(w->wavSong->markers()[2].tip, "00:10.60  three more");
-    click(w->cmdAddRow);
-    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {7000, "2"}, {10600, "4"}}));
-    for (int i = 0; i < 4; ++i)
-        key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {10500, "3"}}));
-    // A new load replaces them all.
-    open("Other.lrc", w->Cmdopen, "[00:30]x\r\n");
-    EXPECT_EQ(marks(), (Marks{{30000, "1"}}));
-}
-
 TEST_F(WaveWindow, DraggingAMarkerRetimesItsRowInItsOwnFormLiveAndAsOneUndoStep)
 {
     openSong("[00:05]whole\r\n[00:10.50]hundredths\r\n");
@@ -155,9 +126,28 @@ TEST_F(WaveWindow, DraggingAMarkerRetimesItsRowInItsOwnFormLiveAndAsOneUndoStep)
     EXPECT_EQ(marks(), (Marks{{5000, "1"}, {10500, "2"}}));
 }
 
-TEST_F(WaveWindow, AClickSeeksKeepingPlayOrPauseAndADoubleClickPicksTheRow)
+TEST_F(WaveWindow, MarkersFollowTheRowsAClickSeeksADoubleClickPicksARowAndPlayTurnsThePage)
 {
-    openSong("[00:05]one\r\n[0]two\r\n[00:40]three\r\n");
+    openSong("[00:05]one\r\n[0]two\r\n[00:10.50]three\r\n");
+    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {10500, "3"}}));
+    EXPECT_EQ(w->wavSong->currentMarker(), 0);
+    w->List1->setCurrentIndex(table().index(1, 0));
+    EXPECT_EQ(w->wavSong->currentMarker(), -1); // a row without a time
+    player().moveTo(7000);
+    clickCell(2, 0);
+    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {7000, "2"}, {10500, "3"}}));
+    EXPECT_EQ(w->wavSong->currentMarker(), 2) << "the stamp moved on to row 3";
+    key(Qt::Key_Down, Qt::AltModifier);
+    clickCell(3, 1);
+    QTest::keyClicks(w->Text1, " more");
+    w->List1->setFocus();
+    EXPECT_EQ(w->wavSong->markers()[2].tip, "00:10.60  three more");
+    click(w->cmdAddRow);
+    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {7000, "2"}, {10600, "4"}}));
+    for (int i = 0; i < 4; ++i)
+        key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {10500, "3"}}));
+
     click(w->mmcMP3->Play);
     const QPoint middle(w->wavSong->width() / 2, 30);
     QTest::mouseClick(w->wavSong, Qt::LeftButton, {}, middle);
@@ -168,15 +158,11 @@ TEST_F(WaveWindow, AClickSeeksKeepingPlayOrPauseAndADoubleClickPicksTheRow)
     QTest::mouseClick(w->wavSong, Qt::LeftButton, {}, QPoint(10, 30));
     EXPECT_TRUE(player().isPaused());
     EXPECT_LT(player().position(), there);
-
-    QTest::mouseDClick(w->wavSong, Qt::LeftButton, {}, at(40000));
+    w->List1->setCurrentIndex(table().index(0, 0));
+    QTest::mouseDClick(w->wavSong, Qt::LeftButton, {}, at(10500));
     EXPECT_EQ(w->Row(), 3);
-    EXPECT_EQ(table().cell(2, 0), "00:40") << "a double-click is no drag";
-}
+    EXPECT_EQ(table().cell(2, 0), "00:10.50") << "a double-click is no drag";
 
-TEST_F(WaveWindow, WhenZoomedInThePlayingSongTurnsThePage)
-{
-    openSong("[00:05]one\r\n");
     click(w->mmcMP3->Play);
     QWheelEvent in(QPointF(0, 30), w->wavSong->mapToGlobal(QPointF(0, 30)), {}, QPoint(0, 120 * 30),
                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -186,6 +172,9 @@ TEST_F(WaveWindow, WhenZoomedInThePlayingSongTurnsThePage)
     w->tmrPreview_Timer();
     EXPECT_EQ(std::pair(w->wavSong->view().startMs(), w->wavSong->playhead()),
               std::pair(5200.0, 5200));
+    // A new load replaces the markers.
+    open("Other.lrc", w->Cmdopen, "[00:30]x\r\n");
+    EXPECT_EQ(marks(), (Marks{{30000, "1"}}));
 }
 
 TEST_F(WaveWindow, ASongWithoutWaveformStillStampsAndDecodesStopWithTheNextSongAndTheWindow)
@@ -261,30 +250,27 @@ TEST(WaveStrip, DrawsTheSoundAsItArrivesWithAProgressMarkUntilItIsComplete)
     s.decoder->feed(2500, 0);
     s.decoder->feed(2500, 30000);
     QImage image = s.picture();
+    const auto high = [&](int x) { return s.inked(image, x, x + 1, 2, 20); };
     const QColor progress = s.strip.palette().highlight().color();
     // 0-2.5 s quiet, 2.5-5 s loud, nothing yet after; the mark at the bottom
     // runs half the width.
-    EXPECT_EQ(
-        (std::tuple(s.drawnHigh(image, 50), s.drawnHigh(image, 150), s.drawnHigh(image, 250))),
-        std::tuple(false, true, false));
+    EXPECT_EQ((std::tuple(high(50), high(150), high(250))), std::tuple(false, true, false));
     EXPECT_EQ(image.pixelColor(190, 79), progress);
     EXPECT_NE(image.pixelColor(210, 79), progress);
     // The sound is drawn softer than the marks.
     EXPECT_NE(image.pixelColor(150, 10), s.strip.palette().text().color());
     // What arrives is painted before long, without waiting for the end.
     QCoreApplication::processEvents(); // the repaints asked for so far
-    int paints = 0;
-    PaintCounter counter(paints);
-    s.strip.installEventFilter(&counter);
+    PaintCounter paints;
+    s.strip.installEventFilter(&paints);
     s.decoder->feed(100, 30000);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return paints > 0; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return paints.count > 0; }, 10000));
 
     s.decoder->finish();
     image = s.picture();
     // Finished, the decoded five seconds are the whole song.
     EXPECT_EQ(std::tuple(s.strip.isDecoding(), s.strip.view().songMs()), std::tuple(false, 5100.0));
-    EXPECT_EQ(std::tuple(s.drawnHigh(image, 150), s.drawnHigh(image, 350)),
-              std::tuple(false, true));
+    EXPECT_EQ(std::tuple(high(150), high(350)), std::tuple(false, true));
     EXPECT_NE(image.pixelColor(100, 79), progress);
     EXPECT_EQ(s.strip.accessibleDescription(), "");
 }
@@ -353,12 +339,8 @@ TEST(WaveStrip, TheCurrentMarkerIsInTheHighlightColourAndHoverTellsItsLine)
     EXPECT_EQ(image.pixelColor(s.strip.xOf(7000), 60), s.strip.palette().highlight().color());
     EXPECT_EQ(image.pixelColor(s.strip.xOf(2000), 60), s.strip.palette().text().color());
     // Labels beside their lines, but none crowding the one before it.
-    const auto inked = [&](int from, int to) {
-        for (int x = from; x < to; ++x)
-            for (int y = 0; y < s.strip.fontMetrics().ascent(); ++y)
-                if (image.pixelColor(x, y) != s.strip.palette().base().color())
-                    return true;
-        return false;
+    const auto inked = [&](int x, int right) {
+        return s.inked(image, x, right, 0, s.strip.fontMetrics().ascent());
     };
     const int second = s.strip.xOf(7000);
     EXPECT_TRUE(inked(s.strip.xOf(2000) + 2, s.strip.xOf(2000) + 2 + label));

@@ -349,7 +349,7 @@ TEST_F(LyricWindow, SongTitleTakesTheFreeWidthOfItsRow)
 
 // The file is let go of for a rewrite and loads again in the background: once
 // loaded it plays or holds where it was, unless stopped or opened afresh first.
-TEST(MmControl, TakesTheSongUpAgainOnceLoadedUnlessToldOtherwiseMeanwhile)
+TEST(MmControl, FillsItsPlaceAndTakesTheSongUpAgainOnceLoadedUnlessToldOtherwise)
 {
     enum Case { Playing, Paused, StopMeanwhile, ReopenMeanwhile };
     const std::tuple<Case, bool, bool, qint32> cases[] = {{Playing, true, false, 42000},
@@ -365,6 +365,10 @@ TEST(MmControl, TakesTheSongUpAgainOnceLoadedUnlessToldOtherwiseMeanwhile)
                                mmc->Stop->isEnabled()};
         };
         EXPECT_EQ(enabled(), QList<bool>({false, false, false}));
+        mmc->resize(240, 30); // the buttons fill it edge to edge, as one strip
+        mmc->layout()->activate();
+        EXPECT_EQ(mmc->Play->geometry().united(mmc->Stop->geometry()), mmc->rect());
+        EXPECT_EQ(mmc->Play->width() + mmc->Pause->width() + mmc->Stop->width(), mmc->width());
         bool worked = false;
         mmc->releaseWhile([&] { worked = true; }); // with nothing open
         EXPECT_TRUE(worked);
@@ -390,15 +394,4 @@ TEST(MmControl, TakesTheSongUpAgainOnceLoadedUnlessToldOtherwiseMeanwhile)
         EXPECT_EQ(player->isPaused(), paused) << c;
         EXPECT_EQ(player->position(), at) << c;
     }
-}
-
-// The buttons fill the control edge to edge, as one strip.
-TEST(MmControl, ButtonsFillTheControlWithoutGaps)
-{
-    QWidget window;
-    auto *mmc = new MmControl(std::make_unique<FakePlayer>(), &window);
-    mmc->resize(240, 30);
-    mmc->layout()->activate();
-    EXPECT_EQ(mmc->Play->geometry().united(mmc->Stop->geometry()), mmc->rect());
-    EXPECT_EQ(mmc->Play->width() + mmc->Pause->width() + mmc->Stop->width(), mmc->width());
 }
