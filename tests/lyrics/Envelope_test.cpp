@@ -38,7 +38,7 @@ Envelope envelopeOf(const std::vector<qint16> &samples, int channels, std::size_
 
 } // namespace
 
-TEST(Envelope, SilenceIsFlatAndASquareWaveFillsTheStrip)
+TEST(Envelope, SilenceIsFlatASquareWaveFillsTheStripAndMonoCounts)
 {
     const Envelope silence = envelopeOf(stereo(kRate, [](qint64) { return qint16(0); }), 2);
     EXPECT_DOUBLE_EQ(silence.durationMs(), 1000.0);
@@ -54,10 +54,8 @@ TEST(Envelope, SilenceIsFlatAndASquareWaveFillsTheStrip)
     for (const double w : {3.0, 50.0, 999.0})
         for (const Peak &p : square.columns(0, w, 10))
             EXPECT_EQ(p, (Peak{-1, 1})) << w;
-}
 
-TEST(Envelope, MonoCountsAndBlocksWithoutAShapeAreLeftOut)
-{
+    // Mono counts; blocks without a shape are left out.
     Envelope e;
     EXPECT_EQ(std::tuple(e.durationMs(), e.peak(0, 10)), std::tuple(0.0, Peak{}));
     const std::vector<qint16> loud(441, 25600);

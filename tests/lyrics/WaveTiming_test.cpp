@@ -7,7 +7,6 @@
 #include "lyrics/MmControl.h"
 #include "lyrics/TimeForm.h"
 #include "lyrics/WaveStrip.h"
-#include "shell/IniStuff.h"
 #include "support/FakeDecoder.h"
 #include "support/LyricWindow.h"
 
@@ -202,48 +201,6 @@ TEST_F(WaveWindow, ASongWithoutWaveformStillStampsAndDecodesStopWithTheNextSongA
     EXPECT_FALSE(first.isRunning() || w->wavSong->isDecoding());
 }
 
-TEST_F(WaveWindow, TheWindowGrowsWithTableAndStripAndComesBackAtTheSizeItWasLeft)
-{
-    const QString iniPath = QDir(programDir.path()).filePath("varlo.ini");
-    const QByteArray ini = "[MUSIC]\r\nDEFDIR=/m/\r\n[LYRICS]\r\nHUNDREDTHS=1\r\n";
-    writeBytes(iniPath, ini);
-    IniStuff settings(services, &opener);
-    newWindow(settings);
-    const QSize opening = w->size();
-    QList<QRect> before;
-    const QList<QWidget *> controls = {w->wavSong, w->List1,    w->rtbLyr,        w->Cmdopen,
-                                       w->cmdSave, w->Command1, w->cmdAddRowDown, w->lblTime};
-    for (QWidget *c : controls)
-        before.append(c->geometry());
-    w->resize(opening + QSize(200, 150));
-    const QList<QRect> expected
-        = {before[0].adjusted(0, 0, 200, 0),   before[1].adjusted(0, 0, 200, 150),
-           before[2].adjusted(0, 0, 200, 150), before[3].translated(0, 150),
-           before[4].translated(200, 150),     before[5],
-           before[6].translated(200, 0),       before[7]};
-    for (int i = 0; i < controls.size(); ++i)
-        EXPECT_EQ(controls[i]->geometry(), expected[i]) << controls[i]->objectName().toStdString();
-    w->resize(opening - QSize(100, 100));
-    EXPECT_EQ(w->size(), opening) << "no smaller than it opens";
-
-    w->resize(opening + QSize(60, 40));
-    w->close();
-    const QSize left = opening + QSize(60, 40);
-    EXPECT_EQ(readBytes(iniPath), ini + "WINDOW=" + QByteArray::number(left.width()) + "x"
-                                      + QByteArray::number(left.height()) + "\r\n");
-    newWindow(settings);
-    EXPECT_EQ(w->size(), left);
-    EXPECT_EQ(w->List1->width(), before[1].width() + 60);
-    w->close();
-    EXPECT_EQ(readBytes(iniPath).count("WINDOW="), 1) << "an unchanged size is not written";
-
-    // A size the screen cannot hold any more is cut to what it can.
-    writeBytes(iniPath, "[LYRICS]\r\nWINDOW=9000x9000\r\n");
-    newWindow(settings);
-    EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()))
-        << w->frameGeometry().width() << "x" << w->frameGeometry().height();
-}
-
 TEST(WaveStrip, DrawsTheSoundAsItArrivesWithAProgressMarkUntilItIsComplete)
 {
     Strip s;
@@ -273,17 +230,6 @@ TEST(WaveStrip, DrawsTheSoundAsItArrivesWithAProgressMarkUntilItIsComplete)
     EXPECT_EQ(std::tuple(high(150), high(350)), std::tuple(false, true));
     EXPECT_NE(image.pixelColor(100, 79), progress);
     EXPECT_EQ(s.strip.accessibleDescription(), "");
-}
-
-// The pointer takes the marker it is on even with another a pixel away.
-TEST(WaveStrip, ADoubleClickPicksTheNearerOfTwoMarkersAPixelApart)
-{
-    Strip s;
-    s.strip.setMarkers({{3000, "1", ""}, {3025, "2", ""}});
-    QSignalSpy picked(&s.strip, &WaveStrip::markerActivated);
-    for (const qint32 ms : {3000, 3025})
-        QTest::mouseDClick(&s.strip, Qt::LeftButton, {}, QPoint(s.strip.xOf(ms), 40));
-    EXPECT_EQ(picked, (QList<QVariantList>{{0}, {1}}));
 }
 
 TEST(WaveStrip, TheWheelZoomsAroundThePointerAndShiftWheelAndTheBarMoveAlong)
@@ -326,7 +272,7 @@ TEST(WaveStrip, TheWheelZoomsAroundThePointerAndShiftWheelAndTheBarMoveAlong)
     EXPECT_EQ(s.strip.view().startMs(), 0);
 }
 
-TEST(WaveStrip, TheCurrentMarkerIsInTheHighlightColourAndHoverTellsItsLine)
+TEST(WaveStrip, TheCurrentMarkerIsHighlightedHoverTellsItsLineADoubleClickPicksIt)
 {
     Strip s;
     // Mark 3 follows mark 2 closer than label 2 is wide (25 ms a pixel).
@@ -356,4 +302,11 @@ TEST(WaveStrip, TheCurrentMarkerIsInTheHighlightColourAndHoverTellsItsLine)
     QHelpEvent hover(QEvent::ToolTip, at, s.strip.mapToGlobal(at));
     QCoreApplication::sendEvent(&s.strip, &hover);
     EXPECT_EQ(QToolTip::text(), "00:02 first");
+
+    // A double-click takes the marker it is on even with another a pixel away.
+    s.strip.setMarkers({{3000, "1", ""}, {3025, "2", ""}});
+    QSignalSpy picked(&s.strip, &WaveStrip::markerActivated);
+    for (const qint32 ms : {3000, 3025})
+        QTest::mouseDClick(&s.strip, Qt::LeftButton, {}, QPoint(s.strip.xOf(ms), 40));
+    EXPECT_EQ(picked, (QList<QVariantList>{{0}, {1}}));
 }

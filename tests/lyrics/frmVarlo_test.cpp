@@ -5,6 +5,7 @@
 
 #include "lyrics/LyricTable.h"
 #include "lyrics/MmControl.h"
+#include "lyrics/WaveStrip.h"
 #include "lyrics/frmVarlo.h"
 #include "platform/MusicFolderSetting.h"
 #include "shell/IniStuff.h"
@@ -237,7 +238,7 @@ TEST_F(LyricWindow, ALoadGivesWayToANewerOne)
     EXPECT_EQ(table().rows(), Rows({{"00:01", "second file"}}));
 }
 
-TEST_F(LyricWindow, HundredthsBoxSetsTheStampFormAndIsRememberedBesideTheOtherLines)
+TEST_F(LyricWindow, HundredthsAndSizeAreRememberedBesideTheOtherLinesAndSetStampAndLayout)
 {
     const QString iniPath = QDir(programDir.path()).filePath("varlo.ini");
     const QByteArray ini = "[MUSIC]\r\nDEFDIR=/m/\r\n[Other]\r\nkey=v\r\n";
@@ -267,6 +268,42 @@ TEST_F(LyricWindow, HundredthsBoxSetsTheStampFormAndIsRememberedBesideTheOtherLi
     EXPECT_EQ(table().rows(),
               Rows({{"00:12.99", "a"}, {"00:15.00", "b"}, {"00:17", "c"}, {"0", "d"}}));
     EXPECT_EQ(w->Row(), 4);
+
+    // The window grows with table and strip and comes back at the size it was left.
+    const QSize opening = w->size();
+    QList<QRect> before;
+    const QList<QWidget *> controls = {w->wavSong, w->List1,    w->rtbLyr,        w->Cmdopen,
+                                       w->cmdSave, w->Command1, w->cmdAddRowDown, w->lblTime};
+    for (QWidget *c : controls)
+        before.append(c->geometry());
+    w->resize(opening + QSize(200, 150));
+    const QList<QRect> expected
+        = {before[0].adjusted(0, 0, 200, 0),   before[1].adjusted(0, 0, 200, 150),
+           before[2].adjusted(0, 0, 200, 150), before[3].translated(0, 150),
+           before[4].translated(200, 150),     before[5],
+           before[6].translated(200, 0),       before[7]};
+    for (int i = 0; i < controls.size(); ++i)
+        EXPECT_EQ(controls[i]->geometry(), expected[i]) << controls[i]->objectName().toStdString();
+    w->resize(opening - QSize(100, 100));
+    EXPECT_EQ(w->size(), opening) << "no smaller than it opens";
+
+    w->resize(opening + QSize(60, 40));
+    w->close();
+    const QSize left = opening + QSize(60, 40);
+    EXPECT_EQ(readBytes(iniPath),
+              ini + "[LYRICS]\r\nHUNDREDTHS=0\r\nWINDOW=" + QByteArray::number(left.width()) + "x"
+                  + QByteArray::number(left.height()) + "\r\n");
+    newWindow(settings);
+    EXPECT_EQ(w->size(), left);
+    EXPECT_EQ(w->List1->width(), before[1].width() + 60);
+    w->close();
+    EXPECT_EQ(readBytes(iniPath).count("WINDOW="), 1) << "an unchanged size is not written";
+
+    // A size the screen cannot hold any more is cut to what it can.
+    writeBytes(iniPath, "[LYRICS]\r\nWINDOW=9000x9000\r\n");
+    newWindow(settings);
+    EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()))
+        << w->frameGeometry().width() << "x" << w->frameGeometry().height();
 }
 
 TEST_F(LyricWindow, LyricsComeBackOnOpenOnlyIntoAnEmptyWindow)
