@@ -2,6 +2,7 @@
 
 #include "lyrics/MmControl.h"
 #include "lyrics/frmVarlo.h"
+#include "platform/AppSetup.h"
 #include "shell/frmMain.h"
 #include "support/FakePlayer.h"
 #include "support/FakeServices.h"
@@ -119,11 +120,11 @@ TEST(Journey, LyricsTimedToTheHundredthNudgedSavedAndBackInAFreshWindowFromFileA
     const auto musicPath = [&](const QString &name) { return QDir(music.path()).filePath(name); };
     const QString song = musicPath("Blue Hour.mp3");
     ASSERT_TRUE(writeBytes(song, toneAudio()));
-    MessageSeen saved;
+    QString saved;
     auto answers = answerModals({pickFolder(music.path(), PickerButton::Open), pressOk(&saved)});
     main.defaultMp3->trigger();
     ASSERT_TRUE(answers->wait()) << answers->failure().toStdString();
-    EXPECT_EQ(saved.text, "Setting has been saved");
+    EXPECT_EQ(saved, "Setting has been saved");
 
     const QString timed = "00:02.34 First light/00:05.77 Blue hour/00:09.01 Home";
     openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
@@ -196,4 +197,7 @@ TEST(Snapshot, EveryWindowAsItOpens)
     });
     opened(main.Id3, "frmId3");
     opened(main.Playlist, "frmPlaylist");
+
+    setUpApplication();
+    EXPECT_EQ(QApplication::windowIcon().availableSizes(), QList<QSize>({{64, 64}, {256, 256}}));
 }

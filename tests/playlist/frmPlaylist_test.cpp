@@ -56,13 +56,13 @@ TEST(PlaylistWindow, Session)
     QObject::connect(w.pb, &QProgressBar::valueChanged, [&](int v) { steps.append(v); });
     t.step("opened");
 
-    dropFiles(w.ListView1, {writeFile(music.filePath("a.mp3"), "x", 3637248)});
+    dropFiles(w.ListView1->viewport(), {writeFile(music.filePath("a.mp3"), "x", 3637248)});
     t.step("one song dropped: one row is nothing to edit yet");
     EXPECT_EQ(w.ListView1->iconAt(0).pixmap(32).toImage().pixelColor(0, 0).alpha(), 0);
     for (const char *name : {"album/2.flac", "album/1.MP3", "album/cover.jpg", "album/c/1.ogg"})
         writeFile(music.filePath(name), "x");
-    dropFiles(w.ListView1, {writeFile(music.filePath("b.txt"), "x", 131072),
-                            music.filePath("gone.mp3"), music.filePath("album")});
+    dropFiles(w.ListView1->viewport(), {writeFile(music.filePath("b.txt"), "x", 131072),
+                                        music.filePath("gone.mp3"), music.filePath("album")});
     click(w.cmdMoveDown);
     t.step("a file, a missing song and a folder of music dropped; none chosen to move");
     clickCell(w.ListView1, 2, 0);
@@ -110,9 +110,10 @@ TEST(PlaylistWindow, Session)
 
     while (w.rowCount() > 0)
         clickCell(w.ListView1, 0, 0), click(w.cmdDelete);
-    dropFiles(w.ListView1, {writeFile(music.filePath("one/a.mp3"), "a1"),
-                            music.filePath("gone.mp3"), writeFile(music.filePath("two/b.mp3"), "b"),
-                            writeFile(music.filePath("x/a.mp3"), "a2")});
+    dropFiles(w.ListView1->viewport(),
+              {writeFile(music.filePath("one/a.mp3"), "a1"), music.filePath("gone.mp3"),
+               writeFile(music.filePath("two/b.mp3"), "b"),
+               writeFile(music.filePath("x/a.mp3"), "a2")});
     t.step("every row deleted, small songs dropped");
     answering(w.cmdSend, pickFolder(device.path(), PickerButton::Cancel));
     t.step("to device cancelled");

@@ -96,13 +96,16 @@ TEST_F(ShellTest, AboutReadsTheRegistryAndStartsSystemInfoOrSaysItIsUnavailable)
 
 // The main window's buttons open their tools; the About box and the folder
 // picker are used as a user would, each recorded in fixtures/transcripts: the
-// picker lists folders sorted without regard to case, opens one on Enter and
+// picker lists folders, links to them too, sorted without regard to case, opens one on Enter and
 // stays where it is, saying why, at one it cannot read.
 TEST_F(ShellTest, Session)
 {
     for (const char *name : {"music/unreadable", "music/B", "music/a"})
         QDir(dir.path()).mkpath(name);
     files->failing[dir.filePath("music/unreadable")] = "Permission denied";
+    writeFile(dir.filePath("music/c-file"), "not a folder");
+    ASSERT_TRUE(QFile::link(dir.filePath("music/B"), dir.filePath("music/d-link")));
+    ASSERT_TRUE(QFile::link(dir.filePath("music/c-file"), dir.filePath("music/e-link")));
     frmMain main(services);
     main.show();
     Transcript t(main, &messages->told);

@@ -23,15 +23,6 @@ inline void typeText(QWidget *widget, const QString &text)
     }
 }
 
-// Clicks into a box, selects what it holds and types over it.
-inline void retype(QWidget *box, const QString &text)
-{
-    click(box);
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(box, Qt::Key_Delete);
-    typeText(box, text);
-}
-
 inline void clickCell(QAbstractItemView *view, int row, int column)
 {
     const QModelIndex index = view->model()->index(row, column);
@@ -79,20 +70,6 @@ inline QStringList useContextMenu(QWidget *widget, QPoint at, bool pick)
     QCoreApplication::sendEvent(widget, &event);
     QCoreApplication::processEvents(); // the menu's turn when none opened
     return offered;
-}
-
-inline bool dropFiles(QAbstractItemView *view, const QStringList &paths)
-{
-    return dropFiles(view->viewport(), paths);
-}
-
-template <class Boxes>
-QStringList boxTexts(const Boxes &boxes)
-{
-    QStringList texts;
-    for (const auto *box : boxes)
-        texts << box->text();
-    return texts;
 }
 
 } // namespace caldra::test

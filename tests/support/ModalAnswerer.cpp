@@ -52,16 +52,12 @@ std::shared_ptr<ModalAnswers> answerModals(std::vector<ModalAction> actions, int
     return answers;
 }
 
-ModalAction pressOk(MessageSeen *seen)
+ModalAction pressOk(QString *text)
 {
-    return [seen](QWidget *modal) {
+    return [text](QWidget *modal) {
         auto *box = qobject_cast<QMessageBox *>(modal);
-        if (seen && box)
-            *seen = {box->text(), box->windowTitle()};
-        if (box && box->button(QMessageBox::Ok))
-            box->button(QMessageBox::Ok)->click();
-        else if (auto *dialog = qobject_cast<QDialog *>(modal))
-            dialog->accept();
+        *text = box ? box->text() : QString();
+        modal->close();
     };
 }
 
@@ -69,18 +65,14 @@ ModalAction chooseFile(const QString &path)
 {
     return [path](QWidget *modal) {
         auto *dialog = qobject_cast<QFileDialog *>(modal);
-        if (!dialog) {
-            modal->close();
-            return;
-        }
+        auto *name = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (!dialog || !name)
+            return modal->close(), void();
         // Typed into the name box as a whole path: selecting it instead only
         // works once the dialog has read the folder, and not at all while the
         // name box has the focus. Accepted through QDialog, as the dialog's
         // own button would, so that the name is checked.
-        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-            name->setText(path);
-        else
-            dialog->selectFile(path);
+        name->setText(path);
         static_cast<QDialog *>(dialog)->accept();
         if (dialog->isVisible()) {
             ADD_FAILURE() << "the file dialog did not take " << path.toStdString();

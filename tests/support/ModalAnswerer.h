@@ -44,14 +44,8 @@ inline std::shared_ptr<ModalAnswers> answerModal(ModalAction action, int timeout
     return answerModals({std::move(action)}, timeoutMs);
 }
 
-// What a message box showed.
-struct MessageSeen {
-    QString text;
-    QString title;
-};
-
 // Common answers.
-ModalAction pressOk(MessageSeen *seen = nullptr); // a message box
+ModalAction pressOk(QString *text); // a message box, whose text is kept
 ModalAction chooseFile(const QString &path); // a file dialog
 ModalAction cancelDialog(); // any dialog: Cancel / Escape
 enum class PickerButton { Open, Cancel, CloseFrame };

@@ -12,14 +12,6 @@ inline void PrintTo(const QString &s, std::ostream *os)
     *os << '"' << s.toStdString() << '"';
 }
 
-inline void PrintTo(const QStringList &list, std::ostream *os)
-{
-    *os << '{';
-    for (qsizetype i = 0; i < list.size(); ++i)
-        *os << (i ? ", \"" : "\"") << list.at(i).toStdString() << '"';
-    *os << '}';
-}
-
 inline void PrintTo(const QByteArray &bytes, std::ostream *os)
 {
     *os << "bytes(" << bytes.size() << ") \"" << bytes.toPercentEncoding(" /:[]#.,-_").toStdString()

@@ -65,26 +65,6 @@ inline QString controlLine(const QWidget *w, const QWidget *window, bool layout)
     return line.replace(u'\n', QStringLiteral("\\n"));
 }
 
-// The rows of an item view, one line each: its cells, "*" where a row is
-// marked by a colour, "icon" where it shows one.
-inline QStringList rowLines(const QAbstractItemView *view)
-{
-    QStringList lines;
-    const QAbstractItemModel *model = view->model();
-    for (int r = 0; r < model->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < model->columnCount(); ++c)
-            cells << model->index(r, c).data().toString();
-        const QModelIndex first = model->index(r, 0);
-        lines << QStringLiteral("row %1: %2%3%4")
-                     .arg(r)
-                     .arg(cells.join(QStringLiteral(" | ")))
-                     .arg(first.data(Qt::BackgroundRole).isValid() ? " *" : "")
-                     .arg(first.data(Qt::DecorationRole).isValid() ? " icon" : "");
-    }
-    return lines;
-}
-
 using ControlLines = std::vector<std::pair<QString, QString>>;
 
 // Every control from `w` down as (path, line), children after their parent.
@@ -95,9 +75,20 @@ inline void describeControls(const QWidget *w, const QWidget *window, bool layou
 {
     out.emplace_back(key, QString::fromLatin1(w->metaObject()->className()) + u' ' + w->objectName()
                               + controlLine(w, window, layout));
-    if (auto *view = qobject_cast<const QAbstractItemView *>(w); view && !layout)
-        for (const QString &row : rowLines(view))
-            out.emplace_back(key + u' ' + row.section(u':', 0, 0), row.section(u':', 1));
+    // Each row of an item view: its cells, "*" where a row is marked by a
+    // colour, "icon" where it shows one.
+    const auto *view = layout ? nullptr : qobject_cast<const QAbstractItemView *>(w);
+    const QAbstractItemModel *model = view ? view->model() : nullptr;
+    for (int r = 0; model && r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c)
+            cells << model->index(r, c).data().toString();
+        const QModelIndex first = model->index(r, 0);
+        out.emplace_back(key + QStringLiteral(" row %1").arg(r),
+                         cells.join(QStringLiteral(" | "))
+                             + (first.data(Qt::BackgroundRole).isValid() ? " *" : "")
+                             + (first.data(Qt::DecorationRole).isValid() ? " icon" : ""));
+    }
     int place = 0;
     for (const QObject *child : w->children()) {
         auto *cw = qobject_cast<const QWidget *>(child);
