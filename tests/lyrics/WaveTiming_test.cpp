@@ -116,6 +116,8 @@ TEST_F(WaveWindow, DraggingAMarkerRetimesItsRowInItsOwnFormLiveAndAsOneUndoStep)
     drag(snapped, at(20000).x(), true);
     EXPECT_NE(liveTime.mid(liveTime.indexOf(u' ') + 1), hundredthsText(snapped));
     EXPECT_EQ(table().cell(1, 0), hundredthsText(snapped));
+    drag(whole.mid(3).toInt() * 1000, at(30000).x(), true);
+    EXPECT_EQ(table().cell(0, 0), whole) << "the first line's mark too";
     EXPECT_EQ(w->history()->count(), 2);
 
     key(Qt::Key_Z, Qt::ControlModifier);
@@ -230,6 +232,16 @@ TEST(WaveStrip, DrawsTheSoundAsItArrivesWithAProgressMarkUntilItIsComplete)
     EXPECT_EQ(std::tuple(high(150), high(350)), std::tuple(false, true));
     EXPECT_NE(image.pixelColor(100, 79), progress);
     EXPECT_EQ(s.strip.accessibleDescription(), "");
+}
+
+// Before a song is open there is no time to go to.
+TEST(WaveStrip, AClickWithoutASongSeeksNowhere)
+{
+    WaveStrip empty{std::make_unique<FakeDecoder>(), nullptr};
+    empty.resize(400, 80);
+    QSignalSpy seeks(&empty, &WaveStrip::seekRequested);
+    QTest::mouseClick(&empty, Qt::LeftButton, {}, QPoint(100, 30));
+    EXPECT_EQ(seeks.count(), 0);
 }
 
 TEST(WaveStrip, TheWheelZoomsAroundThePointerAndShiftWheelAndTheBarMoveAlong)

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include <QAudioBuffer>
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -106,4 +109,26 @@ TEST(RealDecoding, FilesWithoutSoundEndInFailure)
                   std::tuple(1, 0, false))
             << path.toStdString();
     }
+}
+
+// Qt hands over whatever sample format GStreamer settled on; each becomes the
+// same 16-bit samples, clipped where a float goes past full scale.
+TEST(SampleBlock, EveryFormatQtMayHandOverBecomesSixteenBitSamples)
+{
+    const auto samples = [](QAudioFormat::SampleFormat sampleFormat, const auto &values) {
+        QAudioFormat format;
+        format.setSampleFormat(sampleFormat);
+        format.setSampleRate(8000);
+        format.setChannelCount(1);
+        const QByteArray bytes(reinterpret_cast<const char *>(values), sizeof values);
+        return sampleBlockOf(QAudioBuffer(bytes, format)).samples;
+    };
+    const float floats[] = {-1.5F, -0.5F, 0.25F, 1.0F};
+    const qint32 ints[] = {std::numeric_limits<qint32>::min(), -65536, 3 * 65536,
+                           std::numeric_limits<qint32>::max()};
+    const quint8 bytes[] = {0, 64, 128, 255};
+    using Samples = std::vector<qint16>;
+    EXPECT_EQ(samples(QAudioFormat::Float, floats), (Samples{-32767, -16384, 8192, 32767}));
+    EXPECT_EQ(samples(QAudioFormat::Int32, ints), (Samples{-32768, -1, 3, 32767}));
+    EXPECT_EQ(samples(QAudioFormat::UInt8, bytes), (Samples{-32768, -16384, 0, 32512}));
 }
