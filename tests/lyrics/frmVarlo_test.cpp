@@ -430,5 +430,9 @@ TEST(MmControl, FillsItsPlaceAndTakesTheSongUpAgainOnceLoadedUnlessToldOtherwise
         EXPECT_EQ(player->isPlaying(), playing) << c;
         EXPECT_EQ(player->isPaused(), paused) << c;
         EXPECT_EQ(player->position(), at) << c;
+        if (c == Playing) {
+            mmc->Stop->click();
+            EXPECT_FALSE(player->isPlaying()) << "Stop";
+        }
     }
 }
