@@ -233,14 +233,14 @@ void WaveStrip::paintEvent(QPaintEvent *)
     }
     p.drawLines(lines.data(), static_cast<int>(lines.size()));
 
-    if (m_decoding && m_view.songMs() > 0) {
+    if (m_decoding && m_view.hasSong()) {
         const double done = m_envelope.durationMs() / m_view.songMs();
         p.fillRect(QRectF(0, area.bottom() - 1, area.width() * done, 2), palette().highlight());
     }
     if (m_failed)
         p.drawText(area, Qt::AlignCenter, kNoWaveform);
 
-    if (m_view.songMs() <= 0)
+    if (!m_view.hasSong())
         return;
     const QFontMetrics metrics = fontMetrics();
     int labelsEnd = std::numeric_limits<int>::min();
@@ -280,7 +280,7 @@ bool WaveStrip::event(QEvent *event)
 
 void WaveStrip::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || m_view.songMs() <= 0)
+    if (event->button() != Qt::LeftButton || !m_view.hasSong())
         return QWidget::mousePressEvent(event);
     const double x = event->position().x();
     const int index = markerAtX(x);
@@ -343,7 +343,7 @@ void WaveStrip::wheelEvent(QWheelEvent *event)
     const bool along = event->modifiers().testFlag(Qt::ShiftModifier) || delta.y() == 0;
     // Some systems turn Shift+wheel into a sideways wheel by themselves.
     const double notches = (delta.y() != 0 ? delta.y() : delta.x()) / 120.0;
-    if (notches == 0 || m_view.songMs() <= 0)
+    if (notches == 0 || !m_view.hasSong())
         return;
     if (along)
         m_view.scrollTo(m_view.startMs() - notches * kScrollStep * m_view.spanMs());

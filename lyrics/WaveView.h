@@ -17,6 +17,7 @@ public:
     void setSongMs(double ms);
     void setWidth(int pixels);
     double songMs() const { return m_song; }
+    bool hasSong() const { return m_song > 0; }
     int width() const { return m_width; }
 
     double startMs() const { return m_start; }

@@ -209,11 +209,13 @@ TEST(WaveStrip, DrawsTheSoundAsItArrivesWithAProgressMarkUntilItIsComplete)
     s.decoder->feed(2500, 0);
     s.decoder->feed(2500, 30000);
     QImage image = s.picture();
-    const auto high = [&](int x) { return s.inked(image, x, x + 1, 2, 20); };
+    const auto high = [&](int x) { return s.inked(image, x, x + 1, 3, 20); };
     const QColor progress = s.strip.palette().highlight().color();
     // 0-2.5 s quiet, 2.5-5 s loud, nothing yet after; the mark at the bottom
     // runs half the width.
     EXPECT_EQ((std::tuple(high(50), high(150), high(250))), std::tuple(false, true, false));
+    // 30000 of 32767 reaches 36 of the 39 pixels above the middle line.
+    EXPECT_EQ(std::tuple(s.inked(image, 150, 151, 0, 3), high(150)), std::tuple(false, true));
     EXPECT_EQ(image.pixelColor(190, 79), progress);
     EXPECT_NE(image.pixelColor(210, 79), progress);
     // The sound is drawn softer than the marks.
@@ -266,6 +268,8 @@ TEST(WaveStrip, TheWheelZoomsAroundThePointerAndShiftWheelAndTheBarMoveAlong)
     s.wheel(100, -20);
     EXPECT_EQ(std::tuple(s.strip.view().spanMs(), s.strip.scrollBar()->isHidden()),
               std::tuple(10000.0, true));
+    s.strip.resize(200, 80); // the whole song still fits, in 50 ms a pixel
+    EXPECT_EQ(s.strip.view().msAt(100), 5000);
 
     // The playhead turns the page only when zoomed in, and a paused one lets
     // the user look away.
