@@ -12,7 +12,7 @@ namespace caldra {
 AudioDecoder::~AudioDecoder() = default;
 
 QtAudioDecoder::QtAudioDecoder()
-    : m_decoder(std::make_unique<QAudioDecoder>())
+    : m_decoder(new QAudioDecoder(this))
 {
     // Qt's GStreamer decoder stops with a stream error unless told a whole
     // format. CD rate and stereo are what most songs already are, so they
@@ -22,11 +22,11 @@ QtAudioDecoder::QtAudioDecoder()
     format.setSampleRate(44100);
     format.setChannelCount(2);
     m_decoder->setAudioFormat(format);
-    connect(m_decoder.get(), &QAudioDecoder::bufferReady, this, &QtAudioDecoder::onBufferReady);
-    connect(m_decoder.get(), &QAudioDecoder::finished, this, &QtAudioDecoder::onFinished);
-    connect(m_decoder.get(), qOverload<QAudioDecoder::Error>(&QAudioDecoder::error), this,
+    connect(m_decoder, &QAudioDecoder::bufferReady, this, &QtAudioDecoder::onBufferReady);
+    connect(m_decoder, &QAudioDecoder::finished, this, &QtAudioDecoder::onFinished);
+    connect(m_decoder, qOverload<QAudioDecoder::Error>(&QAudioDecoder::error), this,
             &QtAudioDecoder::onError);
-    connect(m_decoder.get(), &QAudioDecoder::durationChanged, this, [this](qint64 ms) {
+    connect(m_decoder, &QAudioDecoder::durationChanged, this, [this](qint64 ms) {
         if (m_running && ms > 0)
             Q_EMIT durationKnown(ms);
     });
@@ -53,7 +53,6 @@ void QtAudioDecoder::stop()
     // Stopping takes the pipeline down to its null state, which joins
     // GStreamer's streaming threads before it returns.
     m_decoder->stop();
-    m_decoder->setSource(QUrl());
 }
 
 void QtAudioDecoder::onBufferReady()
@@ -96,7 +95,8 @@ SampleBlock sampleBlockOf(const QAudioBuffer &buffer)
 {
     const QAudioFormat format = buffer.format();
     SampleBlock block{format.sampleRate(), format.channelCount(), {}};
-    if (!buffer.isValid() || block.sampleRate <= 0 || block.channels <= 0)
+    // Qt makes no buffer of a format without a rate or channels.
+    if (!buffer.isValid())
         return block;
     const auto count = static_cast<std::size_t>(buffer.frameCount()) * block.channels;
     block.samples.resize(count);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <vector>
 
 #include <QObject>
@@ -57,7 +56,7 @@ private:
     void onFinished();
     void onError();
 
-    std::unique_ptr<QAudioDecoder> m_decoder;
+    QAudioDecoder *m_decoder;
     bool m_running = false;
     bool m_gotSound = false;
 };

@@ -65,6 +65,10 @@ TEST(Envelope, SilenceIsFlatASquareWaveFillsTheStripAndMonoCounts)
     e.append(loud, 1, kRate);
     EXPECT_EQ(std::tuple(e.durationMs(), e.peak(0, 10), e.peak(5, 5)),
               std::tuple(10.0, Peak{100 / 127.0F, 100 / 127.0F}, Peak{}));
+    // A broken file's rate, too low for a bucket a frame, still adds up.
+    Envelope slow;
+    slow.append(loud, 1, 10);
+    EXPECT_EQ(slow.durationMs(), 44100.0);
 }
 
 TEST(Envelope, AnUnfinishedLastBucketAndAHalfFrameAtTheEnd)

@@ -48,11 +48,13 @@ struct Strip {
                     return true;
         return false;
     }
-    void wheel(int x, int notches, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    void wheel(int x, int notches, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+               bool sideways = false)
     {
         const QPointF at(x, 30);
-        QWheelEvent event(at, strip.mapToGlobal(at), {}, QPoint(0, 120 * notches), Qt::NoButton,
-                          modifiers, Qt::NoScrollPhase, false);
+        const QPoint delta = sideways ? QPoint(120 * notches, 0) : QPoint(0, 120 * notches);
+        QWheelEvent event(at, strip.mapToGlobal(at), {}, delta, Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(&strip, &event);
     }
 };
@@ -111,6 +113,8 @@ TEST_F(WaveWindow, DraggingAMarkerRetimesItsRowInItsOwnFormLiveAndAsOneUndoStep)
     const qint32 snapped = (static_cast<qint32>(view.msAt(toHundredths)) + 5) / 10 * 10;
     EXPECT_EQ(table().cell(1, 0), hundredthsText(snapped));
     EXPECT_EQ(marks(), (Marks{{(whole.mid(3).toInt()) * 1000, "1"}, {snapped, "2"}}));
+    QTest::mouseMove(w->wavSong, at(15000)); // let go, the mark stays put
+    EXPECT_EQ(marks()[1].first, snapped);
 
     // Escape puts it back and leaves nothing to undo.
     drag(snapped, at(20000).x(), true);
@@ -263,6 +267,8 @@ TEST(WaveStrip, TheWheelZoomsAroundThePointerAndShiftWheelAndTheBarMoveAlong)
     s.wheel(100, -1, Qt::ShiftModifier);
     EXPECT_NEAR(s.strip.view().startMs(), start + 500, 1e-6);
     EXPECT_EQ(s.strip.scrollBar()->value(), std::lround(start + 500));
+    s.wheel(100, 1, Qt::NoModifier, true); // a sideways wheel needs no Shift
+    EXPECT_NEAR(s.strip.view().startMs(), start, 1e-6);
     s.strip.scrollBar()->setValue(1234);
     EXPECT_EQ(s.strip.view().startMs(), 1234);
     s.wheel(100, -20);
@@ -296,7 +302,12 @@ TEST(WaveStrip, TheCurrentMarkerIsHighlightedHoverTellsItsLineADoubleClickPicksI
     const qint32 crowded = 7000 + (label + 1) * 25;
     s.strip.setMarkers(
         {{2000, "1", "00:02 first"}, {7000, "2", "00:07 second"}, {crowded, "3", "third"}});
+    QCoreApplication::processEvents();
+    PaintCounter paints;
+    s.strip.installEventFilter(&paints);
     s.strip.setCurrentMarker(1);
+    QCoreApplication::processEvents();
+    EXPECT_GT(paints.count, 0);
     const QImage image = s.picture();
     EXPECT_EQ(image.pixelColor(s.strip.xOf(7000), 60), s.strip.palette().highlight().color());
     EXPECT_EQ(image.pixelColor(s.strip.xOf(2000), 60), s.strip.palette().text().color());

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include <QAudioBuffer>
+#include <QAudioDecoder>
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -61,7 +62,8 @@ TEST_P(RealDecoding, AStoppedDecodeEndsQuietlyAndTheNextGivesThreeLoudSeconds)
         ASSERT_FALSE(d.ended());
         d.decoder.stop();
         const int blocks = d.blocks;
-        EXPECT_FALSE(d.decoder.isRunning());
+        // GStreamer itself stops, not just our listening to it.
+        EXPECT_FALSE(d.decoder.isRunning() || d.decoder.findChild<QAudioDecoder *>()->isDecoding());
         // Whatever GStreamer had already queued for us is dropped.
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents();
