@@ -292,6 +292,9 @@ TEST(WaveStrip, TheWheelZoomsAroundThePointerAndShiftWheelAndTheBarMoveAlong)
     s.strip.scrollBar()->setValue(0);
     s.strip.setPlayhead(5001);
     EXPECT_EQ(s.strip.view().startMs(), 0);
+    // Sound past the length the file told widens the song while it decodes.
+    s.decoder->feed(12000, 0);
+    EXPECT_EQ(s.strip.view().songMs(), 12000);
 }
 
 TEST(WaveStrip, TheCurrentMarkerIsHighlightedHoverTellsItsLineADoubleClickPicksIt)

@@ -63,6 +63,9 @@ protected:
         tester = std::make_unique<QAbstractItemModelTester>(
             w->List1->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         w->Form_Load();
+        // Both follow the song closely enough to read, without spinning.
+        for (const QTimer *timer : {w->Timer1, w->tmrPreview})
+            EXPECT_TRUE(timer->interval() >= 20 && timer->interval() <= 1000) << timer->interval();
         // The position label and the highlight follow the player when the
         // test says, never on the wall clock.
         w->Timer1->setInterval(std::numeric_limits<int>::max());
