@@ -261,7 +261,7 @@ TEST_F(TagComponentTest, WritesTheFrontCoverAndKeepsEverythingElse)
     const CoverChange setPng{CoverChange::Set, {"image/png", 3, kPng}};
     const CoverChange remove{CoverChange::Remove, {}};
     // Experimental frames may have digits in their names.
-    const QByteArray other = frame(3, "XPR0", "owner\0data");
+    const QByteArray other = frame(3, "XP09", "owner\0data");
     const QByteArray back = pic(3, "image/jpeg", 4, kJpeg, "back");
     const QByteArray front = pic(3, "image/jpeg", 3, kJpeg, "front");
     const QByteArray newFront = pic(3, "image/png", 3, kPng);
