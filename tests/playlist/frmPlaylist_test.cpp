@@ -20,7 +20,21 @@ using namespace caldra::test;
 
 namespace {
 bool failNextClose = false;
+bool clockLeaps = false;
 } // namespace
+
+// While leaping, the steady clock is a second further on at each reading, so
+// that a copy takes long on any machine.
+extern "C" int clock_gettime(clockid_t id, timespec *time)
+{
+    static const auto real
+        = reinterpret_cast<int (*)(clockid_t, timespec *)>(dlsym(RTLD_NEXT, "clock_gettime"));
+    static time_t leapt = 0;
+    const int result = real(id, time);
+    if (id == CLOCK_MONOTONIC)
+        time->tv_sec += leapt += clockLeaps;
+    return result;
+}
 
 // A network file system may tell of a failed write only when the file is
 // closed; this close fails once when asked to, after closing all the same.
@@ -70,7 +84,13 @@ TEST(PlaylistWindow, Session)
             << answers->failure().toStdString();
     };
     QList<int> steps;
-    QObject::connect(w.pb, &QProgressBar::valueChanged, [&](int v) { steps.append(v); });
+    QList<bool> painting; // after each step of a long copy, in the events it lets through
+    QObject::connect(w.pb, &QProgressBar::valueChanged, [&](int v) {
+        steps.append(v);
+        if (clockLeaps)
+            QMetaObject::invokeMethod(
+                &w, [&] { painting.append(w.updatesEnabled()); }, Qt::QueuedConnection);
+    });
     t.step("opened");
 
     dropFiles(w.ListView1->viewport(), {writeFile(music.filePath("a.mp3"), "x", 3637248)});
@@ -146,8 +166,10 @@ TEST(PlaylistWindow, Session)
     t.step("too little room, and \"No\" copies nothing");
     messages->yes = true;
     steps.clear();
+    clockLeaps = true;
     answering(w.cmdSend, pickFolder(device.path(), PickerButton::Open));
-    t.note(u"progress: " + debugText(steps));
+    clockLeaps = false;
+    t.note(u"progress: " + debugText(steps) + u", painting: " + debugText(painting));
     files(device.path());
     t.step("\"Yes\" copies, the later song of a name last, with a playlist named after the list "
            "read last");
