@@ -135,7 +135,8 @@ TEST(PlaylistWindow, Session)
     for (int i = 0; i < 4; ++i)
         click(w.cmdReadPl);
     t.step("lists read: relative paths beside the list, then a missing list and a cancel");
-    writeFile(music.filePath("Album/01 Song.mp3"), "x", 1 << 20);
+    // 1.375 mb, a tie, goes to the even hundredth, as b.txt's 0.125 mb does.
+    writeFile(music.filePath("Album/01 Song.mp3"), "x", (1 << 20) + 393216);
     writeFile(music.filePath("lists/sub/02.mp3"), "x", 2 << 20);
     writeFile(music.filePath("lists/back\\slash.mp3"), "x", 3 << 20);
     writeFile(music.filePath("lists/back/slash.mp3"), "x"); // not the one the line names
@@ -234,17 +235,6 @@ TEST(PlaylistWindow, TotalShowsWholeAndPathsTakeTheFreeWidth)
     EXPECT_EQ(view->item(3, 0)->toolTip(), w.rowPath(4));
 }
 
-TEST(PlaylistSize, RoundsTiesToTheEvenHundredthAndTakes64BitLengths)
-{
-    const std::pair<qint64, const char *> cases[]
-        = {{131072, "0.12 mb"}, {393216, "0.38 mb"}, {917504, "0.88 mb"},       {131073, "0.13 mb"},
-           {1048576, "1 mb"},   {5000, "0 mb"},      {3221618688, "3072.38 mb"}};
-    QTemporaryDir dir;
-    const QString a = dir.filePath("a");
-    for (const auto &[bytes, text] : cases)
-        EXPECT_EQ(mbText(sizeInMb(fileLength(writeFile(a, {}, bytes)).bytes), QLocale::c()), text);
-}
-
 TEST(PlaylistFiles, ReadFailuresAreToldAndACopyNeverHarmsTheSourceOrAnEarlierCopy)
 {
     QTemporaryDir dir;
@@ -295,14 +285,8 @@ TEST(PlaylistFiles, ReadFailuresAreToldAndACopyNeverHarmsTheSourceOrAnEarlierCop
     EXPECT_EQ(readBytes(earlier), readBytes(big));
 }
 
-TEST(PlaylistFiles, RoomIsCountedPerDestinationNameAndToldInUnitsThatFit)
+TEST(PlaylistFiles, SpaceIsToldInUnitsThatFit)
 {
-    QTemporaryDir dir;
-    const QStringList songs
-        = {writeFile(dir.filePath("a/x.mp3"), {}, 100), writeFile(dir.filePath("b/x.mp3"), {}, 300),
-           writeFile(dir.filePath("y.mp3"), {}, 50), dir.filePath("gone.mp3")};
-    EXPECT_EQ(bytesNeeded(songs), 350); // the later x.mp3 replaces the earlier
-
     for (const QString &line : dataLines("space-text.txt")) {
         const QStringList f = line.split(u' ');
         const auto rounding = f[1] == u"up" ? SpaceRounding::Up : SpaceRounding::Down;
