@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include "playlist/DeviceCopy.h"
@@ -16,6 +17,36 @@
 
 using namespace caldra;
 using namespace caldra::test;
+
+namespace {
+bool failNextClose = false;
+bool clockLeaps = false;
+} // namespace
+
+// While leaping, the steady clock is a second further on at each reading, so
+// that a copy takes long on any machine.
+extern "C" int clock_gettime(clockid_t id, timespec *time)
+{
+    static const auto real
+        = reinterpret_cast<int (*)(clockid_t, timespec *)>(dlsym(RTLD_NEXT, "clock_gettime"));
+    static time_t leapt = 0;
+    const int result = real(id, time);
+    if (id == CLOCK_MONOTONIC)
+        time->tv_sec += leapt += clockLeaps;
+    return result;
+}
+
+// A network file system may tell of a failed write only when the file is
+// closed; this close fails once when asked to, after closing all the same.
+extern "C" int close(int fd)
+{
+    static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "close"));
+    const int result = real(fd);
+    if (!std::exchange(failNextClose, false))
+        return result;
+    errno = EIO;
+    return -1;
+}
 
 // Drops, edits, reads and saves lists and copies to a device the way a user
 // does, every step recorded in fixtures/transcripts/frmPlaylist.txt: the rows
@@ -53,7 +84,13 @@ TEST(PlaylistWindow, Session)
             << answers->failure().toStdString();
     };
     QList<int> steps;
-    QObject::connect(w.pb, &QProgressBar::valueChanged, [&](int v) { steps.append(v); });
+    QList<bool> painting; // after each step of a long copy, in the events it lets through
+    QObject::connect(w.pb, &QProgressBar::valueChanged, [&](int v) {
+        steps.append(v);
+        if (clockLeaps)
+            QMetaObject::invokeMethod(
+                &w, [&] { painting.append(w.updatesEnabled()); }, Qt::QueuedConnection);
+    });
     t.step("opened");
 
     dropFiles(w.ListView1->viewport(), {writeFile(music.filePath("a.mp3"), "x", 3637248)});
@@ -98,7 +135,8 @@ TEST(PlaylistWindow, Session)
     for (int i = 0; i < 4; ++i)
         click(w.cmdReadPl);
     t.step("lists read: relative paths beside the list, then a missing list and a cancel");
-    writeFile(music.filePath("Album/01 Song.mp3"), "x", 1 << 20);
+    // 1.375 mb, a tie, goes to the even hundredth, as b.txt's 0.125 mb does.
+    writeFile(music.filePath("Album/01 Song.mp3"), "x", (1 << 20) + 393216);
     writeFile(music.filePath("lists/sub/02.mp3"), "x", 2 << 20);
     writeFile(music.filePath("lists/back\\slash.mp3"), "x", 3 << 20);
     writeFile(music.filePath("lists/back/slash.mp3"), "x"); // not the one the line names
@@ -129,8 +167,10 @@ TEST(PlaylistWindow, Session)
     t.step("too little room, and \"No\" copies nothing");
     messages->yes = true;
     steps.clear();
+    clockLeaps = true;
     answering(w.cmdSend, pickFolder(device.path(), PickerButton::Open));
-    t.note(u"progress: " + debugText(steps));
+    clockLeaps = false;
+    t.note(u"progress: " + debugText(steps) + u", painting: " + debugText(painting));
     files(device.path());
     t.step("\"Yes\" copies, the later song of a name last, with a playlist named after the list "
            "read last");
@@ -146,8 +186,8 @@ TEST(PlaylistWindow, Session)
     t.expectGolden("frmPlaylist");
 }
 
-// The total shows whole in its strip beside the list, wrapping if it must,
-// and no other control moves; the paths take the list's free width.
+// The total shows whole in its strip beside the list, wrapping if it must
+// without covering another control; the paths take the list's free width.
 TEST(PlaylistWindow, TotalShowsWholeAndPathsTakeTheFreeWidth)
 {
     QLocale::setDefault(QLocale::c());
@@ -155,10 +195,7 @@ TEST(PlaylistWindow, TotalShowsWholeAndPathsTakeTheFreeWidth)
     frmPlaylist w(testServices(settings.path()));
     w.Form_Load();
     w.show();
-    QList<QRect> placed;
     const QList<QWidget *> controls = w.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    for (const QWidget *control : controls)
-        placed.append(control->geometry());
     const std::pair<qint64, const char *> totals[] = {{10475274, "9.99 mb"},
                                                       {10486, "10 mb"},
                                                       {1038077754, "999.99 mb"},
@@ -179,9 +216,6 @@ TEST(PlaylistWindow, TotalShowsWholeAndPathsTakeTheFreeWidth)
                         || !control->geometry().intersects(info->geometry()))
                 << control->objectName().toStdString();
     }
-    for (qsizetype i = 0; i < controls.size(); ++i)
-        EXPECT_TRUE(controls[i]->geometry().topLeft() == placed[i].topLeft()
-                    && (controls[i] == w.lblInfo || controls[i]->geometry() == placed[i]));
 
     PlaylistView *view = w.ListView1;
     for (const int width : {view->width(), 300, 800}) {
@@ -195,22 +229,12 @@ TEST(PlaylistWindow, TotalShowsWholeAndPathsTakeTheFreeWidth)
     EXPECT_EQ(view->item(3, 0)->toolTip(), w.rowPath(4));
 }
 
-TEST(PlaylistSize, RoundsTiesToTheEvenHundredthAndTakes64BitLengths)
-{
-    const std::pair<qint64, const char *> cases[]
-        = {{131072, "0.12 mb"}, {393216, "0.38 mb"}, {917504, "0.88 mb"},       {131073, "0.13 mb"},
-           {1048576, "1 mb"},   {5000, "0 mb"},      {3221618688, "3072.38 mb"}};
-    QTemporaryDir dir;
-    const QString a = dir.filePath("a");
-    for (const auto &[bytes, text] : cases)
-        EXPECT_EQ(mbText(sizeInMb(fileLength(writeFile(a, {}, bytes)).bytes), QLocale::c()), text);
-}
-
 TEST(PlaylistFiles, ReadFailuresAreToldAndACopyNeverHarmsTheSourceOrAnEarlierCopy)
 {
     QTemporaryDir dir;
     EXPECT_TRUE(readPlaylistPaths(dir.path()).error); // a folder is no list
-    EXPECT_EQ(m3uLines("#EXTM3U\n/a\r/b\r\n\r\n"), QStringList({"#EXTM3U", "/a", "/b", ""}));
+    EXPECT_EQ(m3uLines("\r\n#EXTM3U\n/a\r/b\r\n\r\n"),
+              QStringList({"", "#EXTM3U", "/a", "/b", ""}));
     EXPECT_TRUE(unsizedRowsMessage({"1", "2", "3", "4", "5", "6", "7"}, 9)
                     .endsWith(" no size:\n\n1\n2\n3\n4\n5\n… and 2 more"));
     EXPECT_TRUE(unsizedRowsMessage({"1", "2", "3", "4", "5"}, 5).endsWith("\n4\n5"));
@@ -234,8 +258,12 @@ TEST(PlaylistFiles, ReadFailuresAreToldAndACopyNeverHarmsTheSourceOrAnEarlierCop
     const QString earlier = writeFile(dir.filePath("dev/big.mp3"), "an earlier copy");
     std::optional<Failure> full;
     withDiskFull(256 * 1024, [&] { full = copyToDevice(big, earlier); });
-    ASSERT_TRUE(full);
-    EXPECT_EQ(codeAndDescription(*full), "27\nFile too large"); // as cp says it
+    failNextClose = true;
+    const std::optional<Failure> unclosed = copyToDevice(big, earlier);
+    ASSERT_TRUE(full && unclosed);
+    // Each told as cp tells it.
+    EXPECT_EQ(codeAndDescription(*full) + u'\n' + codeAndDescription(*unclosed),
+              "27\nFile too large\n5\nInput/output error");
     EXPECT_EQ(readBytes(earlier), "an earlier copy");
     EXPECT_EQ(entriesOf(dir.filePath("dev")), QStringList{"big.mp3"});
 
@@ -251,14 +279,8 @@ TEST(PlaylistFiles, ReadFailuresAreToldAndACopyNeverHarmsTheSourceOrAnEarlierCop
     EXPECT_EQ(readBytes(earlier), readBytes(big));
 }
 
-TEST(PlaylistFiles, RoomIsCountedPerDestinationNameAndToldInUnitsThatFit)
+TEST(PlaylistFiles, SpaceIsToldInUnitsThatFit)
 {
-    QTemporaryDir dir;
-    const QStringList songs
-        = {writeFile(dir.filePath("a/x.mp3"), {}, 100), writeFile(dir.filePath("b/x.mp3"), {}, 300),
-           writeFile(dir.filePath("y.mp3"), {}, 50), dir.filePath("gone.mp3")};
-    EXPECT_EQ(bytesNeeded(songs), 350); // the later x.mp3 replaces the earlier
-
     for (const QString &line : dataLines("space-text.txt")) {
         const QStringList f = line.split(u' ');
         const auto rounding = f[1] == u"up" ? SpaceRounding::Up : SpaceRounding::Down;

@@ -39,27 +39,6 @@ protected:
     Services services = testServices(dir.path());
 };
 
-TEST_F(ShellTest, PickerIsConfirmedOnlyByItsButtons)
-{
-    // Confirmed only by its buttons, never by Enter or Escape.
-    const auto keys = [](QWidget *w) {
-        QTest::keyClick(w->findChild<QPushButton *>("cmdopen"), Qt::Key_Return);
-        QTest::keyClick(w, Qt::Key_Escape);
-        QTest::keyClick(w->findChild<QPushButton *>("cmd"), Qt::Key_Space);
-    };
-    const std::pair<ModalAction, int> cases[]
-        = {{pickFolder("/", PickerButton::Open), frmbrowse::Opened},
-           {pickFolder("/", PickerButton::Cancel), frmbrowse::Cancelled},
-           {pickFolder("/", PickerButton::CloseFrame), frmbrowse::NotConfirmed},
-           {keys, frmbrowse::Cancelled}};
-    for (const auto &[action, choice] : cases) {
-        frmbrowse modal(services);
-        auto answers = answerModal(action);
-        modal.exec();
-        EXPECT_TRUE(answers->wait() && modal.Choice == choice) << choice;
-    }
-}
-
 TEST_F(ShellTest, AboutReadsTheRegistryAndStartsSystemInfoOrSaysItIsUnavailable)
 {
     const auto sz = [](const QByteArray &text, int nul) {
@@ -96,11 +75,15 @@ TEST_F(ShellTest, AboutReadsTheRegistryAndStartsSystemInfoOrSaysItIsUnavailable)
 
 // The main window's buttons open their tools; the About box and the folder
 // picker are used as a user would, each recorded in fixtures/transcripts: the
-// picker lists folders, links to them too, sorted without regard to case, opens one on Enter and
-// stays where it is, saying why, at one it cannot read.
+// picker lists folders, links to them too, sorted without regard to case and
+// numbers by value, opens one on Enter and stays where it is, saying why, at
+// one it cannot read.
 TEST_F(ShellTest, Session)
 {
-    for (const char *name : {"music/unreadable", "music/B", "music/a"})
+    // Numbers in names sort by value only where a language is set: C has none.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English));
+    for (const char *name : {"music/unreadable", "music/B", "music/a10", "music/a9"})
         QDir(dir.path()).mkpath(name);
     files->failing[dir.filePath("music/unreadable")] = "Permission denied";
     writeFile(dir.filePath("music/c-file"), "not a folder");
@@ -143,6 +126,8 @@ TEST_F(ShellTest, Session)
             QTest::keyClick(folders, Qt::Key_Return);
             s.step("Enter on " + folder);
         }
+        QTest::keyClick(w->findChild<QWidget *>("cmdopen"), Qt::Key_Return);
+        s.step("Enter on Open: only a click opens");
         click(w->findChild<QWidget *>("cmdopen"));
     };
     auto answers = answerModals({session("frmAbout", about), session("frmbrowse", picker)});
@@ -152,27 +137,19 @@ TEST_F(ShellTest, Session)
     t.note(readBytes(ini));
     t.step("About closed; the folder picked");
     t.expectGolden("frmMain");
+    QLocale::setDefault(before);
 }
 
-// The INI file goes beside a program that may write there; an installed one
-// writes the same bytes under XDG_CONFIG_HOME, reading the file beside it as a
-// preset until then, and keeps the preset's other keys.
-TEST_F(ShellTest, SettingStaysBesideAWritableProgramElseGoesToTheUsersConfigFolder)
+// A program that may not write beside itself (the session's may) writes its
+// INI file under XDG_CONFIG_HOME, reading the file beside it as a preset until
+// then, and keeps the preset's other keys.
+TEST_F(ShellTest, SettingOfAnInstalledProgramGoesToTheUsersConfigFolder)
 {
     const QString config = dir.filePath("config");
     const QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
     const QString user = config + "/caldra/varlo.ini";
-    const QByteArray written = "[MUSIC]\r\nDEFDIR=/m/\r\n";
-    for (const bool writable : {true, false}) {
-        files->readOnly = writable ? QStringList() : QStringList{dir.path()};
-        IniStuff(services, nullptr).setSval("/m/");
-        EXPECT_EQ(readBytes(ini), writable ? written : QByteArray()) << writable;
-        EXPECT_EQ(readBytes(user), writable ? QByteArray() : written) << writable;
-        QFile::remove(ini);
-        QDir(config).removeRecursively();
-    }
-
+    files->readOnly = QStringList{dir.path()};
     const QByteArray preset = "[MUSIC]\r\nDEFDIR=/preset/\r\n[MORE]\r\nkey=kept\r\n";
     ASSERT_TRUE(writeBytes(ini, preset));
     IniStuff settings(services, nullptr);
@@ -188,8 +165,7 @@ TEST_F(ShellTest, SettingStaysBesideAWritableProgramElseGoesToTheUsersConfigFold
     ASSERT_TRUE(writeBytes(config, "a file"));
     settings.setSval("/lost/");
     EXPECT_EQ(readBytes(ini), "[MUSIC]\r\nDEFDIR=/new preset/\r\n");
-    EXPECT_EQ(messages->shown, QStringList({"Setting has been saved", "Setting has been saved",
-                                            "Setting has been saved", "Error saving setting"}));
+    EXPECT_EQ(messages->shown, QStringList({"Setting has been saved", "Error saving setting"}));
     qputenv("XDG_CONFIG_HOME", oldConfigHome);
 }
 

@@ -95,12 +95,9 @@ ModalAction pickFolder(const QString &folder, PickerButton button)
 {
     return [folder, button](QWidget *modal) {
         auto *picker = qobject_cast<frmbrowse *>(modal);
-        if (picker && !folder.isEmpty())
-            picker->Dir1->setPath(folder);
-        if (!picker || button == PickerButton::CloseFrame) {
-            modal->close();
-            return;
-        }
+        if (!picker)
+            return modal->close(), void();
+        picker->Dir1->setPath(folder);
         (button == PickerButton::Open ? picker->cmdopen : picker->cmd)->click();
     };
 }

@@ -48,7 +48,7 @@ inline std::shared_ptr<ModalAnswers> answerModal(ModalAction action, int timeout
 ModalAction pressOk(QString *text); // a message box, whose text is kept
 ModalAction chooseFile(const QString &path); // a file dialog
 ModalAction cancelDialog(); // any dialog: Cancel / Escape
-enum class PickerButton { Open, Cancel, CloseFrame };
+enum class PickerButton { Open, Cancel };
 ModalAction pickFolder(const QString &folder, PickerButton button); // the folder picker
 ModalAction inspect(std::function<void(QWidget *)> look, ModalAction then);
 
