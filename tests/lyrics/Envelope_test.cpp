@@ -93,14 +93,15 @@ TEST(Envelope, AnUnfinishedLastBucketAndAHalfFrameAtTheEnd)
 // buckets the column touches gives.
 TEST(Envelope, ColumnsAtEveryZoomMatchAPlainScanOfTheSamples)
 {
-    // Noise whose loudness jumps every 37 frames, so that no two buckets, and
-    // no two stretches of buckets, have the same extremes.
+    // Noise whose loudness jumps every 37 frames and whose ceiling changes
+    // every second, so that no two buckets, and no two stretches of buckets,
+    // have the same extremes.
     quint32 seed = 7;
     int loudness = 0;
     const auto noise = [&](qint64 f) {
         seed = seed * 1664525 + 1013904223;
         if (f % 37 == 0)
-            loudness = static_cast<int>(seed >> 8) % 60000 + 1;
+            loudness = static_cast<int>(seed >> 8) % (6000 * (1 + f / kRate % 10)) + 1;
         return static_cast<qint16>(static_cast<int>(seed >> 12) % loudness - loudness / 2);
     };
     const std::vector<qint16> samples = stereo(12 * kRate + 17, noise);
