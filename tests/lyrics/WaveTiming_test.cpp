@@ -226,10 +226,12 @@ TEST(WaveStrip, DrawsTheSoundAsItArrivesWithAProgressMarkUntilItIsComplete)
     s.decoder->feed(2500, 30000);
     QImage image = s.picture();
     const auto high = [&](int x) { return s.inked(image, x, x + 1, 3, 20); };
+    const auto low = [&](int x) { return s.inked(image, x, x + 1, 60, 76); };
     const QColor progress = s.strip.palette().highlight().color();
     // 0-2.5 s quiet, 2.5-5 s loud, nothing yet after; the mark at the bottom
     // runs half the width.
-    EXPECT_EQ((std::tuple(high(50), high(150), high(250))), std::tuple(false, true, false));
+    EXPECT_EQ((std::tuple(high(50), high(150), low(150), high(250))),
+              std::tuple(false, true, true, false));
     // 30000 of 32767 reaches 36 of the 39 pixels above the middle line.
     EXPECT_EQ(std::tuple(s.inked(image, 150, 151, 0, 3), high(150)), std::tuple(false, true));
     EXPECT_EQ(std::pair(image.pixelColor(190, 78), image.pixelColor(190, 79)),
@@ -313,14 +315,20 @@ TEST(WaveStrip, TheWheelZoomsAroundThePointerAndShiftWheelAndTheBarMoveAlong)
     // Sound past the length the file told widens the song while it decodes.
     s.decoder->feed(12000, 0);
     EXPECT_EQ(s.strip.view().songMs(), 12000);
+    // Escape without a drag moves no mark; another song starts whole.
+    s.strip.setMarkers({{3000, "1", ""}});
+    QTest::keyClick(&s.strip, Qt::Key_Escape);
+    s.strip.open(QStringLiteral("/music/other.mp3"));
+    EXPECT_EQ(std::tuple(s.strip.markers()[0].ms, s.strip.scrollBar()->isHidden()),
+              std::tuple(3000, true));
 }
 
 TEST(WaveStrip, TheCurrentMarkerIsHighlightedHoverTellsItsLineADoubleClickPicksIt)
 {
     Strip s;
-    // Mark 3 follows mark 2 closer than label 2 is wide (25 ms a pixel).
+    // Mark 3's label would touch label 2, with no pixel between (25 ms a pixel).
     const int label = s.strip.fontMetrics().horizontalAdvance(QStringLiteral("2"));
-    const qint32 crowded = 7000 + (label + 1) * 25;
+    const qint32 crowded = 7000 + (label + 2) * 25;
     const std::vector<WaveStrip::Marker> markers
         = {{2000, "1", "00:02 first"}, {7000, "2", "00:07 second"}, {crowded, "3", "third"}};
     EXPECT_GT(s.paintsAfter([&] { s.strip.setMarkers(markers); }), 0);
