@@ -98,8 +98,8 @@ protected:
         QTest::mousePress(w->wavSong, Qt::LeftButton, {}, at(fromMs));
         QTest::mouseMove(w->wavSong, QPoint(toX, 30));
         liveTime = table().cell(0, 0) + u' ' + table().cell(1, 0);
-        if (escape) // the press gave the strip the keys
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        // The press gave the strip the keys; only Escape ends the drag.
+        QTest::keyClick(QApplication::focusWidget(), escape ? Qt::Key_Escape : Qt::Key_Shift);
         QTest::mouseRelease(w->wavSong, Qt::LeftButton, {}, QPoint(toX, 30));
     }
     QString liveTime;
