@@ -315,12 +315,8 @@ TEST(WaveStrip, TheWheelZoomsAroundThePointerAndShiftWheelAndTheBarMoveAlong)
     // Sound past the length the file told widens the song while it decodes.
     s.decoder->feed(12000, 0);
     EXPECT_EQ(s.strip.view().songMs(), 12000);
-    // Escape without a drag moves no mark; another song starts whole.
-    s.strip.setMarkers({{3000, "1", ""}});
-    QTest::keyClick(&s.strip, Qt::Key_Escape);
-    s.strip.open(QStringLiteral("/music/other.mp3"));
-    EXPECT_EQ(std::tuple(s.strip.markers()[0].ms, s.strip.scrollBar()->isHidden()),
-              std::tuple(3000, true));
+    s.strip.open(QStringLiteral("/music/other.mp3")); // another song starts whole
+    EXPECT_TRUE(s.strip.scrollBar()->isHidden());
 }
 
 TEST(WaveStrip, TheCurrentMarkerIsHighlightedHoverTellsItsLineADoubleClickPicksIt)
