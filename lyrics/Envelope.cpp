@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace caldra {
 
@@ -29,8 +30,8 @@ void Envelope::append(std::span<const qint16> interleaved, int channels, int sam
     qint64 done = 0;
     while (done < frames) {
         const qint64 take = std::min<qint64>(frames - done, m_bucketFrames - m_inBucket);
-        int low = m_inBucket > 0 ? m_low : 32767;
-        int high = m_inBucket > 0 ? m_high : -32768;
+        int low = m_inBucket > 0 ? m_low : std::numeric_limits<qint16>::max();
+        int high = m_inBucket > 0 ? m_high : std::numeric_limits<qint16>::min();
         for (qint64 i = done * channels, end = (done + take) * channels; i < end; ++i) {
             low = std::min<int>(low, samples[i]);
             high = std::max<int>(high, samples[i]);
@@ -114,8 +115,8 @@ Peak Envelope::peak(double fromMs, double toMs) const
     qint64 end = std::min(static_cast<qint64>(std::ceil(endFrame / m_bucketFrames)), stored);
     end = std::max(end, first + 1);
 
-    int low = 127;
-    int high = -127;
+    int low = std::numeric_limits<qint8>::max();
+    int high = std::numeric_limits<qint8>::min();
     const auto take = [&](int level, qint64 i) {
         low = std::min<int>(low, m_levels[level][i][0]);
         high = std::max<int>(high, m_levels[level][i][1]);

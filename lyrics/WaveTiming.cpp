@@ -36,8 +36,8 @@ WaveTiming::WaveTiming(WaveStrip &strip, LyricTable &table, QUndoStack &history,
     connect(&m_strip, &WaveStrip::markerDragCancelled, this,
             [this](int marker, qint32) { cancelled(marker); });
     connect(&m_strip, &WaveStrip::markerActivated, this, [this](int marker) {
-        if (marker >= 0 && marker < static_cast<int>(m_rows.size()))
-            Q_EMIT rowPicked(m_rows[marker]);
+        if (const int row = rowOf(marker); row >= 0)
+            Q_EMIT rowPicked(row);
     });
     rebuild();
 }
@@ -72,11 +72,16 @@ qint32 WaveTiming::snap(int marker, qint32 ms) const
     return (ms + step / 2) / step * step;
 }
 
+int WaveTiming::rowOf(int marker) const
+{
+    return marker >= 0 && marker < static_cast<int>(m_rows.size()) ? m_rows[marker] : -1;
+}
+
 void WaveTiming::dragged(int marker, qint32 ms)
 {
-    if (marker < 0 || marker >= static_cast<int>(m_rows.size()))
+    const int row = rowOf(marker);
+    if (row < 0)
         return;
-    const int row = m_rows[marker];
     if (row != m_dragRow) {
         m_dragRow = row;
         m_dragBefore = m_table.cell(row, 0);
@@ -87,7 +92,7 @@ void WaveTiming::dragged(int marker, qint32 ms)
 
 void WaveTiming::dropped(int marker)
 {
-    if (marker < 0 || marker >= static_cast<int>(m_rows.size()) || m_rows[marker] != m_dragRow)
+    if (m_dragRow < 0 || rowOf(marker) != m_dragRow)
         return;
     const int row = std::exchange(m_dragRow, -1);
     const QString after = m_table.cell(row, 0);
@@ -99,7 +104,7 @@ void WaveTiming::dropped(int marker)
 
 void WaveTiming::cancelled(int marker)
 {
-    if (marker < 0 || marker >= static_cast<int>(m_rows.size()) || m_rows[marker] != m_dragRow)
+    if (m_dragRow < 0 || rowOf(marker) != m_dragRow)
         return;
     m_table.setCell(std::exchange(m_dragRow, -1), 0, m_dragBefore);
 }

@@ -32,6 +32,8 @@ Q_SIGNALS:
 
 private:
     void rebuild();
+    // The row of a marker, -1 for none.
+    int rowOf(int marker) const;
     qint32 snap(int marker, qint32 ms) const;
     void dragged(int marker, qint32 ms);
     void dropped(int marker);
