@@ -131,6 +131,16 @@ TEST(Envelope, ColumnsAtEveryZoomMatchAPlainScanOfTheSamples)
     }
 }
 
+// A loud bucket just before a stretch that starts one past a boundary of the
+// coarser levels stays out of it.
+TEST(Envelope, NoBucketBeforeTheStretchLeaksIntoIt)
+{
+    std::vector<qint16> samples(2 * 88 * 64, 0);
+    std::fill_n(samples.begin() + 2 * 88 * 8, 2 * 88, qint16(32767));
+    const Envelope e = envelopeOf(samples, 2);
+    EXPECT_EQ(e.peak(9 * 2.0, 60 * 2.0), Peak{});
+}
+
 TEST(Envelope, TenMinutesOfStereoStayUnderOneMegabyte)
 {
     for (const int rate : {44100, 48000}) {

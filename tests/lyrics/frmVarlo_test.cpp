@@ -247,6 +247,7 @@ TEST_F(LyricWindow, ALoadGivesWayToANewerOne)
     table().setCell(1, 0, "00:02"); // past the last row or column: no cell to change
     table().setCell(0, -1, "00:02");
     EXPECT_EQ(table().rows(), Rows({{"00:01", "second file"}}));
+    EXPECT_EQ(table().cell(1, 0), "");
 }
 
 TEST_F(LyricWindow, HundredthsAndSizeAreRememberedBesideTheOtherLinesAndSetStampAndLayout)

@@ -36,10 +36,12 @@ TEST(Genres, NamesAndTextsGiveCodes)
     EXPECT_EQ(shown, (QStringList{"17 Rock", "17 Classic", "0 Blues", "17 ROCK", "255 Synthwave",
                                   "255 256", "255 Remix", "255 Live", "255 ", "8 Jazz / Bebop"}));
 
-    // Each as ID3v1 genre, ID3v1 track and ID3v2 genre box (half to even).
+    // Each as ID3v1 genre, ID3v1 track and ID3v2 genre box (half to even),
+    // where a comma groups thousands.
+    QLocale::setDefault(QLocale(QLocale::English));
     QStringList codes;
     for (const char *text : {" 0 ", "Trance", "255", "256", "+3", "1e1", "1.5", "2.5", "2.51",
-                             "-0.5", "-0.51", "1 2", "inf", "nan"}) {
+                             "-0.5", "-0.51", "1 2", "inf", "nan", "0,001"}) {
         const std::optional<int> box = genreCodeFromBox(text);
         codes << QStringLiteral("%1 %2 %3")
                      .arg(v1GenreFromText(text))
@@ -48,7 +50,8 @@ TEST(Genres, NamesAndTextsGiveCodes)
     }
     EXPECT_EQ(codes, (QStringList{"0 0 0", "31 0 -", "255 255 255", "255 0 -", "255 0 3",
                                   "255 0 10", "255 0 2", "255 0 2", "255 0 3", "255 0 0", "255 0 -",
-                                  "255 0 -", "255 0 -", "255 0 -"}));
+                                  "255 0 -", "255 0 -", "255 0 -", "255 0 -"}));
+    QLocale::setDefault(QLocale::c());
 }
 
 TEST(Id3Text, Latin1FallbacksKeepWhatTheyCan)

@@ -8,6 +8,7 @@
 #include <QtCore>
 
 #include "tags/LyricFrames.h"
+#include "tags/SafeRewrite.h"
 #include "tags/TagComponent.h"
 #include "tools/Id3Bytes.h"
 
@@ -160,6 +161,15 @@ TEST_F(TagComponentTest, EveryCaseReadsAndWritesAsRecorded)
     if (qEnvironmentVariableIsSet("CALDRA_REGOLD"))
         writeBytes(cases + "results.txt", (results.join(u'\n') + u'\n').toUtf8());
     EXPECT_EQ(results, expected.split(u'\n', Qt::SkipEmptyParts));
+}
+
+// The check after a write compares every byte, the last one too.
+TEST_F(TagComponentTest, SameBytesMeansEveryByte)
+{
+    const QString a = writeFile(dir.filePath("a"), "abcd");
+    const QString b = writeFile(dir.filePath("b"), "abce");
+    EXPECT_EQ(std::pair(sameBytes(a, 0, b, 0, 3), sameBytes(a, 0, b, 0, 4)),
+              std::pair(true, false));
 }
 
 TEST_F(TagComponentTest, LyricsIntoAReadOnlyFileRaiseAndLeaveItReadable)
