@@ -45,15 +45,16 @@ TEST_F(ShellTest, AboutReadsTheRegistryAndStartsSystemInfoOrSaysItIsUnavailable)
         return FakeRegistry::Value{reg::RegSz, text + '\0', std::uint32_t(text.size() + nul)};
     };
     registry->keys["K"] = {{"sz", sz("C:\\m.exe", 0)},
+                           {"one", sz("x", 0)},
                            {"dword", {reg::RegDword, QByteArray("\x2A\x05\0\x80", 4), 4}},
                            {"binary", {3, "\x01\x02", 2}}};
     frmAbout about(services);
     QStringList read;
-    for (const char *name : {"sz", "dword", "binary", "missing"}) {
+    for (const char *name : {"sz", "one", "dword", "binary", "missing"}) {
         QString value = "kept";
         read << QString::number(about.GetKeyValue(reg::HkeyLocalMachine, "K", name, value)) + value;
     }
-    EXPECT_EQ(read, QStringList({"1C:\\m.exe", "12147484970", "1kept", "0"}));
+    EXPECT_EQ(read, QStringList({"1C:\\m.exe", "1x", "12147484970", "1kept", "0"}));
     EXPECT_EQ(registry->openHandles, 0);
 
     about.StartSysInfo();
