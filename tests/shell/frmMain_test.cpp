@@ -4,6 +4,7 @@
 #include <QtWidgets>
 
 #include "lyrics/frmVarlo.h"
+#include "platform/FileSystem.h"
 #include "playlist/frmPlaylist.h"
 #include "shell/IniStuff.h"
 #include "shell/frmAbout.h"
@@ -92,6 +93,15 @@ TEST_F(ShellTest, Session)
     ASSERT_TRUE(QFile::link(dir.filePath("music/c-file"), dir.filePath("music/e-link")));
     frmMain main(services);
     main.show();
+    const auto look = [](QAbstractButton *b) { return b->icon().pixmap(16).toImage(); };
+    EXPECT_TRUE(look(main.cmdNewLyric) != look(main.cmdId3)
+                && look(main.cmdId3) != look(main.cmdPlaylist))
+        << "each tool its own icon";
+    // Drives offered: the root and removable media, not the system's own mounts.
+    for (const Volume &volume : DesktopFileSystem().volumes().mid(1))
+        EXPECT_TRUE(
+            QRegularExpression("^/(media|run/media|mnt)/").match(volume.mountPoint).hasMatch())
+            << volume.mountPoint.toStdString();
     Transcript t(main, &messages->told);
     t.alias(dir.path(), "<dir>");
     for (QWidget *button : {main.cmdNewLyric, main.cmdId3, main.cmdPlaylist}) {

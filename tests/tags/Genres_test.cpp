@@ -61,5 +61,5 @@ TEST(Id3Text, Latin1FallbacksKeepWhatTheyCan)
     const QString edges = QStringLiteral("ÿĀ") + QChar(0xD83D);
     EXPECT_EQ(QStringList({latin1Text(edges), latin1Link(edges)}),
               QStringList({"ÿA?", "ÿ%C4%80%3F"}));
-    EXPECT_EQ(latin1Link("http://例え.jp/ä"), "http://%E4%BE%8B%E3%81%88.jp/ä");
+    EXPECT_EQ(latin1Link("http://例え.jp/😀ä"), "http://%E4%BE%8B%E3%81%88.jp/%F0%9F%98%80ä");
 }
