@@ -51,11 +51,13 @@ inline QString controlLine(const QWidget *w, const QWidget *window, bool layout)
             line += u'|' + combo->itemText(i);
     if (auto *view = qobject_cast<const QAbstractItemView *>(w)) {
         const QAbstractItemModel *model = view->model();
-        if (auto *table = qobject_cast<const QTableView *>(w))
+        if (auto *table = qobject_cast<const QTableView *>(w)) {
+            line += u" headers " + debugText(table->horizontalHeader()->defaultAlignment());
             for (int c = 0; c < model->columnCount(); ++c)
                 line += QStringLiteral(" [%1%2]").arg(
                     model->headerData(c, Qt::Horizontal).toString(),
                     layout ? u':' + QString::number(table->columnWidth(c)) : QString());
+        }
         line += QStringLiteral(" rows=%1").arg(model->rowCount());
         if (view->currentIndex().isValid())
             line += QStringLiteral(" current=%1,%2")
