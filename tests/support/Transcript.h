@@ -19,12 +19,13 @@ QString debugText(const T &value)
 }
 
 // The properties a user can see or feel, where a control has them.
-constexpr const char *kShownProperties[]
-    = {"text",        "title",        "checked",        "shortcut",          "alignment",
-       "wordWrap",    "frameShape",   "frameShadow",    "lineWidth",         "maxLength",
-       "readOnly",    "plainText",    "currentText",    "editable",          "editTriggers",
-       "dragEnabled", "dragDropMode", "selectionMode",  "selectionBehavior", "minimum",
-       "maximum",     "value",        "accessibleName", "toolTip",           "showGrid"};
+inline const QList<QByteArray> kShownProperties
+    = QByteArray("text title checked shortcut alignment wordWrap frameShape frameShadow lineWidth "
+                 "maxLength readOnly plainText currentText editable editTriggers dragEnabled "
+                 "dragDropMode selectionMode selectionBehavior minimum maximum value "
+                 "accessibleName accessibleDescription toolTip placeholderText showGrid "
+                 "tabKeyNavigation")
+          .split(' ');
 
 // What a user sees of a control, on one line. `layout` adds where it stands
 // where no layout manager decides that from the fonts at hand.
@@ -34,10 +35,11 @@ inline QString controlLine(const QWidget *w, const QWidget *window, bool layout)
     if (layout && w != window && !(w->parentWidget() && w->parentWidget()->layout()))
         line += u' ' + debugText(w->geometry());
     line += QString(w->isVisibleTo(window) ? "" : " hidden") + (w->isEnabled() ? "" : " disabled");
-    for (const char *name : kShownProperties) {
-        const QString value = w->property(name).toString();
+    for (const QByteArray &name : kShownProperties) {
+        const QString value = w->property(name.constData()).toString();
         // Unset and off are what a control is unless told otherwise.
-        if (w->metaObject()->indexOfProperty(name) >= 0 && !value.isEmpty() && value != u"false")
+        if (w->metaObject()->indexOfProperty(name.constData()) >= 0 && !value.isEmpty()
+            && value != u"false")
             line += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(name), value);
     }
     if (w->contextMenuPolicy() != Qt::DefaultContextMenu)

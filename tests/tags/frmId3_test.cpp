@@ -67,9 +67,9 @@ TEST(TagWindow, Session)
     const QString path = dir.filePath("a.mp3"), bad = dir.filePath("bad.mp3");
     writeBytes(path, bytes);
     frmId3 missing(services);
+    Transcript m(missing, &messages->told);
     missing.SetVar(dir.filePath("gone.mp3"));
     missing.Form_Load();
-    Transcript m(missing, &messages->told);
     m.step("opened on a missing file");
     m.expectGolden("frmId3-missing");
     frmId3 w(services);
