@@ -159,7 +159,9 @@ TEST_F(WaveWindow, MarkersFollowTheRowsAClickSeeksADoubleClickPicksARowAndPlayTu
     EXPECT_EQ(w->wavSong->markers()[2].tip, "00:10.60  three more");
     click(w->cmdAddRow);
     EXPECT_EQ(marks(), (Marks{{5000, "1"}, {7000, "2"}, {10600, "4"}}));
-    for (int i = 0; i < 4; ++i)
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {7000, "2"}, {10600, "3"}})) << "the added row gone";
+    for (int i = 0; i < 3; ++i)
         key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(marks(), (Marks{{5000, "1"}, {10500, "3"}}));
 

@@ -106,6 +106,11 @@ TEST(TagWindow, Session)
         click(button);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     t.step("a write-protected file is told for each button");
+    writeBytes(path, "no longer a song");
+    w.Id3v2[1]->setText("typed");
+    click(w.Command1);
+    t.step("get Tag on a file gone bad empties the boxes and says why");
+    writeBytes(path, bytes);
     const QByteArray tagOnly = bytes.left(bytes.size() - toneAudio().size() - 128);
     for (const QByteArray &unreadable : {tagOnly, QByteArray("[00:01]la la\r\n")}) {
         writeBytes(bad, unreadable);
