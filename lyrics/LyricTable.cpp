@@ -69,11 +69,6 @@ void LyricTable::setCell(int row, int column, const QString &text)
     Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
 }
 
-void LyricTable::append(const LyricRow &row)
-{
-    append(QList<LyricRow>{row});
-}
-
 void LyricTable::append(const QList<LyricRow> &rows)
 {
     announce();

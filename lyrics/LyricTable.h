@@ -28,7 +28,6 @@ public:
     QString cell(int row, int column) const;
     void setCell(int row, int column, const QString &text);
 
-    void append(const LyricRow &row);
     void append(const QList<LyricRow> &rows);
     // For long loads that let the window handle its events after every row:
     // the row is kept at once, but views hear of new rows only every 4096
