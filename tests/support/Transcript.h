@@ -24,7 +24,7 @@ inline const QList<QByteArray> kShownProperties
                  "maxLength readOnly plainText currentText editable editTriggers dragEnabled "
                  "dragDropMode selectionMode selectionBehavior minimum maximum value "
                  "accessibleName accessibleDescription toolTip placeholderText showGrid "
-                 "tabKeyNavigation")
+                 "tabKeyNavigation textVisible")
           .split(' ');
 
 // What a user sees of a control, on one line. `layout` adds where it stands
@@ -48,6 +48,14 @@ inline QString controlLine(const QWidget *w, const QWidget *window, bool layout)
         line += QStringLiteral(" icon");
     if (auto *push = qobject_cast<const QPushButton *>(w); push && push->isDefault())
         line += QStringLiteral(" default");
+    if (auto *label = qobject_cast<const QLabel *>(w); label && label->buddy())
+        line += u" buddy=" + label->buddy()->objectName();
+    // A window's actions: their names are how menus and test tools reach them.
+    if (w == window)
+        for (const QAction *action : w->findChildren<QAction *>())
+            if (!action->text().isEmpty())
+                line += QStringLiteral(" action %1=\"%2\"")
+                            .arg(action->objectName(), action->text());
     if (auto *combo = qobject_cast<const QComboBox *>(w); combo && combo->objectName() != u"Drive1")
         for (int i = 0; i < combo->count(); ++i)
             line += u'|' + combo->itemText(i);
