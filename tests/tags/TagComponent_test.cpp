@@ -276,6 +276,7 @@ TEST_F(TagComponentTest, WritesTheFrontCoverAndKeepsEverythingElse)
     } cases[] = {
         {3, title(3), setPng, title(3) + newFront},
         {3, back + front + other, setPng, back + newFront + other},
+        {3, front + back, setPng, newFront + back},
         {3, back + front + other, remove, back + other},
         {3, back + other, remove, back + other},
         {2, title(2) + pic(2, "image/jpeg", 3, kJpeg), setPng,
