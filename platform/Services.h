@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -37,6 +38,12 @@ struct Services {
     // Shows the folder picker over owner. The folder confirmed with "&Open"
     // comes back ending in a separator; a cancel or a frame close gives nothing.
     std::function<std::optional<QString>(const Services &services, QWidget *owner)> pickFolder;
+    // Milliseconds on a clock that never goes back: paces repaints in long loops.
+    std::function<qint64()> steadyMs = [] {
+        return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count());
+    };
     // The folder that holds the program and its settings file; empty means the
     // executable's own folder.
     QString programFolder;

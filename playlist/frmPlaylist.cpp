@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -66,11 +65,12 @@ QIcon noteIcon(const QStyle *style)
 // each small file slows a copy down noticeably.
 class PacedRepaints {
 public:
-    explicit PacedRepaints(QWidget *window)
+    PacedRepaints(QWidget *window, std::function<qint64()> steadyMs)
         : m_window(window)
+        , m_steadyMs(std::move(steadyMs))
+        , m_lastRepaint(m_steadyMs())
     {
         m_window->setUpdatesEnabled(false);
-        m_sinceRepaint.start();
     }
     ~PacedRepaints() { m_window->setUpdatesEnabled(true); }
     PacedRepaints(const PacedRepaints &) = delete;
@@ -78,20 +78,21 @@ public:
 
     void processEvents()
     {
-        if (m_sinceRepaint.elapsed() < kFrameMs) {
+        if (m_steadyMs() - m_lastRepaint < kFrameMs) {
             QCoreApplication::processEvents();
             return;
         }
         m_window->setUpdatesEnabled(true);
         QCoreApplication::processEvents();
         m_window->setUpdatesEnabled(false);
-        m_sinceRepaint.restart();
+        m_lastRepaint = m_steadyMs();
     }
 
 private:
     static constexpr qint64 kFrameMs = 30;
     QWidget *m_window;
-    QElapsedTimer m_sinceRepaint;
+    std::function<qint64()> m_steadyMs;
+    qint64 m_lastRepaint;
 };
 
 } // namespace
@@ -228,7 +229,7 @@ bool frmPlaylist::ReadPlaylist(const QString &fileName)
     QStringList unsized;
     {
         const QScopedValueRollback<bool> running(m_running, true);
-        PacedRepaints repaints(this);
+        PacedRepaints repaints(this, m_services.steadyMs);
         for (const QString &path : read.paths) {
             if (AddEntry(path))
                 unsized.append(path);
@@ -362,7 +363,7 @@ void frmPlaylist::cmdSend_Click()
     {
         const BusyPointer busy;
         QCoreApplication::processEvents();
-        PacedRepaints repaints(this);
+        PacedRepaints repaints(this, m_services.steadyMs);
         for (int i = 1; i <= n; ++i) {
             const QString source = rowPath(i);
             failure = copyToDevice(source, destinationPath(folder, source));
