@@ -190,10 +190,75 @@ EXT = frame(4, b"TPE1", text_body(UTF8, "Artist")) + latin1(4, b"TRCK", "11")
 STACKED = id3v2(3, every_frame(3, UTF16) + foreign_frames(3)
                 + frame(3, b"APIC", b"\0image/jpeg\0\3\0" + b"\xd8" * 6000), 64)
 RVAD = b"\3\x10" + b"\x11" * 8
+JPEG = b"\xff\xd8\xff\xe0 jpeg \xff\0 bytes"
+PNG = b"\x89PNG\r\n\x1a\n png bytes"
+
+
+def pic(major, mime, kind, data, description=b""):
+    """A picture frame; ID3v2.2 names a three-letter format instead of the MIME type."""
+    if major == 2:
+        return frame(2, b"PIC", b"\0" + mime[6:9].upper().replace(b"JPE", b"JPG") + bytes([kind])
+                     + description + b"\0" + data)
+    return frame(major, b"APIC", b"\0" + mime + b"\0" + bytes([kind]) + description + b"\0" + data)
+
+
+def title(major):
+    return latin1(major, b"TT2" if major == 2 else b"TIT2", "T")
+
+
+def sylt(major, enc, description, lines, time_format=2):
+    """Timed lines: time format 2 is milliseconds, 1 MPEG frames."""
+    end = b"\0\0" if enc in (UTF16, UTF16BE) else b"\0"
+    body = bytes([enc]) + b"eng" + bytes([time_format, 1]) + encoded(enc, description) + end
+    for text, ms in lines:
+        body += encoded(enc, text) + end + ms.to_bytes(4, "big")
+    return frame(major, b"SLT" if major == 2 else b"SYLT", body)
+
+
+def uslt(major, enc, language, description, text):
+    return frame(major, b"ULT" if major == 2 else b"USLT",
+                 comment_body(enc, language, description, text))
+
+
+BACK = pic(3, b"image/jpeg", 4, JPEG, b"back")
+FRONT = pic(3, b"image/jpeg", 3, JPEG, b"front")
+XP09 = frame(3, b"XP09", b"owner\0data")  # experimental frames may have digits in their names
 UNSYNC = (frame(3, b"PRIV", b"own\0\xff\xe0\xff\0\x12")
           + frame(3, b"TPE1", text_body(UTF16, "Ärtist")))
 
 CASES = [
+    ("cover-after-title", "a title and no picture", id3v2(3, title(3), 200) + AUDIO + V1),
+    ("cover-back-front", "a back cover, a front cover and an experimental frame",
+     id3v2(3, BACK + FRONT + XP09, 200) + AUDIO + V1),
+    ("cover-front-back", "the front cover first", id3v2(3, FRONT + BACK, 200) + AUDIO + V1),
+    ("cover-back-only", "a back cover and no front cover", id3v2(3, BACK + XP09, 200) + AUDIO + V1),
+    ("cover-v22", "an ID3v2.2 front cover",
+     id3v2(2, title(2) + pic(2, b"image/jpeg", 3, JPEG), 200) + AUDIO + V1),
+    ("cover-v24", "an ID3v2.4 front cover before a UTF-8 title",
+     id3v2(4, FRONT + frame(4, b"TIT2", text_body(UTF8, "T")), 200) + AUDIO + V1),
+    ("pictures-v22", "two ID3v2.2 front covers",
+     id3v2(2, title(2) + pic(2, b"image/png", 3, PNG) + pic(2, b"image/jpeg", 3, JPEG), 10)
+     + AUDIO + V1),
+    ("pictures-v23", "a picture of the band, then a back cover",
+     id3v2(3, pic(3, b"image/png", 8, PNG) + pic(3, b"image/jpeg", 4, JPEG), 10) + AUDIO + V1),
+    ("pictures-v24-unsynchronised-frame", "an ID3v2.4 picture frame unsynchronised alone",
+     id3v2(4, b"APIC" + syncsafe(16) + b"\0\2\0image/png\0\3\0\xff\0\xe0", 10) + AUDIO + V1),
+    ("own-lyrics-v22", "timed and plain lyrics in ID3v2.2",
+     id3v2(2, sylt(2, LATIN1, "", [("la", 1500)]) + uslt(2, LATIN1, b"eng", "", "la"), 10) + AUDIO),
+    ("own-lyrics-v23", "timed lines with a description, then without; plain text with one",
+     id3v2(3, sylt(3, UTF16, "karaoke", [("x", 1)])
+           + sylt(3, UTF16, "", [("\u00fcber", 2000), ("b", 3000)])
+           + uslt(3, UTF16, b"deu", "other", "p\nq"), 10) + AUDIO),
+    ("own-lyrics-v24", "timed lines in UTF-8 with a description",
+     id3v2(4, sylt(4, UTF8, "k", [("a", 10)]), 10) + AUDIO),
+    ("own-lyrics-v24-mpeg-frames", "timed in MPEG frames, which need the audio to be placed",
+     id3v2(4, sylt(4, UTF16BE, "", [("m", 5)], 1) + uslt(4, UTF16BE, b"eng", "", "plain"), 10)
+     + AUDIO),
+    ("own-lyrics-v24-unsynchronised", "a whole-tag unsynchronisation of the time 0xFFE0",
+     id3v2(4, frame(4, b"SYLT", b"\0eng\2\1\0u\0\0\0\xff\0\xe0"), 10, 0x80) + AUDIO),
+    ("extended-header-size-without-flag", "what reads as an extended header's size, without "
+     "the flag that there is one", id3v2(3, b"\0\0\0\6" + bytes(6) + latin1(3, b"TIT2", "Old"), 16)
+     + AUDIO + V1),
     ("bare", "the tone alone: no tag of any kind", AUDIO),
     ("every-v23", "ID3v2.3 in UTF-16 with every field and frames the editor does not show",
      id3v2(3, every_frame(3, UTF16) + foreign_frames(3), 64) + AUDIO + V1),
@@ -227,6 +292,10 @@ CASES = [
      broken_then(3, b"TENC" + (5000).to_bytes(4, "big") + b"\0\0\0lame")),
     ("keep05-text-frame-running-past-the-tag-2-4", "a frame size past the end of the tag (2.4)",
      broken_then(4, b"TENC" + syncsafe(5000) + b"\0\0\0lame")),
+    ("keep05b-a-frame-running-past-the-tag-after-a-look-alike", "the same after a frame whose "
+     "last bytes read as a frame header, which is no place to look for the next frame",
+     broken_then(3, frame(3, b"PRIV", b"owner\0TXXX\0\0\0\x0f\0\0") + b"TENC"
+                 + (5000).to_bytes(4, "big") + b"\0\0\0lame")),
     ("keep06-dropped-2-3-frames", "ID3v2.3 frames TagLib reads and never writes",
      title_then(3, frame(3, b"RVAD", RVAD) + latin1(3, b"TSIZ", "123456")
                 + latin1(3, b"TRDA", "4th-7th June 1998") + latin1(3, b"TDAT", "0706")
@@ -234,9 +303,16 @@ CASES = [
     ("keep07-dropped-2-2-frames", "ID3v2.2 frames TagLib reads and never writes",
      title_then(2, frame(2, b"RVA", RVAD) + latin1(2, b"TDA", "0706") + latin1(2, b"TYE", "1998"),
                 16)),
+    ("keep07b-an-empty-frame-last", "a frame of size 0 that ends the tag, no padding",
+     id3v2(3, latin1(3, b"TIT2", "Old") + b"TXXX" + bytes(6)) + AUDIO + V1),
+    ("keep07c-a-frame-header-cut-off", "a frame header cut off by the end of the tag",
+     id3v2(3, latin1(3, b"TIT2", "Old") + b"TPE1\0\0") + AUDIO + V1),
     ("keep08-last-frame-after-an-extended-header", "an extended header and no padding: "
      "TagLib 1.13 never reads the last frame",
      id3v2(4, syncsafe(6) + b"\1\0" + latin1(4, b"TIT2", "Old") + EXT, 0, 0x40) + AUDIO + V1),
+    ("keep08b-an-id3v2-3-extended-header", "an ID3v2.3 extended header, whose size leaves "
+     "itself out", id3v2(3, (6).to_bytes(4, "big") + bytes(6) + latin1(3, b"TIT2", "Old")
+                         + latin1(3, b"TALB", "Album"), 16, 0x40) + AUDIO + V1),
     ("keep09-flagged-extended-header-that-is-not-there", "the extended-header flag and none",
      title_then(4, EXT, 16, 0x40)),
     ("keep10-stacked-tag", "a second, larger tag behind the first, which fills its place",
