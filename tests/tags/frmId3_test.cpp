@@ -82,6 +82,7 @@ TEST(TagWindow, Session)
 
     w.Id3v1[1]->setText("New v1");
     w.Id3v2[1]->setText("retitled");
+    w.Id3v2[4]->setText("2003");
     w.Combo1->setCurrentIndex(5);
     w.Text20->setText("Polka");
     click(w.Check1);
@@ -143,6 +144,7 @@ TEST(TagWindow, Session)
              apic("image/png", 8, png) + apic("image/jpeg", 3, imageBytes(1200, 900, "JPG"))
                  + apic("image/png", 3, png),
              apic("image/png", 4, png), apic("image/png", 3, imageBytes(2, 3000, "PNG")),
+             apic("image/png", 3, imageBytes(3000, 2, "PNG")),
              apic("image/jpeg", 3, "not a picture")}) {
         writeBytes(path, id3v2(3, pictures) + toneAudio());
         dialogs->answers = {path};
