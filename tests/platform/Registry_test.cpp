@@ -28,6 +28,8 @@ TEST(Registry, AnswersTheSystemInfoPathWithTheFirstProgramFoundOnThePath)
     ASSERT_EQ(registry.queryValue(key, "Path", &type, &data, &size), reg::ErrorSuccess);
     EXPECT_EQ(data.left(size) + QByteArray::number(type),
               expected + QByteArray::number(reg::RegSz));
+    EXPECT_EQ(registry.openKey(reg::HkeyLocalMachine, msInfo + "X", 0, &key),
+              reg::ErrorFileNotFound);
     qputenv("PATH", QFile::encodeName(bin.filePath("nothing-here")));
     EXPECT_EQ(registry.openKey(reg::HkeyLocalMachine, msInfo, 0, &key), reg::ErrorFileNotFound);
 }
