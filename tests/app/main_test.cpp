@@ -51,20 +51,14 @@ QStringList optionsIn(const QString &text, const QString &pattern)
 TEST(CommandLine, MistakesAndAMissingDisplayAreToldOnStandardError)
 {
     const QString noDisplay = "no display was found";
-    const std::tuple<QStringList, QString, int, QString> cases[] = {
-        {{"--bogus"}, {}, 2, "Unknown option 'bogus'."},
-        {{"a.mp3", "b.mp3"}, {}, 2, "Only --playlist takes more than one song."},
-        {{"--tags", "--playlist"}, {}, 2, "Give only one of --lyrics, --tags and --playlist."},
-        {{}, {}, 1, noDisplay},
-        {{"song.mp3"}, {}, 1, noDisplay},
-        {{}, ":97", -1, "could not connect to display :97"},
-    };
-    for (const auto &[arguments, display, status, told] : cases) {
-        const Output run = runCaldra(arguments, display);
+    for (const QString &line : dataLines("command-line-mistakes.txt")) {
+        const QStringList fields = line.split(" | ");
+        const int status = fields[2].toInt();
+        const Output run = runCaldra(fields[0].split(u' ', Qt::SkipEmptyParts), fields[1]);
         const QString usage = status == 2 ? "\n\nUsage: caldra [options] [FILE...]\n" : "";
         EXPECT_EQ(std::tuple(run.status, run.out, run.err.contains(noDisplay)),
-                  std::tuple(status, QString(), told == noDisplay));
-        EXPECT_TRUE(run.err.contains(told + usage)) << run.err.toStdString();
+                  std::tuple(status, QString(), fields[3] == noDisplay));
+        EXPECT_TRUE(run.err.contains(fields[3] + usage)) << run.err.toStdString();
     }
 }
 

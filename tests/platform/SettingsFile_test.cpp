@@ -6,27 +6,17 @@
 using namespace caldra;
 using namespace caldra::test;
 
-// A program under /usr is installed even when root may write there, and a
-// relative XDG_CONFIG_HOME is ignored, as the XDG rules ask.
+// Settings are read beside the program, written there only when it is not
+// installed; a relative XDG_CONFIG_HOME is ignored, as the XDG rules ask.
 TEST(SettingsFile, InstalledProgramsUseTheUsersFolderNamedByXdgConfigHome)
 {
-    const struct {
-        QString folder;
-        bool writable;
-        QString written;
-    } places[] = {
-        {"/opt/caldra", true, "/opt/caldra/varlo.ini"},
-        {"/opt/caldra", false, "/home/u/.cfg/caldra/varlo.ini"},
-        {"/usr/bin", true, "/home/u/.cfg/caldra/varlo.ini"},
-        {"/usr", true, "/home/u/.cfg/caldra/varlo.ini"},
-        {"/usrlocal", true, "/usrlocal/varlo.ini"},
-    };
-    for (const auto &p : places) {
-        const SettingsFile file(p.folder, p.writable, "/home/u/.cfg");
-        EXPECT_EQ(file.writePath(), p.written) << p.folder.toStdString() << p.writable;
-        EXPECT_EQ(file.readPath(), p.folder + "/varlo.ini") << p.folder.toStdString();
+    for (const QString &line : dataLines("settings-places.txt")) {
+        const QStringList words = line.split(u' ');
+        const SettingsFile file(words[0], words[1] == u"writable", "/home/u/.cfg");
+        EXPECT_EQ(QStringList({file.readPath(), file.writePath()}),
+                  QStringList({words[0] + "/varlo.ini", words[2]}))
+            << line.toStdString();
     }
-
     const QByteArray old = qgetenv("XDG_CONFIG_HOME");
     const QString home = QDir::home().filePath(".config");
     const std::pair<QByteArray, QString> homes[]
