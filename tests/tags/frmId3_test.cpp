@@ -22,7 +22,6 @@ QByteArray imageBytes(int width, int height, const char *format)
     image.fill(Qt::darkCyan);
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return bytes;
 }
