@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <map>
 #include <vector>
 
 #include "lyrics/Envelope.h"
 #include "lyrics/WaveView.h"
+#include "support/Files.h"
+#include "support/QtPrinters.h"
 
 using namespace caldra;
+using namespace caldra::test;
 
 namespace {
 
@@ -160,77 +165,39 @@ TEST(Envelope, TenMinutesOfStereoStayUnderOneMegabyte)
     }
 }
 
-// The strip's wheel test keeps the time under the pointer; here the edges.
-TEST(WaveView, ZoomAndFollowingStopAtTheSongsEdgesAndAWholeViewGrowsWithTheSong)
+// The strip's wheel test keeps the time under the pointer; here the edges, in
+// steps from wave-view.txt.
+TEST(WaveView, ZoomFollowAndMarkerPicksStopAtTheSongsEdgesAsTheStepsSay)
 {
     WaveView view;
-    view.setWidth(500);
-    view.setSongMs(240000);
-    // Zooming out stops at the start rather than show time before the song.
-    view.zoomAround(10, 10);
-    view.zoomAround(490, 0.2);
-    EXPECT_EQ(view.startMs(), 0);
-    view.zoomAround(300, 1000);
-    EXPECT_EQ(view.spanMs(), 5000);
-
-    // A song shorter than five seconds is always whole; a whole view stays
-    // whole while the length grows, a zoomed one keeps its stretch.
-    view.setSongMs(3000);
-    view.zoomAround(250, 4);
-    EXPECT_EQ((std::pair(view.spanMs(), view.zoomedIn())), std::pair(3000.0, false));
-    view.setSongMs(9000);
-    EXPECT_EQ(view.spanMs(), 9000);
-    view.zoomAround(0, 1.5);
-    view.setSongMs(12000);
-    EXPECT_EQ(view.spanMs(), 6000);
-
-    // Following turns the page only when zoomed in and out of sight.
-    view = WaveView();
-    view.setWidth(300);
-    view.setSongMs(60000);
-    EXPECT_FALSE(view.follow(59000)); // the whole song is in sight
-    view.zoomAround(0, 6); // 0 .. 10 s
-    const std::tuple<double, double, bool> cases[]
-        = {{9999, 0, false},     {10000, 10000, true},  {3000, 3000, true},
-           {57000, 50000, true}, {59000, 50000, false}, {-5, 0, true}};
-    for (const auto &[playhead, start, turned] : cases) {
-        EXPECT_EQ(view.follow(playhead), turned) << playhead;
-        EXPECT_EQ(view.startMs(), start) << playhead;
+    std::vector<qint32> markers;
+    const auto number = [](double value) { return QString::number(value, 'g', 12); };
+    QString answer;
+    const std::map<QString, std::function<void(const QList<double> &)>> steps = {
+        {"new", [&](const auto &) { view = WaveView(); }},
+        {"width", [&](const auto &a) { view.setWidth(static_cast<int>(a[0])); }},
+        {"song", [&](const auto &a) { view.setSongMs(a[0]); }},
+        {"zoom", [&](const auto &a) { view.zoomAround(a[0], a[1]); }},
+        {"scroll", [&](const auto &a) { view.scrollTo(a[0]); }},
+        {"follow", [&](const auto &a) { answer = view.follow(a[0]) ? "true" : "false"; }},
+        {"x", [&](const auto &a) { answer = number(view.xOf(a[0])); }},
+        {"at", [&](const auto &a) { answer = number(view.msAt(a[0])); }},
+        {"markers", [&](const auto &a) { markers.assign(a.begin(), a.end()); }},
+        {"pick", [&](const auto &a) { answer = number(markerAt(markers, view, a[0], 4)); }},
+    };
+    for (const QString &line : dataLines("wave-view.txt")) {
+        const QStringList words = line.section(" => ", 0, 0).split(u' ');
+        QList<double> args;
+        for (const QString &word : words.mid(1))
+            args << word.toDouble();
+        answer.clear();
+        steps.at(words[0])(args);
+        const QString seen
+            = QStringList{number(view.startMs()),    number(view.spanMs()),
+                          number(view.msPerPixel()), view.zoomedIn() ? "in" : "whole",
+                          number(view.width()),      answer}
+                  .join(u' ')
+                  .trimmed();
+        EXPECT_EQ(seen, line.section(" => ", 1)) << line.toStdString();
     }
-    // A song found to be shorter pulls a page past its end back inside it.
-    view.scrollTo(50000);
-    view.setSongMs(30000);
-    EXPECT_EQ(std::pair(view.startMs(), view.spanMs()), std::pair(20000.0, 10000.0));
-
-    // Without a song or a width nothing moves and nothing is infinite.
-    view = WaveView();
-    EXPECT_EQ(std::tuple(view.xOf(1000), view.msAt(50), view.msPerPixel()),
-              std::tuple(0.0, 0.0, 0.0));
-    view.setSongMs(60000);
-    view.setWidth(-3);
-    view.zoomAround(10, 2);
-    EXPECT_EQ(std::tuple(view.width(), view.spanMs(), view.msPerPixel()),
-              std::tuple(0, 60000.0, 0.0));
-    view.setWidth(1);
-    EXPECT_EQ(view.msPerPixel(), 60000);
-    view.setWidth(600);
-    view.zoomAround(10, 0);
-    view.zoomAround(10, -2);
-    EXPECT_EQ(view.spanMs(), 60000);
-}
-
-TEST(WaveView, APointerPicksTheNearerOfTwoMarkersAPixelApart)
-{
-    WaveView view;
-    view.setWidth(1000);
-    view.setSongMs(100000); // 100 ms a pixel
-    const std::vector<qint32> markers = {5000, 50000, 50100, 90000};
-    const std::pair<double, int> cases[]
-        = {{500, 1},    {501, 2}, {500.4, 1}, {500.6, 2}, {500.5, 2},  {496, 1},
-           {495.9, -1}, {504, 2}, {50, 0},    {46.5, 0},  {904.01, -1}};
-    for (const auto &[x, expected] : cases)
-        EXPECT_EQ(markerAt(markers, view, x, 4), expected) << x;
-    view.zoomAround(500, 10);
-    EXPECT_EQ(markerAt(markers, view, view.xOf(50000) + 4, 4), 1);
-    EXPECT_EQ(markerAt(markers, view, view.xOf(50100) - 4, 4), 2);
 }
