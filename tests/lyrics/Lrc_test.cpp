@@ -21,14 +21,6 @@ QString shown(const std::optional<QString> &text)
     return text.value_or("-");
 }
 
-QString lines(const QList<LyricRow> &rows)
-{
-    QStringList out;
-    for (const LyricRow &row : rows)
-        out << lrcLine(row);
-    return out.join(u'|');
-}
-
 using Question = std::function<QString(const QStringList &)>;
 
 const std::map<QString, Question> kQuestions = {
@@ -59,13 +51,6 @@ const std::map<QString, Question> kQuestions = {
          for (const SongLyrics::Line &line : lyrics.synced)
              out << QString::number(line.milliseconds) + u' ' + line.text;
          return (out << lyrics.plain).join(u'|');
-     }},
-    {"rows",
-     [](const QStringList &a) {
-         SongLyrics lyrics{{}, a[0]};
-         for (const QString &tabbed : a.mid(1))
-             lyrics.synced.append({tabbed.section(u'\t', 0, 0).toInt(), tabbed.section(u'\t', 1)});
-         return lines(rowsFromSongLyrics(lyrics));
      }},
     {"form", [](const QStringList &a) { return timeInFormOf(a[0].toInt(), a[1]); }},
     {"nudge", [](const QStringList &a) { return shown(nudgedTime(a[0], a[1].toInt())); }},
