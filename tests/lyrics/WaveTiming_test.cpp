@@ -40,13 +40,10 @@ void noteStrip(Transcript &t, const WaveStrip &s)
     for (const WaveStrip::Marker &m : s.markers())
         marks << QStringLiteral("%1 at %2 \"%3\"").arg(m.label).arg(m.ms).arg(m.tip);
     t.note(QStringLiteral("marks %1; current %2").arg(marks.join(", ")).arg(s.currentMarker()));
-    t.note(QStringLiteral("view %1+%2 of %3, %4 ms a pixel, playhead %5%6")
-               .arg(s.view().startMs())
-               .arg(s.view().spanMs())
-               .arg(s.view().songMs())
-               .arg(s.view().msPerPixel())
-               .arg(s.playhead())
-               .arg(s.isDecoding() ? ", decoding" : ""));
+    const WaveView &v = s.view();
+    t.note(QString::asprintf("view %g+%g of %g, %g ms a pixel, playhead %d%s", v.startMs(),
+                             v.spanMs(), v.songMs(), v.msPerPixel(), s.playhead(),
+                             s.isDecoding() ? ", decoding" : ""));
 }
 
 // A strip 400 pixels wide on a ten-second song (25 ms a pixel), with what it
@@ -149,9 +146,8 @@ protected:
     void step(const QString &what)
     {
         noteStrip(*t, *w->wavSong);
-        t->note(QStringLiteral("player at %1%2")
-                    .arg(player().position())
-                    .arg(player().isPlaying() ? " playing" : ""));
+        t->note(QString::asprintf("player at %d%s", player().position(),
+                                  player().isPlaying() ? " playing" : ""));
         t->step(what);
     }
     std::optional<Transcript> t;
@@ -234,10 +230,8 @@ TEST_F(WaveWindow, Session)
     clickCell(1, 0);
     step("a song without waveform still stamps");
     open("Song.mp3", w->Command1);
-    t->note(QStringLiteral("decoder running %1, failed %2, frames %3")
-                .arg(first.isRunning())
-                .arg(w->wavSong->hasFailed())
-                .arg(w->wavSong->envelope().frames()));
+    t->note(QString::asprintf("decoder running %d, failed %d, frames %lld", first.isRunning(),
+                              w->wavSong->hasFailed(), w->wavSong->envelope().frames()));
     open("Next.wma", w->Command1);
     t->note(u"decodes: " + first.started.join(u", "));
     step("two more songs opened");
