@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <map>
 #include <vector>
 
 #include "lyrics/Envelope.h"
 #include "lyrics/WaveView.h"
+#include "support/Files.h"
+#include "support/QtPrinters.h"
 
 using namespace caldra;
+using namespace caldra::test;
 
 namespace {
 
@@ -36,61 +41,43 @@ Envelope envelopeOf(const std::vector<qint16> &samples, int channels, std::size_
     return e;
 }
 
-} // namespace
-
-TEST(Envelope, SilenceIsFlatASquareWaveFillsTheStripAndMonoCounts)
+// Every zoom gives per column what a plain scan of the raw samples of the
+// buckets the column touches gives; a half frame at the end is no sound.
+void expectColumnsMatchAScan(const std::vector<qint16> &samples, int channels, std::size_t block)
 {
-    const Envelope silence = envelopeOf(stereo(kRate, [](qint64) { return qint16(0); }), 2);
-    EXPECT_DOUBLE_EQ(silence.durationMs(), 1000.0);
-    const std::vector<Peak> flat = silence.columns(0, 10, 200);
-    ASSERT_EQ(flat.size(), 100U); // the sound ends after 100 columns of 10 ms
-    for (const Peak &p : flat)
-        EXPECT_EQ(p, Peak{}) << &p - flat.data();
-
-    // Full scale both ways, switching every 50 frames; the quiet right channel
-    // never decides the peaks.
-    const Envelope square = envelopeOf(
-        stereo(2 * kRate, [](qint64 f) { return qint16(f / 50 % 2 ? -32768 : 32767); }), 2);
-    for (const double w : {3.0, 50.0, 999.0})
-        for (const Peak &p : square.columns(0, w, 10))
-            EXPECT_EQ(p, (Peak{-1, 1})) << w;
-
-    // Mono counts; blocks without a shape are left out.
-    Envelope e;
-    EXPECT_EQ(std::tuple(e.durationMs(), e.peak(0, 10)), std::tuple(0.0, Peak{}));
-    const std::vector<qint16> loud(441, 25600);
-    e.append(loud, 0, kRate);
-    e.append(loud, 1, 0);
-    EXPECT_EQ(e.frames(), 0);
-    e.append(loud, 1, kRate);
-    EXPECT_EQ(std::tuple(e.durationMs(), e.peak(0, 10), e.peak(5, 5)),
-              std::tuple(10.0, Peak{100 / 127.0F, 100 / 127.0F}, Peak{}));
-    // A broken file's rate, too low for a bucket a frame, still adds up.
-    Envelope slow;
-    slow.append(loud, 1, 10);
-    EXPECT_EQ(slow.durationMs(), 44100.0);
-}
-
-TEST(Envelope, AnUnfinishedLastBucketAndAHalfFrameAtTheEnd)
-{
-    // 1001 frames: eleven buckets of 88 and 33 frames over; the loud part is
-    // the very last frame, then a lone left sample without its right.
-    std::vector<qint16> samples
-        = stereo(1001, [](qint64 f) { return qint16(f == 1000 ? 12800 : 0); });
-    samples.push_back(32767);
-    for (const std::size_t block : {std::size_t(2), std::size_t(14), samples.size()}) {
-        const Envelope e = envelopeOf(samples, 2, block);
-        EXPECT_EQ(e.frames(), 1001) << block;
-        EXPECT_DOUBLE_EQ(e.durationMs(), 1001 * 1000.0 / kRate);
-        EXPECT_EQ(e.peak(0, 22.6), (Peak{-25 / 127.0F, 50 / 127.0F})) << block;
-        EXPECT_EQ(e.peak(0, 21), Peak{}) << block;
-        EXPECT_EQ(e.peak(23, 100), Peak{}); // past the end
-        EXPECT_EQ(e.peak(e.durationMs(), 100), Peak{});
+    const Envelope e = envelopeOf(samples, channels, block);
+    const auto whole = static_cast<qint64>(samples.size()) / channels * channels;
+    EXPECT_EQ(e.frames(), whole / channels) << block;
+    EXPECT_DOUBLE_EQ(e.durationMs(), static_cast<double>(e.frames()) * 1000 / kRate);
+    EXPECT_EQ(e.peak(e.durationMs(), e.durationMs() + 100), Peak{});
+    const double bucket = 88;
+    // 18 ms is one bucket past a boundary of the coarser levels.
+    for (const double w : {1.5, 2.0, 7.0, 130.0, 1000.0, 3333.3, 12000.0}) {
+        for (const double start : {0.0, 1.0, 18.0, 4321.5}) {
+            const std::vector<Peak> got = e.columns(start, w, 4000);
+            ASSERT_EQ(got.size(), static_cast<std::size_t>(std::clamp(
+                                      std::ceil((e.durationMs() - start) / w), 0.0, 4000.0)));
+            for (std::size_t c = 0; c < got.size(); c += 1 + got.size() / 997) {
+                const double from = start + static_cast<double>(c) * w;
+                const auto first = static_cast<qint64>(std::floor(from * kRate / 1000 / bucket));
+                auto end = static_cast<qint64>(std::ceil((from + w) * kRate / 1000 / bucket));
+                end = std::max(end, first + 1);
+                int low = 32767;
+                int high = -32768;
+                for (qint64 i = first * 88 * channels; i < std::min(end * 88 * channels, whole);
+                     ++i) {
+                    low = std::min<int>(low, samples[i]);
+                    high = std::max<int>(high, samples[i]);
+                }
+                const Peak expected{std::max(low / 256, -127) / 127.0F, high / 256 / 127.0F};
+                ASSERT_EQ(got[c], expected) << "w " << w << " start " << start << " column " << c;
+            }
+        }
     }
 }
 
-// Every zoom gives per column what a plain scan of the raw samples of the
-// buckets the column touches gives.
+} // namespace
+
 TEST(Envelope, ColumnsAtEveryZoomMatchAPlainScanOfTheSamples)
 {
     // Noise whose loudness jumps every 37 frames and whose ceiling changes
@@ -104,41 +91,37 @@ TEST(Envelope, ColumnsAtEveryZoomMatchAPlainScanOfTheSamples)
             loudness = static_cast<int>(seed >> 8) % (6000 * (1 + f / kRate % 10)) + 1;
         return static_cast<qint16>(static_cast<int>(seed >> 12) % loudness - loudness / 2);
     };
-    const std::vector<qint16> samples = stereo(12 * kRate + 17, noise);
-    const Envelope e = envelopeOf(samples, 2);
-    const double bucket = 88;
-    for (const double w : {1.5, 2.0, 7.0, 130.0, 1000.0, 3333.3, 12000.0}) {
-        for (const double start : {0.0, 1.0, 4321.5}) {
-            const std::vector<Peak> got = e.columns(start, w, 4000);
-            ASSERT_EQ(got.size(), std::min<std::size_t>(4000, static_cast<std::size_t>(std::ceil(
-                                                                  (e.durationMs() - start) / w))));
-            for (std::size_t c = 0; c < got.size(); c += 1 + got.size() / 997) {
-                const double from = start + static_cast<double>(c) * w;
-                const auto first = static_cast<qint64>(std::floor(from * kRate / 1000 / bucket));
-                auto end = static_cast<qint64>(std::ceil((from + w) * kRate / 1000 / bucket));
-                end = std::max(end, first + 1);
-                int low = 32767;
-                int high = -32768;
-                for (qint64 i = first * 88 * 2; i < std::min<qint64>(end * 88 * 2, samples.size());
-                     ++i) {
-                    low = std::min<int>(low, samples[i]);
-                    high = std::max<int>(high, samples[i]);
-                }
-                const Peak expected{std::max(low / 256, -127) / 127.0F, high / 256 / 127.0F};
-                ASSERT_EQ(got[c], expected) << "w " << w << " start " << start << " column " << c;
-            }
-        }
-    }
+    expectColumnsMatchAScan(stereo(12 * kRate + 17, noise), 2, 2 * 733);
+    // Silence, and full scale both ways switching every 50 frames, where the
+    // quiet right channel never decides the peaks.
+    expectColumnsMatchAScan(stereo(kRate, [](qint64) { return qint16(0); }), 2, 2 * 733);
+    expectColumnsMatchAScan(
+        stereo(2 * kRate, [](qint64 f) { return qint16(f / 50 % 2 ? -32768 : 32767); }), 2,
+        2 * 733);
+    // 1001 frames: eleven buckets of 88 and 33 frames over; the loud part is
+    // the very last frame, then a lone left sample without its right.
+    std::vector<qint16> last = stereo(1001, [](qint64 f) { return qint16(f == 1000 ? 12800 : 0); });
+    last.push_back(32767);
+    for (const std::size_t block : {std::size_t(2), std::size_t(14), last.size()})
+        expectColumnsMatchAScan(last, 2, block);
+    // A loud bucket just before the stretch from 18 ms stays out of it.
+    std::vector<qint16> before(2 * 88 * 64, 0);
+    std::fill_n(before.begin() + 2 * 88 * 8, 2 * 88, qint16(32767));
+    expectColumnsMatchAScan(before, 2, 2 * 733);
+    expectColumnsMatchAScan(std::vector<qint16>(441, 25600), 1, 441);
 }
 
-// A loud bucket just before a stretch that starts one past a boundary of the
-// coarser levels stays out of it.
-TEST(Envelope, NoBucketBeforeTheStretchLeaksIntoIt)
+TEST(Envelope, BlocksWithoutAShapeAreLeftOutAndATooLowRateStillAddsUp)
 {
-    std::vector<qint16> samples(2 * 88 * 64, 0);
-    std::fill_n(samples.begin() + 2 * 88 * 8, 2 * 88, qint16(32767));
-    const Envelope e = envelopeOf(samples, 2);
-    EXPECT_EQ(e.peak(9 * 2.0, 60 * 2.0), Peak{});
+    Envelope e;
+    EXPECT_EQ(std::tuple(e.durationMs(), e.peak(0, 10)), std::tuple(0.0, Peak{}));
+    const std::vector<qint16> loud(441, 25600);
+    e.append(loud, 0, kRate);
+    e.append(loud, 1, 0);
+    EXPECT_EQ(e.frames(), 0);
+    // A broken file's rate, too low for a bucket a frame.
+    e.append(loud, 1, 10);
+    EXPECT_EQ(std::tuple(e.durationMs(), e.peak(5, 5)), std::tuple(44100.0, Peak{}));
 }
 
 TEST(Envelope, TenMinutesOfStereoStayUnderOneMegabyte)
@@ -160,77 +143,39 @@ TEST(Envelope, TenMinutesOfStereoStayUnderOneMegabyte)
     }
 }
 
-// The strip's wheel test keeps the time under the pointer; here the edges.
-TEST(WaveView, ZoomAndFollowingStopAtTheSongsEdgesAndAWholeViewGrowsWithTheSong)
+// The strip's wheel test keeps the time under the pointer; here the edges, in
+// steps from wave-view.txt.
+TEST(WaveView, ZoomFollowAndMarkerPicksStopAtTheSongsEdgesAsTheStepsSay)
 {
     WaveView view;
-    view.setWidth(500);
-    view.setSongMs(240000);
-    // Zooming out stops at the start rather than show time before the song.
-    view.zoomAround(10, 10);
-    view.zoomAround(490, 0.2);
-    EXPECT_EQ(view.startMs(), 0);
-    view.zoomAround(300, 1000);
-    EXPECT_EQ(view.spanMs(), 5000);
-
-    // A song shorter than five seconds is always whole; a whole view stays
-    // whole while the length grows, a zoomed one keeps its stretch.
-    view.setSongMs(3000);
-    view.zoomAround(250, 4);
-    EXPECT_EQ((std::pair(view.spanMs(), view.zoomedIn())), std::pair(3000.0, false));
-    view.setSongMs(9000);
-    EXPECT_EQ(view.spanMs(), 9000);
-    view.zoomAround(0, 1.5);
-    view.setSongMs(12000);
-    EXPECT_EQ(view.spanMs(), 6000);
-
-    // Following turns the page only when zoomed in and out of sight.
-    view = WaveView();
-    view.setWidth(300);
-    view.setSongMs(60000);
-    EXPECT_FALSE(view.follow(59000)); // the whole song is in sight
-    view.zoomAround(0, 6); // 0 .. 10 s
-    const std::tuple<double, double, bool> cases[]
-        = {{9999, 0, false},     {10000, 10000, true},  {3000, 3000, true},
-           {57000, 50000, true}, {59000, 50000, false}, {-5, 0, true}};
-    for (const auto &[playhead, start, turned] : cases) {
-        EXPECT_EQ(view.follow(playhead), turned) << playhead;
-        EXPECT_EQ(view.startMs(), start) << playhead;
+    std::vector<qint32> markers;
+    const auto number = [](double value) { return QString::number(value, 'g', 12); };
+    QString answer;
+    const std::map<QString, std::function<void(const QList<double> &)>> steps = {
+        {"new", [&](const auto &) { view = WaveView(); }},
+        {"width", [&](const auto &a) { view.setWidth(static_cast<int>(a[0])); }},
+        {"song", [&](const auto &a) { view.setSongMs(a[0]); }},
+        {"zoom", [&](const auto &a) { view.zoomAround(a[0], a[1]); }},
+        {"scroll", [&](const auto &a) { view.scrollTo(a[0]); }},
+        {"follow", [&](const auto &a) { answer = view.follow(a[0]) ? "true" : "false"; }},
+        {"x", [&](const auto &a) { answer = number(view.xOf(a[0])); }},
+        {"at", [&](const auto &a) { answer = number(view.msAt(a[0])); }},
+        {"markers", [&](const auto &a) { markers.assign(a.begin(), a.end()); }},
+        {"pick", [&](const auto &a) { answer = number(markerAt(markers, view, a[0], 4)); }},
+    };
+    for (const QString &line : dataLines("wave-view.txt")) {
+        const QStringList words = line.section(" => ", 0, 0).split(u' ');
+        QList<double> args;
+        for (const QString &word : words.mid(1))
+            args << word.toDouble();
+        answer.clear();
+        steps.at(words[0])(args);
+        const QString seen
+            = QStringList{number(view.startMs()),    number(view.spanMs()),
+                          number(view.msPerPixel()), view.zoomedIn() ? "in" : "whole",
+                          number(view.width()),      answer}
+                  .join(u' ')
+                  .trimmed();
+        EXPECT_EQ(seen, line.section(" => ", 1)) << line.toStdString();
     }
-    // A song found to be shorter pulls a page past its end back inside it.
-    view.scrollTo(50000);
-    view.setSongMs(30000);
-    EXPECT_EQ(std::pair(view.startMs(), view.spanMs()), std::pair(20000.0, 10000.0));
-
-    // Without a song or a width nothing moves and nothing is infinite.
-    view = WaveView();
-    EXPECT_EQ(std::tuple(view.xOf(1000), view.msAt(50), view.msPerPixel()),
-              std::tuple(0.0, 0.0, 0.0));
-    view.setSongMs(60000);
-    view.setWidth(-3);
-    view.zoomAround(10, 2);
-    EXPECT_EQ(std::tuple(view.width(), view.spanMs(), view.msPerPixel()),
-              std::tuple(0, 60000.0, 0.0));
-    view.setWidth(1);
-    EXPECT_EQ(view.msPerPixel(), 60000);
-    view.setWidth(600);
-    view.zoomAround(10, 0);
-    view.zoomAround(10, -2);
-    EXPECT_EQ(view.spanMs(), 60000);
-}
-
-TEST(WaveView, APointerPicksTheNearerOfTwoMarkersAPixelApart)
-{
-    WaveView view;
-    view.setWidth(1000);
-    view.setSongMs(100000); // 100 ms a pixel
-    const std::vector<qint32> markers = {5000, 50000, 50100, 90000};
-    const std::pair<double, int> cases[]
-        = {{500, 1},    {501, 2}, {500.4, 1}, {500.6, 2}, {500.5, 2},  {496, 1},
-           {495.9, -1}, {504, 2}, {50, 0},    {46.5, 0},  {904.01, -1}};
-    for (const auto &[x, expected] : cases)
-        EXPECT_EQ(markerAt(markers, view, x, 4), expected) << x;
-    view.zoomAround(500, 10);
-    EXPECT_EQ(markerAt(markers, view, view.xOf(50000) + 4, 4), 1);
-    EXPECT_EQ(markerAt(markers, view, view.xOf(50100) - 4, 4), 2);
 }

@@ -1,35 +1,62 @@
 #include <gtest/gtest.h>
 
-#include <QtTest>
-#include <QtWidgets>
-
-#include "lyrics/LrcTime.h"
 #include "lyrics/MmControl.h"
-#include "lyrics/TimeForm.h"
 #include "lyrics/WaveStrip.h"
-#include "support/FakeDecoder.h"
 #include "support/LyricWindow.h"
+#include "support/Transcript.h"
 
 using namespace caldra;
 using namespace caldra::test;
 
 namespace {
 
-struct PaintCounter : QObject {
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        count += event->type() == QEvent::Paint;
-        return false;
+// The stretches of equal neighbours in `items`, each as its first and how many.
+template <class List>
+QList<std::pair<qsizetype, qsizetype>> stretches(const List &items)
+{
+    QList<std::pair<qsizetype, qsizetype>> out;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (i == 0 || items[i] != items[i - 1])
+            out.append({i, 0});
+        ++out.last().second;
     }
-    int count = 0;
-};
+    return out;
+}
 
-// A strip 400 pixels wide on a ten-second song: 25 ms a pixel.
-struct Strip {
+void wheel(QWidget &strip, int x, int notches, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+           bool sideways = false)
+{
+    const QPointF at(x, 30);
+    const QPoint delta = sideways ? QPoint(120 * notches, 0) : QPoint(0, 120 * notches);
+    QWheelEvent event(at, strip.mapToGlobal(at), {}, delta, Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&strip, &event);
+}
+
+// What the strip shows beyond its controls.
+void noteStrip(Transcript &t, const WaveStrip &s)
+{
+    QStringList marks;
+    for (const WaveStrip::Marker &m : s.markers())
+        marks << QStringLiteral("%1 at %2 \"%3\"").arg(m.label).arg(m.ms).arg(m.tip);
+    t.note(QStringLiteral("marks %1; current %2").arg(marks.join(", ")).arg(s.currentMarker()));
+    const WaveView &v = s.view();
+    t.note(QString::asprintf("view %g+%g of %g, %g ms a pixel, playhead %d%s", v.startMs(),
+                             v.spanMs(), v.songMs(), v.msPerPixel(), s.playhead(),
+                             s.isDecoding() ? ", decoding" : ""));
+}
+
+// A strip 400 pixels wide on a ten-second song (25 ms a pixel), with what it
+// shows after each step recorded in fixtures/transcripts/WaveStrip.txt.
+struct Strip : QObject {
     FakeDecoder *decoder = new FakeDecoder;
     WaveStrip strip{std::unique_ptr<AudioDecoder>(decoder), nullptr};
+    Transcript t{strip};
+    QSignalSpy seeks{&strip, &WaveStrip::seekRequested};
+    int paints = 0;
     Strip()
     {
+        strip.installEventFilter(this);
         strip.resize(400, 80);
         strip.show();
         strip.activateWindow();
@@ -37,327 +64,268 @@ struct Strip {
         strip.open(QStringLiteral("/music/song.mp3"));
         decoder->tellDuration(10000);
     }
-    QImage picture() { return strip.grab().toImage(); }
-    // How often the strip repaints for a change once the event loop runs.
-    int paintsAfter(const std::function<void()> &change)
+    bool eventFilter(QObject *, QEvent *event) override
     {
-        QCoreApplication::processEvents();
-        PaintCounter paints;
-        strip.installEventFilter(&paints);
-        change();
-        QCoreApplication::processEvents();
-        return paints.count;
-    }
-    // Whether anything but the background is drawn in the columns from x to
-    // right (not included) and rows from y to bottom.
-    bool inked(const QImage &image, int x, int right, int y, int bottom)
-    {
-        for (; x < right; ++x)
-            for (int row = y; row < bottom; ++row)
-                if (image.pixelColor(x, row) != strip.palette().base().color())
-                    return true;
+        paints += event->type() == QEvent::Paint;
         return false;
     }
-    void wheel(int x, int notches, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-               bool sideways = false)
+    // Notes whether the strip repaints for a change once the event loop runs.
+    void paintsAfter(const std::function<void()> &change)
     {
-        const QPointF at(x, 30);
-        const QPoint delta = sideways ? QPoint(120 * notches, 0) : QPoint(0, 120 * notches);
-        QWheelEvent event(at, strip.mapToGlobal(at), {}, delta, Qt::NoButton, modifiers,
-                          Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(&strip, &event);
+        QCoreApplication::processEvents();
+        paints = 0;
+        change();
+        QCoreApplication::processEvents();
+        t.note(QStringLiteral("repainted %1").arg(paints > 0 ? "yes" : "no"));
+    }
+    // Notes the picture, a line for each stretch of equal pixel rows, each
+    // row as runs of the background (.), the text colour (T), the highlight
+    // (H), the playhead (R) and anything else, such as the sound (s).
+    void picture()
+    {
+        const QImage image = strip.grab().toImage();
+        const QPalette &p = strip.palette();
+        const std::map<QRgb, QChar> names = {{p.base().color().rgb(), u'.'},
+                                             {p.text().color().rgb(), u'T'},
+                                             {p.highlight().color().rgb(), u'H'},
+                                             {qRgb(220, 30, 30), u'R'}};
+        QStringList rows;
+        for (int y = 0; y < image.height(); ++y) {
+            QString row;
+            for (int x = 0; x < image.width(); ++x) {
+                const auto name = names.find(image.pixel(x, y));
+                row += name == names.end() ? u's' : name->second;
+            }
+            QString runs;
+            for (const auto &[first, count] : stretches(row))
+                runs += QStringLiteral(" %1%2").arg(row[first]).arg(count);
+            rows << runs;
+        }
+        for (const auto &[first, count] : stretches(rows))
+            t.note(
+                QStringLiteral("rows %1-%2:%3").arg(first).arg(first + count - 1).arg(rows[first]));
+    }
+    void step(const QString &what)
+    {
+        noteStrip(t, strip);
+        t.step(what);
     }
 };
 
-using Marks = QList<std::pair<qint32, QString>>;
-
 class WaveWindow : public LyricWindow {
 protected:
-    // A minute of song, decoded and playable, with these lyric lines.
-    void openSong(const QByteArray &lrc)
+    void SetUp() override
+    {
+        LyricWindow::SetUp();
+        t.emplace(*w, &messages->told, &dialogs->offered);
+    }
+    // A song of `ms`, decoded as far as the first minute, with these lyric
+    // lines; a minute long it is decoded to its end.
+    void openSong(const QByteArray &lrc, qint32 ms = 60000)
     {
         open("Song.mp3", w->Command1);
-        player().length = 60000;
-        decoder().tellDuration(60000);
+        player().length = ms;
+        decoder().tellDuration(ms);
         decoder().feed(60000, 8000);
-        decoder().finish();
+        if (ms == 60000)
+            decoder().finish();
         open("Song.lrc", w->Cmdopen, lrc);
     }
-    Marks marks() const
-    {
-        Marks out;
-        for (const WaveStrip::Marker &m : w->wavSong->markers())
-            out.append({m.ms, m.label});
-        return out;
-    }
     QPoint at(qint32 ms) const { return {w->wavSong->xOf(ms), 30}; }
-    // Presses on the marker at `fromMs`, moves to x and lets go, or presses
-    // Escape first.
-    void drag(qint32 fromMs, int toX, bool escape = false)
+    // Presses on a marker, moves to where `toMs` is and lets go, or presses
+    // Escape first; notes the row's cell while the button is held.
+    void drag(int marker, qint32 toMs, bool escape = false)
     {
-        QTest::mousePress(w->wavSong, Qt::LeftButton, {}, at(fromMs));
-        QTest::mouseMove(w->wavSong, QPoint(toX, 30));
-        liveTime = table().cell(0, 0) + u' ' + table().cell(1, 0);
+        QTest::mousePress(w->wavSong, Qt::LeftButton, {}, at(w->wavSong->markers()[marker].ms));
+        QTest::mouseMove(w->wavSong, at(toMs));
+        t->note(u"while held: " + table().cell(marker, 0));
         // The press gave the strip the keys; only Escape ends the drag.
         QTest::keyClick(QApplication::focusWidget(), escape ? Qt::Key_Escape : Qt::Key_Shift);
-        QTest::mouseRelease(w->wavSong, Qt::LeftButton, {}, QPoint(toX, 30));
+        QTest::mouseRelease(w->wavSong, Qt::LeftButton, {}, at(toMs));
     }
-    QString liveTime;
+    void step(const QString &what)
+    {
+        noteStrip(*t, *w->wavSong);
+        t->note(QString::asprintf("player at %d%s", player().position(),
+                                  player().isPlaying() ? " playing" : ""));
+        t->step(what);
+    }
+    std::optional<Transcript> t;
 };
 
 } // namespace
 
-TEST_F(WaveWindow, DraggingAMarkerRetimesItsRowInItsOwnFormLiveAndAsOneUndoStep)
+// One session, recorded in fixtures/transcripts/frmVarlo-waveform.txt: markers
+// dragged in their row's form and put back with Escape, as undo steps; markers
+// following rows that are stamped, edited, added and undone; clicks that seek,
+// double-clicks that pick a row, zoom and the page turned by the playhead; a
+// song without waveform, and decodes that stop with the next song and the window.
+TEST_F(WaveWindow, Session)
 {
+    t->alias(music.path(), "<music>");
     openSong("[00:05]whole\r\n[00:10.50]hundredths\r\n");
-    const WaveView &view = w->wavSong->view();
-    const int toWhole = at(7700).x();
-    drag(5000, toWhole);
-    const QString whole
-        = PositionText((static_cast<qint32>(view.msAt(toWhole)) + 500) / 1000 * 1000);
-    EXPECT_EQ(liveTime, whole + " 00:10.50") << "the cell follows while the button is held";
-    EXPECT_EQ(table().cell(0, 0), whole);
-
-    const int toHundredths = at(12345).x();
-    drag(10500, toHundredths);
-    const qint32 snapped = (static_cast<qint32>(view.msAt(toHundredths)) + 5) / 10 * 10;
-    EXPECT_EQ(table().cell(1, 0), hundredthsText(snapped));
-    EXPECT_EQ(marks(), (Marks{{(whole.mid(3).toInt()) * 1000, "1"}, {snapped, "2"}}));
-    QTest::mouseMove(w->wavSong, at(15000)); // let go, the mark stays put
-    EXPECT_EQ(marks()[1].first, snapped);
-
-    // Escape puts it back and leaves nothing to undo.
-    drag(snapped, at(20000).x(), true);
-    EXPECT_NE(liveTime.mid(liveTime.indexOf(u' ') + 1), hundredthsText(snapped));
-    EXPECT_EQ(table().cell(1, 0), hundredthsText(snapped));
-    drag(whole.mid(3).toInt() * 1000, at(30000).x(), true);
-    EXPECT_EQ(table().cell(0, 0), whole) << "the first line's mark too";
-    EXPECT_EQ(w->history()->count(), 2);
-
+    step("a minute of song with a whole-second line and a hundredths one");
+    drag(0, 7700);
+    step("the whole-second line dragged to about 0:07.7");
+    drag(1, 12345);
+    QTest::mouseMove(w->wavSong, at(15000));
+    step("the hundredths one dragged to about 0:12.345; the pointer moves on after the drop");
+    drag(1, 20000, true);
+    drag(0, 30000, true);
+    step("both dragged away and put back with Escape");
     key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(table().rows(), (Rows{{whole, "whole"}, {"00:10.50", "hundredths"}}));
+    step("the hundredths drag undone");
     key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(table().rows(), (Rows{{"00:05", "whole"}, {"00:10.50", "hundredths"}}));
-    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {10500, "2"}}));
-}
+    step("the whole-second drag undone");
 
-TEST_F(WaveWindow, MarkersFollowTheRowsAClickSeeksADoubleClickPicksARowAndPlayTurnsThePage)
-{
-    openSong("[00:05]one\r\n[0]two\r\n[00:10.50]three\r\n");
-    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {10500, "3"}}));
-    EXPECT_EQ(w->wavSong->currentMarker(), 0);
+    open("Other.lrc", w->Cmdopen, "[00:05]one\r\n[0]two\r\n[00:10.50]three\r\n");
+    step("a new load replaces the markers");
     w->List1->setCurrentIndex(table().index(1, 0));
-    EXPECT_EQ(w->wavSong->currentMarker(), -1); // a row without a time
+    step("a row without a time is current");
     player().moveTo(7000);
     clickCell(2, 0);
-    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {7000, "2"}, {10500, "3"}}));
-    EXPECT_EQ(w->wavSong->currentMarker(), 2) << "the stamp moved on to row 3";
+    step("that row stamped at 0:07");
     key(Qt::Key_Down, Qt::AltModifier);
     clickCell(3, 1);
     QTest::keyClicks(w->Text1, " more");
     w->List1->setFocus();
-    EXPECT_EQ(w->wavSong->markers()[2].tip, "00:10.60  three more");
+    step("the next one nudged and its text edited");
     click(w->cmdAddRow);
-    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {7000, "2"}, {10600, "4"}}));
+    step("a row added above it");
     key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {7000, "2"}, {10600, "3"}})) << "the added row gone";
+    step("the added row undone");
     for (int i = 0; i < 3; ++i)
         key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(marks(), (Marks{{5000, "1"}, {10500, "3"}}));
+    step("all undone");
 
     click(w->mmcMP3->Play);
-    const QPoint middle(w->wavSong->width() / 2, 30);
-    QTest::mouseClick(w->wavSong, Qt::LeftButton, {}, middle);
-    const auto there = static_cast<qint32>(std::lround(w->wavSong->view().msAt(middle.x())));
-    EXPECT_EQ(std::tuple(player().position(), player().isPlaying(), w->wavSong->playhead()),
-              std::tuple(there, true, there));
+    QTest::mouseClick(w->wavSong, Qt::LeftButton, {}, QPoint(w->wavSong->width() / 2, 30));
+    step("playing, the middle of the strip clicked");
     click(w->mmcMP3->Pause);
     QTest::mouseClick(w->wavSong, Qt::LeftButton, {}, QPoint(10, 30));
-    EXPECT_TRUE(player().isPaused());
-    EXPECT_LT(player().position(), there);
+    step("paused, its start clicked");
     w->List1->setCurrentIndex(table().index(0, 0));
     QTest::mouseDClick(w->wavSong, Qt::LeftButton, {}, at(10500));
-    EXPECT_EQ(w->Row(), 3);
+    step("the third marker double-clicked");
     QTest::mouseDClick(w->wavSong, Qt::LeftButton, {}, at(5000));
-    EXPECT_EQ(w->Row(), 1);
-    EXPECT_EQ(table().cell(2, 0), "00:10.50") << "a double-click is no drag";
-
+    step("the first marker double-clicked");
     click(w->mmcMP3->Play);
-    QWheelEvent in(QPointF(0, 30), w->wavSong->mapToGlobal(QPointF(0, 30)), {}, QPoint(0, 120 * 30),
-                   Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(w->wavSong, &in);
-    EXPECT_EQ(w->wavSong->view().spanMs(), 5000);
+    wheel(*w->wavSong, 0, 30);
+    step("zoomed in as far as it goes at the start");
     player().moveTo(5200);
     w->tmrPreview_Timer();
-    EXPECT_EQ(std::pair(w->wavSong->view().startMs(), w->wavSong->playhead()),
-              std::pair(5200.0, 5200));
-    // A new load replaces the markers.
-    open("Other.lrc", w->Cmdopen, "[00:30]x\r\n");
-    EXPECT_EQ(marks(), (Marks{{30000, "1"}}));
-}
+    step("the playhead past the page turns it");
 
-TEST_F(WaveWindow, ASongWithoutWaveformStillStampsAndDecodesStopWithTheNextSongAndTheWindow)
-{
+    openSong("[07:59]late\r\n", 600000);
+    drag(0, 479700);
+    step("ten minutes of song, a whole-second line dragged to about 7:59.7");
+
     open("Broken.mp3", w->Command1);
     FakeDecoder &first = decoder();
-    EXPECT_EQ(first.started, QStringList{file("Broken.mp3")});
     first.feed(1000, 20000);
     first.fail();
-    EXPECT_EQ(w->wavSong->accessibleDescription(), "No waveform for this song");
     w->rtbLyr->setPlainText("a");
     click(w->Command2);
     player().moveTo(3000);
     clickCell(1, 0);
-    EXPECT_EQ(table().cell(0, 0), "00:03");
-
+    step("a song without waveform still stamps");
     open("Song.mp3", w->Command1);
-    EXPECT_EQ(
-        std::tuple(first.isRunning(), w->wavSong->hasFailed(), w->wavSong->envelope().frames()),
-        std::tuple(true, false, qint64(0)));
+    t->note(QString::asprintf("decoder running %d, failed %d, frames %lld", first.isRunning(),
+                              w->wavSong->hasFailed(), w->wavSong->envelope().frames()));
     open("Next.wma", w->Command1);
-    EXPECT_EQ(first.started.size(), 3);
-    EXPECT_EQ(w->wavSong->accessibleDescription(), "");
+    t->note(u"decodes: " + first.started.join(u", "));
+    step("two more songs opened");
     w->close();
-    EXPECT_FALSE(first.isRunning() || w->wavSong->isDecoding());
+    t->note(QStringLiteral("decoding after the window closed: %1")
+                .arg(first.isRunning() || w->wavSong->isDecoding()));
+    step("closed");
+    t->expectGolden("frmVarlo-waveform");
 }
 
-TEST(WaveStrip, DrawsTheSoundAsItArrivesWithAProgressMarkUntilItIsComplete)
+// One session on the strip: the sound drawn as it arrives, with a progress
+// mark until it is complete; the wheel zooming around the pointer, Shift+wheel
+// and the bar moving along; the playhead turning the page only when zoomed in
+// and not while the user looks away; markers, the current one highlighted,
+// crowded labels left out, hover and double-clicks.
+TEST(WaveStrip, Session)
 {
     Strip s;
     s.decoder->feed(2500, 0);
     s.decoder->feed(2500, 30000);
-    QImage image = s.picture();
-    const auto high = [&](int x) { return s.inked(image, x, x + 1, 3, 20); };
-    const auto low = [&](int x) { return s.inked(image, x, x + 1, 60, 76); };
-    const QColor progress = s.strip.palette().highlight().color();
-    // 0-2.5 s quiet, 2.5-5 s loud, nothing yet after; the mark at the bottom
-    // runs half the width.
-    EXPECT_EQ((std::tuple(high(50), high(150), low(150), high(250))),
-              std::tuple(false, true, true, false));
-    // 30000 of 32767 reaches 36 of the 39 pixels above the middle line.
-    EXPECT_EQ(std::tuple(s.inked(image, 150, 151, 0, 3), high(150)), std::tuple(false, true));
-    EXPECT_EQ(std::pair(image.pixelColor(190, 78), image.pixelColor(190, 79)),
-              std::pair(progress, progress));
-    EXPECT_NE(image.pixelColor(210, 79), progress);
-    // The sound is drawn softer than the marks.
-    EXPECT_NE(image.pixelColor(150, 10), s.strip.palette().text().color());
+    s.picture();
+    s.step("2.5 s quiet, then 2.5 s at 30000 of 32767");
     // What arrives is painted before long, again and again, without waiting
     // for the end.
     QCoreApplication::processEvents(); // the repaints asked for so far
-    PaintCounter paints;
-    s.strip.installEventFilter(&paints);
+    s.paints = 0;
     for (int round = 1; round <= 2; ++round) {
         s.decoder->feed(100, 30000);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return paints.count >= round; }, 10000)) << round;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return s.paints >= round; }, 10000)) << round;
     }
-
     s.decoder->finish();
-    image = s.picture();
-    // Finished, the decoded 5.2 seconds are the whole song.
-    EXPECT_EQ(std::tuple(s.strip.isDecoding(), s.strip.view().songMs()), std::tuple(false, 5200.0));
-    EXPECT_EQ(std::tuple(high(150), high(350)), std::tuple(false, true));
-    EXPECT_NE(image.pixelColor(100, 79), progress);
-    EXPECT_EQ(s.strip.accessibleDescription(), "");
-}
+    s.picture();
+    s.step("finished: the decoded 5.2 seconds are the whole song");
 
-// Before a song is open there is no time to go to.
-TEST(WaveStrip, AClickWithoutASongSeeksNowhere)
-{
-    WaveStrip empty{std::make_unique<FakeDecoder>(), nullptr};
-    empty.resize(400, 80);
-    QSignalSpy seeks(&empty, &WaveStrip::seekRequested);
-    QTest::mouseClick(&empty, Qt::LeftButton, {}, QPoint(100, 30));
-    EXPECT_EQ(seeks.count(), 0);
-}
-
-TEST(WaveStrip, TheWheelZoomsAroundThePointerAndShiftWheelAndTheBarMoveAlong)
-{
-    Strip s;
-    const double under = s.strip.view().msAt(300);
-    EXPECT_TRUE(s.strip.scrollBar()->isHidden());
+    s.strip.open(QStringLiteral("/music/other.mp3"));
+    // Before its length is known there is no time to go to.
+    QTest::mouseClick(&s.strip, Qt::LeftButton, {}, QPoint(100, 30));
+    s.t.note(QStringLiteral("seeks asked for: %1").arg(s.seeks.count()));
+    s.decoder->tellDuration(10000);
     for (int i = 0; i < 3; ++i)
-        EXPECT_GT(s.paintsAfter([&] { s.wheel(300, 1); }), 0) << i;
-    EXPECT_NEAR(s.strip.view().spanMs(), 10000 / std::pow(1.25, 3), 1e-6);
-    EXPECT_NEAR(s.strip.view().msAt(300), under, 1e-6);
-    EXPECT_FALSE(s.strip.scrollBar()->isHidden());
-    const int middle = (s.strip.scrollBar()->geometry().top() - 1) / 2;
-    EXPECT_TRUE(s.inked(s.picture(), 0, 1, middle, middle + 1)) << "the line above the bar";
-    s.wheel(300, 20);
-    EXPECT_EQ(s.strip.view().spanMs(), 5000);
-
-    const double start = s.strip.view().startMs();
-    s.wheel(100, -1, Qt::ShiftModifier);
-    EXPECT_NEAR(s.strip.view().startMs(), start + 500, 1e-6);
-    EXPECT_EQ(s.strip.scrollBar()->value(), std::lround(start + 500));
-    s.wheel(100, 1, Qt::NoModifier, true); // a sideways wheel needs no Shift
-    EXPECT_NEAR(s.strip.view().startMs(), start, 1e-6);
-    EXPECT_GT(s.paintsAfter([&] { s.strip.scrollBar()->setValue(1234); }), 0);
-    EXPECT_EQ(s.strip.view().startMs(), 1234);
-    s.wheel(100, -20);
-    EXPECT_EQ(std::tuple(s.strip.view().spanMs(), s.strip.scrollBar()->isHidden()),
-              std::tuple(10000.0, true));
-    s.strip.resize(200, 80); // the whole song still fits, in 50 ms a pixel
-    EXPECT_EQ(s.strip.view().msAt(100), 5000);
-
-    // The playhead turns the page only when zoomed in, and a paused one lets
-    // the user look away.
+        s.paintsAfter([&] { wheel(s.strip, 300, 1); });
+    s.picture();
+    s.step("another song of ten seconds; three notches in at 300 px");
+    wheel(s.strip, 300, 20);
+    s.step("twenty more");
+    wheel(s.strip, 100, -1, Qt::ShiftModifier);
+    s.step("Shift+wheel back a notch");
+    wheel(s.strip, 100, 1, Qt::NoModifier, true);
+    s.step("a sideways wheel forward a notch");
+    s.paintsAfter([&] { s.strip.scrollBar()->setValue(1234); });
+    s.step("the bar moved to 1234");
+    wheel(s.strip, 100, -20);
+    s.strip.resize(200, 80);
+    s.step("zoomed out all the way, then half as wide");
     s.strip.setPlayhead(9000);
-    EXPECT_EQ(s.strip.view().startMs(), 0);
-    s.wheel(0, 20); // 0 .. 5 s
+    s.step("the playhead at 9 s");
+    wheel(s.strip, 0, 20);
     s.strip.setPlayhead(4999);
-    EXPECT_EQ(s.strip.view().startMs(), 0);
+    s.step("zoomed in at the start; the playhead at 4.999 s");
     s.strip.setPlayhead(5001);
-    EXPECT_EQ(s.strip.view().startMs(), 5000); // the last page ends with the song
-    EXPECT_EQ(s.strip.scrollBar()->value(), 5000);
-    const QImage image = s.picture();
-    EXPECT_EQ(image.pixelColor(s.strip.xOf(5001), 30), QColor(220, 30, 30));
+    s.picture();
+    s.step("the playhead at 5.001 s");
     s.strip.scrollBar()->setValue(0);
     s.strip.setPlayhead(5001);
-    EXPECT_EQ(s.strip.view().startMs(), 0);
-    // Sound past the length the file told widens the song while it decodes.
+    s.step("the bar back at the start while the playhead stands still");
     s.decoder->feed(12000, 0);
-    EXPECT_EQ(s.strip.view().songMs(), 12000);
-    s.strip.open(QStringLiteral("/music/other.mp3")); // another song starts whole
-    EXPECT_TRUE(s.strip.scrollBar()->isHidden());
-}
+    s.step("sound past the length the file told");
 
-TEST(WaveStrip, TheCurrentMarkerIsHighlightedHoverTellsItsLineADoubleClickPicksIt)
-{
-    Strip s;
-    // Mark 3's label would touch label 2, with no pixel between (25 ms a pixel).
+    s.strip.open(QStringLiteral("/music/song.mp3"));
+    s.strip.resize(400, 80);
+    s.decoder->tellDuration(10000);
+    s.step("the first song again, 400 px wide");
+    // Mark 3's label would touch label 2, with no pixel between.
     const int label = s.strip.fontMetrics().horizontalAdvance(QStringLiteral("2"));
     const qint32 crowded = 7000 + (label + 2) * 25;
-    const std::vector<WaveStrip::Marker> markers
-        = {{2000, "1", "00:02 first"}, {7000, "2", "00:07 second"}, {crowded, "3", "third"}};
-    EXPECT_GT(s.paintsAfter([&] { s.strip.setMarkers(markers); }), 0);
-    EXPECT_GT(s.paintsAfter([&] { s.strip.setCurrentMarker(1); }), 0);
-    const QImage image = s.picture();
-    EXPECT_EQ(image.pixelColor(s.strip.xOf(7000), 60), s.strip.palette().highlight().color());
-    EXPECT_EQ(image.pixelColor(s.strip.xOf(2000), 60), s.strip.palette().text().color());
-    // Labels beside their lines, but none crowding the one before it.
-    const auto inked = [&](int x, int right) {
-        return s.inked(image, x, right, 0, s.strip.fontMetrics().ascent());
-    };
-    const int second = s.strip.xOf(7000);
-    EXPECT_TRUE(inked(s.strip.xOf(2000) + 2, s.strip.xOf(2000) + 2 + label));
-    EXPECT_TRUE(inked(second + 2, second + 2 + label));
-    EXPECT_FALSE(inked(second - label, second));
-    EXPECT_FALSE(inked(second + label + 4, second + 2 * label + 2));
-
-    // The pointer shows where a mark can be taken hold of.
-    QTest::mouseMove(&s.strip, QPoint(s.strip.xOf(2000), 50));
-    EXPECT_EQ(s.strip.cursor().shape(), Qt::SizeHorCursor);
-    QTest::mouseMove(&s.strip, QPoint(s.strip.xOf(2000) + 20, 50));
-    EXPECT_EQ(s.strip.cursor().shape(), Qt::ArrowCursor);
-    const QPoint at(s.strip.xOf(2000) + 1, 40);
-    QHelpEvent hover(QEvent::ToolTip, at, s.strip.mapToGlobal(at));
-    QCoreApplication::sendEvent(&s.strip, &hover);
-    EXPECT_EQ(QToolTip::text(), "00:02 first");
-    const QPoint away(s.strip.xOf(2000) + 20, 40);
-    QHelpEvent off(QEvent::ToolTip, away, s.strip.mapToGlobal(away));
-    QCoreApplication::sendEvent(&s.strip, &off);
+    s.paintsAfter([&] {
+        s.strip.setMarkers(
+            {{2000, "1", "00:02 first"}, {7000, "2", "00:07 second"}, {crowded, "3", "third"}});
+    });
+    s.paintsAfter([&] { s.strip.setCurrentMarker(1); });
+    s.picture();
+    s.step("three markers, the second current, the third crowding it");
+    // The pointer shows where a mark can be taken hold of, and tells its line.
+    for (const int x : {s.strip.xOf(2000) + 1, s.strip.xOf(2000) + 20}) {
+        QTest::mouseMove(&s.strip, QPoint(x, 40));
+        QHelpEvent hover(QEvent::ToolTip, QPoint(x, 40), s.strip.mapToGlobal(QPoint(x, 40)));
+        QCoreApplication::sendEvent(&s.strip, &hover);
+        s.t.note(QStringLiteral("pointer at %1: %2 \"%3\"")
+                     .arg(x)
+                     .arg(debugText(s.strip.cursor().shape()), QToolTip::text()));
+    }
     // Well before Qt would take it away by itself, after ten seconds.
     EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
+    s.step("the pointer on the first marker and away from it");
 
     // A double-click takes the marker it is on even with another a pixel away.
     s.strip.setMarkers({{3000, "1", ""}, {3025, "2", ""}});
@@ -365,4 +333,5 @@ TEST(WaveStrip, TheCurrentMarkerIsHighlightedHoverTellsItsLineADoubleClickPicksI
     for (const qint32 ms : {3000, 3025})
         QTest::mouseDClick(&s.strip, Qt::LeftButton, {}, QPoint(s.strip.xOf(ms), 40));
     EXPECT_EQ(picked, (QList<QVariantList>{{0}, {1}}));
+    s.t.expectGolden("WaveStrip");
 }
