@@ -87,7 +87,7 @@ QSize IniStuff::lyricWindowSize() const
     if (parts.size() != 2)
         return {};
     const QSize size(parts.at(0).toInt(), parts.at(1).toInt());
-    return size.width() > 0 && size.height() > 0 ? size : QSize();
+    return size.isEmpty() ? QSize() : size;
 }
 
 void IniStuff::setLyricWindowSize(QSize size)
