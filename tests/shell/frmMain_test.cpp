@@ -67,8 +67,8 @@ TEST_F(ShellTest, AboutReadsTheRegistryAndStartsSystemInfoOrSaysItIsUnavailable)
     launcher->succeed = false;
     about.StartSysInfo();
     EXPECT_EQ(launcher->started, QStringList({"C:\\S\\MSINFO32.EXE", "/bin/kinfo"}));
-    ASSERT_EQ(messages->shown.size(), 3u);
-    EXPECT_EQ(messages->shown[2], "System Information Is Unavailable At This Time");
+    EXPECT_EQ(messages->told,
+              QStringList(3, "[Caldra] System Information Is Unavailable At This Time"));
 
     const QImage etched = about.grab().toImage();
     EXPECT_EQ(etched.pixelColor(about.Line1_1->geometry().center()), QColor(128, 128, 128));
@@ -105,13 +105,12 @@ TEST_F(ShellTest, Session)
     Transcript t(main, &messages->told);
     t.alias(dir.path(), "<dir>");
     for (QWidget *button : {main.cmdNewLyric, main.cmdId3, main.cmdPlaylist}) {
-        auto answers = answerModal([&](QWidget *w) {
-            QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Escape);
-            t.note(u"opened " + w->windowTitle() + (w->isVisible() ? "" : " (Escape closed it)"));
-            w->close();
-        });
-        click(button);
-        EXPECT_TRUE(answers->wait()) << answers->failure().toStdString();
+        clickAnswering(button, {[&](QWidget *w) {
+                           QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, Qt::Key_Escape);
+                           t.note(u"opened " + w->windowTitle()
+                                  + (w->isVisible() ? "" : " (Escape closed it)"));
+                           w->close();
+                       }});
     }
     t.step("each button opens its tool");
     using Steps = std::function<void(QWidget *, Transcript &)>;
@@ -144,7 +143,7 @@ TEST_F(ShellTest, Session)
     auto answers = answerModals({session("frmAbout", about), session("frmbrowse", picker)});
     main.Aboutmnu->trigger();
     main.defaultMp3->trigger();
-    EXPECT_TRUE(answers->wait()) << answers->failure().toStdString();
+    answers->wait();
     t.note(readBytes(ini));
     t.step("About closed; the folder picked");
     t.expectGolden("frmMain");
@@ -176,7 +175,8 @@ TEST_F(ShellTest, SettingOfAnInstalledProgramGoesToTheUsersConfigFolder)
     ASSERT_TRUE(writeBytes(config, "a file"));
     settings.setSval("/lost/");
     EXPECT_EQ(readBytes(ini), "[MUSIC]\r\nDEFDIR=/new preset/\r\n");
-    EXPECT_EQ(messages->shown, QStringList({"Setting has been saved", "Error saving setting"}));
+    EXPECT_EQ(messages->told,
+              QStringList({"[Caldra] Setting has been saved", "[Caldra] Error saving setting"}));
     qputenv("XDG_CONFIG_HOME", oldConfigHome);
 }
 
@@ -212,23 +212,23 @@ TEST_F(ShellTest, StartOpensTheToolWithItsFilesOrNamesTheFileThatIsMissing)
     for (const auto &[request, expected] : cases) {
         QString shown;
         bool inFront = false;
-        auto answers = answerModal(inspect(
-            [&](QWidget *w) {
-                shown = filesShown(w);
-                inFront = w->isModal() && main.isVisible();
-            },
-            cancelDialog()));
+        auto answers = answerModal([&](QWidget *w) {
+            shown = filesShown(w);
+            inFront = w->isModal() && main.isVisible();
+            cancelDialog()(w);
+        });
         main.OpenAtStart(request);
-        ASSERT_TRUE(answers->wait()) << answers->failure().toStdString();
+        ASSERT_TRUE(answers->wait());
         EXPECT_EQ(shown, expected);
         EXPECT_TRUE(inFront) << expected.toStdString();
     }
-    EXPECT_TRUE(messages->shown.isEmpty());
+    EXPECT_TRUE(messages->told.isEmpty());
 
     const QString missing = dir.filePath("gone.mp3");
     main.OpenAtStart({Tool::Lyrics, {missing}, false});
     main.OpenAtStart({Tool::Playlist, {song, missing, list}, false});
-    const QString named = "Caldra could not open\n" + missing + ": No such file or directory";
-    EXPECT_EQ(messages->shown, QStringList({named, named}));
+    const QString named
+        = "[Caldra] Caldra could not open\n" + missing + ": No such file or directory";
+    EXPECT_EQ(messages->told, QStringList({named, named}));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
