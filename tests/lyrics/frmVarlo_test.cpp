@@ -138,9 +138,16 @@ TEST_F(LyricWindow, Session)
     const QByteArray lrc = "[00:30]c\r\n[00:10]a\r\n[xx]b\r\n[00:20]b\r\n[00:10]a\r\n";
     open("b.lrc", w->Cmdopen, lrc + QByteArray("[]\r\n").repeated(40) + "[02:00]e\r\n");
     click(w->mmcMP3->Play);
+    QStringList repainted; // a row whose colour changes unannounced keeps its old one on screen
+    QObject::connect(&table(), &QAbstractItemModel::dataChanged, w.get(),
+                     [&](const QModelIndex &from, const QModelIndex &, const QList<int> &roles) {
+                         if (roles.contains(Qt::BackgroundRole))
+                             repainted << QString::number(from.row());
+                     });
     for (const qint32 at : {9999, 10000, 25000, 30000, 120000}) {
         player().moveTo(at);
         QMetaObject::invokeMethod(w->tmrPreview, "timeout");
+        t.note(u"repainted: " + std::exchange(repainted, {}).join(u' '));
         t.step(QStringLiteral("playing at %1").arg(at));
     }
     const QRect last = w->List1->visualRect(table().index(45, 0));

@@ -188,6 +188,7 @@ TEST(PlaylistWindow, TotalShowsWholeAndPathsTakeTheFreeWidth)
     QLocale::setDefault(QLocale::c());
     QTemporaryDir settings, music;
     frmPlaylist w(testServices(settings.path()));
+    w.ListView1->horizontalHeader()->setDefaultSectionSize(30); // not what the list sets
     w.Form_Load();
     w.show();
     Transcript t(w);

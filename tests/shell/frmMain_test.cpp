@@ -102,6 +102,8 @@ TEST_F(ShellTest, Session)
         EXPECT_TRUE(
             QRegularExpression("^/(media|run/media|mnt)/").match(volume.mountPoint).hasMatch())
             << volume.mountPoint.toStdString();
+    EXPECT_EQ(DesktopFileSystem().freeBytes("/proc"), std::optional<qint64>(0))
+        << "full, not unknown";
     Transcript t(main, &messages->told);
     t.alias(dir.path(), "<dir>");
     for (QWidget *button : {main.cmdNewLyric, main.cmdId3, main.cmdPlaylist}) {
@@ -136,6 +138,17 @@ TEST_F(ShellTest, Session)
             QTest::keyClick(folders, Qt::Key_Return);
             s.step("Enter on " + folder);
         }
+        // Each folder drawn, indented by its depth.
+        const QImage shot = folders->viewport()->grab().toImage();
+        QStringList drawnFrom;
+        for (int r = 0; r < folders->count(); ++r) {
+            const int y = folders->visualItemRect(folders->item(r)).center().y();
+            int x = 0;
+            while (x < shot.width() - 1 && shot.pixel(x, y) == shot.pixel(0, y))
+                ++x;
+            drawnFrom << QString::number(x);
+        }
+        s.note(u"rows drawn from x = " + drawnFrom.join(u' '));
         QTest::keyClick(w->findChild<QWidget *>("cmdopen"), Qt::Key_Return);
         s.step("Enter on Open: only a click opens");
         click(w->findChild<QWidget *>("cmdopen"));

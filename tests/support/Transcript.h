@@ -54,8 +54,10 @@ inline QString controlLine(const QWidget *w, const QWidget *window, bool layout)
     if (w == window)
         for (const QAction *action : w->findChildren<QAction *>())
             if (!action->text().isEmpty())
-                line += QStringLiteral(" action %1=\"%2\"")
-                            .arg(action->objectName(), action->text());
+                line += QStringLiteral(" action %1=\"%2\"%3")
+                            .arg(action->objectName(), action->text(),
+                                 action->menu() ? u" menu=" + action->menu()->objectName()
+                                                : QString());
     if (layout && w == window)
         line += QStringLiteral(" \"%1\" %2%3 %4")
                     .arg(w->windowTitle(), debugText(w->size()),
