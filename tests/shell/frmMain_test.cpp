@@ -195,6 +195,7 @@ TEST_F(ShellTest, SettingOfAnInstalledProgramGoesToTheUsersConfigFolder)
 
 // Each form of the command line opens its tool, modal in front of the main
 // window, with the files in it; an unreadable file is named and nothing opens.
+// Recorded in fixtures/transcripts/frmMain-start.txt.
 TEST_F(ShellTest, StartOpensTheToolWithItsFilesOrNamesTheFileThatIsMissing)
 {
     FakePlayers players;
@@ -203,45 +204,37 @@ TEST_F(ShellTest, StartOpensTheToolWithItsFilesOrNamesTheFileThatIsMissing)
         = writeFile(dir.filePath("Song.mp3"), readBytes(CALDRA_FIXTURES_DIR "/tone.mp3"));
     const QString other = writeFile(dir.filePath("b.mp3"), "not really a song");
     const QString list = writeFile(dir.filePath("list.m3u"), "#EXTM3U\r\nSong.mp3\r\nb.mp3\r\n");
+    const QString missing = dir.filePath("gone.mp3");
     frmMain main(services);
     main.show();
-    const auto filesShown = [&](QWidget *w) -> QString {
+    Transcript t(main, &messages->told);
+    t.alias(dir.path(), "<dir>");
+    const ModalAction filesShown = [&](QWidget *w) {
+        QString files;
         if (auto *lyrics = qobject_cast<frmVarlo *>(w))
-            return lyrics->lblSound->toolTip() + " " + players.latest->fileName;
-        if (auto *tags = qobject_cast<frmId3 *>(w))
-            return tags->WriteId3v2cmd->isEnabled() ? tags->CurrentFile : QString();
-        auto *playlist = qobject_cast<frmPlaylist *>(w);
-        return playlist && playlist->cmdDelete->isEnabled()
-                   ? playlist->rowPath(1) + " " + playlist->rowPath(2)
-                   : QString();
+            files = lyrics->lblSound->toolTip() + " " + players.latest->fileName;
+        else if (auto *tags = qobject_cast<frmId3 *>(w); tags && tags->WriteId3v2cmd->isEnabled())
+            files = tags->CurrentFile;
+        else if (auto *playlist = qobject_cast<frmPlaylist *>(w);
+                 playlist && playlist->cmdDelete->isEnabled())
+            files = playlist->rowPath(1) + " " + playlist->rowPath(2);
+        t.note(w->windowTitle() + (w->isModal() && main.isVisible() ? " in front: " : " behind: ")
+               + files);
+        cancelDialog()(w);
     };
     using Tool = StartRequest::Tool;
-    const std::pair<StartRequest, QString> cases[] = {
-        {{Tool::Lyrics, {song}, false}, "Song.mp3 " + song},
-        {{Tool::Tags, {song}, false}, song},
-        {{Tool::Playlist, {list}, true}, song + " " + other},
-        {{Tool::Playlist, {other, song}, false}, other + " " + song},
+    const StartRequest requests[] = {
+        {Tool::Lyrics, {song}, false},    {Tool::Tags, {song}, false},
+        {Tool::Playlist, {list}, true},   {Tool::Playlist, {other, song}, false},
+        {Tool::Lyrics, {missing}, false}, {Tool::Playlist, {song, missing, list}, false},
     };
-    for (const auto &[request, expected] : cases) {
-        QString shown;
-        bool inFront = false;
-        auto answers = answerModal([&](QWidget *w) {
-            shown = filesShown(w);
-            inFront = w->isModal() && main.isVisible();
-            cancelDialog()(w);
-        });
+    for (const StartRequest &request : requests) {
+        auto answers = answerModals(request.files.contains(missing) ? std::vector<ModalAction>()
+                                                                    : std::vector{filesShown});
         main.OpenAtStart(request);
         ASSERT_TRUE(answers->wait());
-        EXPECT_EQ(shown, expected);
-        EXPECT_TRUE(inFront) << expected.toStdString();
+        t.step(request.files.join(u' ') + (request.readPlaylists ? " as playlists" : ""));
     }
-    EXPECT_TRUE(messages->told.isEmpty());
-
-    const QString missing = dir.filePath("gone.mp3");
-    main.OpenAtStart({Tool::Lyrics, {missing}, false});
-    main.OpenAtStart({Tool::Playlist, {song, missing, list}, false});
-    const QString named
-        = "[Caldra] Caldra could not open\n" + missing + ": No such file or directory";
-    EXPECT_EQ(messages->told, QStringList({named, named}));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    t.expectGolden("frmMain-start");
 }
