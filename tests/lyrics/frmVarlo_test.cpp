@@ -34,12 +34,7 @@ TEST_F(LyricWindow, Session)
     t.alias(music.path(), "<music>");
     const auto saved
         = [&](const char *name) { t.note(QString(name) + ": " + readBytes(file(name))); };
-    const auto playing = [&] {
-        t.note(
-            QStringLiteral("player at %1%2%3")
-                .arg(player().position())
-                .arg(player().isPlaying() ? " playing" : "", player().isPaused() ? " paused" : ""));
-    };
+    const auto playing = [&] { t.note(playerState(player())); };
     const auto menuAt = [&](int row, bool pick) {
         const QRect cell = w->List1->visualRect(table().index(row - 1, 0));
         t.note(u"menu: " + useContextMenu(w->List1->viewport(), cell.center(), pick).join(u';'));
@@ -143,9 +138,16 @@ TEST_F(LyricWindow, Session)
     const QByteArray lrc = "[00:30]c\r\n[00:10]a\r\n[xx]b\r\n[00:20]b\r\n[00:10]a\r\n";
     open("b.lrc", w->Cmdopen, lrc + QByteArray("[]\r\n").repeated(40) + "[02:00]e\r\n");
     click(w->mmcMP3->Play);
+    QStringList repainted; // a row whose colour changes unannounced keeps its old one on screen
+    QObject::connect(&table(), &QAbstractItemModel::dataChanged, w.get(),
+                     [&](const QModelIndex &from, const QModelIndex &, const QList<int> &roles) {
+                         if (roles.contains(Qt::BackgroundRole))
+                             repainted << QString::number(from.row());
+                     });
     for (const qint32 at : {9999, 10000, 25000, 30000, 120000}) {
         player().moveTo(at);
         QMetaObject::invokeMethod(w->tmrPreview, "timeout");
+        t.note(u"repainted: " + std::exchange(repainted, {}).join(u' '));
         t.step(QStringLiteral("playing at %1").arg(at));
     }
     const QRect last = w->List1->visualRect(table().index(45, 0));
@@ -176,7 +178,7 @@ TEST_F(LyricWindow, Session)
         ask->accept();
     });
     w->rowMenu(2)->actions().at(1)->trigger();
-    ASSERT_TRUE(shift->wait()) << shift->failure().toStdString();
+    ASSERT_TRUE(shift->wait());
     w->activateWindow(); // no window manager gives it back after the dialog
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
     t.step("shifted by -1.6 s from the second row");
@@ -250,21 +252,58 @@ TEST_F(LyricWindow, ALoadGivesWayToANewerOne)
     EXPECT_EQ(table().cell(1, 0), "");
 }
 
-TEST_F(LyricWindow, HundredthsAndSizeAreRememberedBesideTheOtherLinesAndSetStampAndLayout)
+// A second session, recorded with where each control stands in
+// fixtures/transcripts/frmVarlo-window.txt: the song's title in the free width
+// of its row, cut only when even that is too narrow and clear of a control in
+// the row; the Hundredths box kept beside the settings' other lines, setting
+// the stamps' and the time's form; the window growing with table and strip, no
+// smaller than it opens, back at the size it was left and cut to the screen;
+// lyrics that come back on opening a song only into an empty window: from the
+// music folder with the load's report, else beside the song, else its tag.
+TEST_F(LyricWindow, WindowSession)
 {
     const QString iniPath = QDir(programDir.path()).filePath("varlo.ini");
-    const QByteArray ini = "[MUSIC]\r\nDEFDIR=/m/\r\n[Other]\r\nkey=v\r\n";
-    writeBytes(iniPath, ini);
+    const QByteArray musicLine = "[MUSIC]\r\nDEFDIR=" + music.path().toUtf8() + "/\r\n";
+    writeBytes(iniPath, musicLine + "[Other]\r\nkey=v\r\n");
     IniStuff settings(services, &opener);
     newWindow(settings);
-    EXPECT_FALSE(w->chkHundredths->isChecked());
+    QTemporaryDir elsewhere;
+    Transcript t(*w, &messages->told);
+    t.layout = true;
+    t.alias(music.path(), "<music>");
+    t.alias(elsewhere.path(), "<elsewhere>");
+    const auto step = [&](const QString &what) {
+        t.note(u"settings: " + readBytes(iniPath));
+        t.step(what);
+    };
+    const auto reopen = [&] {
+        newWindow(settings);
+        t.follow(*w);
+    };
+    step("opened");
+    const QString endless = QString("Very long title ").repeated(20) + ".mp3";
+    for (const QString title : {"A Rather Long Song Title, Live at the Hall.mp3", "Song.mp3"}) {
+        open(title, w->Command1);
+        step(title);
+    }
+    {
+        QPushButton inTheRow(w.get());
+        inTheRow.setGeometry(w->rtbLyr->geometry().right() - 60, w->lblSound->y() - 4, 60, 24);
+        open(endless, w->Command1);
+        step("a title too long for its row, beside a control in the row");
+    }
+    open(endless, w->Command1);
+    step("a title too long for its row");
+    const QSize opening = w->size();
+    w->resize(opening + QSize(200, 0));
+    step("a wider window gives the title the room it gained");
+    w->resize(opening);
+
     open("Song.mp3", w->Command1);
     w->rtbLyr->setPlainText("a\nb\nc\nd");
     click(w->Command2);
-    EXPECT_EQ(readBytes(iniPath), ini) << "untouched, the box writes nothing";
-
+    step("rows made: the box untouched writes nothing");
     click(w->chkHundredths);
-    EXPECT_EQ(readBytes(iniPath), ini + "[LYRICS]\r\nHUNDREDTHS=1\r\n");
     player().moveTo(12999);
     clickCell(1, 0); // stamps and moves on, so Space times the next line
     player().moveTo(15000);
@@ -272,178 +311,94 @@ TEST_F(LyricWindow, HundredthsAndSizeAreRememberedBesideTheOtherLinesAndSetStamp
     click(w->mmcMP3->Play);
     player().moveTo(16789);
     w->tmrPreview_Timer();
-    EXPECT_EQ(w->lblTime->text(), "00:16.78");
+    step("hundredths: stamped by click and Space, the time shown while playing");
     click(w->chkHundredths);
-    EXPECT_EQ(readBytes(iniPath), ini + "[LYRICS]\r\nHUNDREDTHS=0\r\n");
     player().moveTo(17999);
     clickCell(3, 0);
-    EXPECT_EQ(table().rows(),
-              Rows({{"00:12.99", "a"}, {"00:15.00", "b"}, {"00:17", "c"}, {"0", "d"}}));
-    EXPECT_EQ(w->Row(), 4);
+    step("whole seconds again");
 
-    // The window grows with table and strip and comes back at the size it was left.
-    const QSize opening = w->size();
-    QList<QRect> before;
-    const QList<QWidget *> controls = {w->wavSong, w->List1,    w->rtbLyr,        w->Cmdopen,
-                                       w->cmdSave, w->Command1, w->cmdAddRowDown, w->lblTime};
-    for (QWidget *c : controls)
-        before.append(c->geometry());
     w->resize(opening + QSize(200, 150));
-    const QList<QRect> expected
-        = {before[0].adjusted(0, 0, 200, 0),   before[1].adjusted(0, 0, 200, 150),
-           before[2].adjusted(0, 0, 200, 150), before[3].translated(0, 150),
-           before[4].translated(200, 150),     before[5],
-           before[6].translated(200, 0),       before[7]};
-    for (int i = 0; i < controls.size(); ++i)
-        EXPECT_EQ(controls[i]->geometry(), expected[i]) << controls[i]->objectName().toStdString();
+    step("grown");
     w->resize(opening - QSize(100, 100));
-    EXPECT_EQ(w->size(), opening) << "no smaller than it opens";
-
+    step("no smaller than it opens");
     w->resize(opening + QSize(60, 40));
     w->close();
-    const QSize left = opening + QSize(60, 40);
-    EXPECT_EQ(readBytes(iniPath),
-              ini + "[LYRICS]\r\nHUNDREDTHS=0\r\nWINDOW=" + QByteArray::number(left.width()) + "x"
-                  + QByteArray::number(left.height()) + "\r\n");
-    newWindow(settings);
-    EXPECT_EQ(w->size(), left);
-    EXPECT_EQ(w->List1->width(), before[1].width() + 60);
+    reopen();
+    step("closed and opened again");
     w->close();
-    EXPECT_EQ(readBytes(iniPath).count("WINDOW="), 1) << "an unchanged size is not written";
+    step("closed at an unchanged size");
+    writeBytes(iniPath, musicLine + "[LYRICS]\r\nWINDOW=9000x9000\r\n");
+    reopen();
+    step("a size the screen cannot hold");
 
-    // A size the screen cannot hold any more is cut to what it can.
-    writeBytes(iniPath, "[LYRICS]\r\nWINDOW=9000x9000\r\n");
-    newWindow(settings);
-    EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()))
-        << w->frameGeometry().width() << "x" << w->frameGeometry().height();
-}
-
-TEST_F(LyricWindow, LyricsComeBackOnOpenOnlyIntoAnEmptyWindow)
-{
-    QTemporaryDir elsewhere;
     const QString song = QDir(elsewhere.path()).filePath("Song.mp3");
     writeBytes(song, toneAudio());
     writeSongLyrics(song, {{{1000, "from the song"}}, "from the song"});
     const QString beside = QDir(elsewhere.path()).filePath("Song.lrc");
     writeBytes(beside, "[00:03]beside\r\n");
-    const auto openSong = [&] {
+    const auto openSong = [&](const char *what) {
         dialogs->answers.push_back(song);
         click(w->Command1);
+        step(what);
     };
-    openSong();
-    EXPECT_EQ(table().rows(), Rows({{"00:03", "beside"}}));
-    EXPECT_TRUE(w->List1->isVisible());
-
-    newWindow(folder); // the music folder's file first, with the load's report
+    openSong("a song with a file beside it");
+    reopen();
     writeBytes(file("Song.lrc"), "[00:01]music folder\r\n\r\n[00:09]x\r\n");
-    openSong();
-    EXPECT_EQ(table().rows(), Rows({{"00:01", "music folder"}}));
-    EXPECT_EQ(messages->shown,
-              QStringList({"Error 5 (Invalid procedure call or argument) in procedure"}));
-
-    newWindow(folder);
+    openSong("and one in the music folder");
+    reopen();
     QFile::remove(file("Song.lrc"));
     QFile::remove(beside);
-    openSong();
-    EXPECT_EQ(table().rows(), Rows({{"00:01", "from the song"}}));
+    openSong("without either");
     writeBytes(beside, "[00:03]beside\r\n");
-    openSong();
-    EXPECT_EQ(table().rows(), Rows({{"00:01", "from the song"}}));
-
-    newWindow(folder);
+    openSong("again, with the file beside it back");
+    reopen();
     w->rtbLyr->setPlainText("typed");
-    openSong();
-    EXPECT_EQ(w->Rows(), 1);
-}
-
-// The title takes the free width of its row around the label's place, is cut
-// only when even that is too narrow, and keeps clear of a control in the row.
-TEST_F(LyricWindow, SongTitleTakesTheFreeWidthOfItsRow)
-{
-    const QRect home = w->lblSound->geometry();
-    const QRect margins = w->rtbLyr->geometry();
-    const QString endless = QString("Very long title ").repeated(20) + ".mp3";
-    const struct {
-        QString title;
-        bool whole;
-    } cases[] = {{"Song.mp3", true},
-                 {"A Rather Long Song Title, Live at the Hall.mp3", true},
-                 {endless, false}};
-    for (const auto &c : cases) {
-        open(c.title, w->Command1);
-        const QRect r = w->lblSound->geometry();
-        EXPECT_EQ(w->lblSound->text() == c.title, c.whole) << c.title.toStdString();
-        EXPECT_LE(w->lblSound->fontMetrics().horizontalAdvance(w->lblSound->text()), r.width());
-        EXPECT_TRUE(margins.contains(QRect(r.left(), margins.top(), r.width(), 1))) << r.left();
-        EXPECT_EQ(std::pair(r.top(), r.height()), std::pair(home.top(), home.height()));
-    }
-    // Cut where the next letter would not fit.
-    const int letter = w->lblSound->fontMetrics().maxWidth();
-    EXPECT_LE(margins.width() - w->lblSound->width(), letter);
-    EXPECT_TRUE(w->lblSound->text().endsWith(u'…'));
-    // A wider window gives the title the room it gained.
-    const int narrow = w->lblSound->width();
-    w->resize(w->width() + 200, w->height());
-    EXPECT_GE(w->lblSound->width(), narrow + 200 - letter);
-
-    open("Song.mp3", w->Command1);
-    EXPECT_EQ(w->lblSound->geometry().center().x(), home.center().x());
-    QPushButton inTheRow(w.get());
-    inTheRow.setGeometry(margins.right() - 60, home.top() - 4, 60, 24);
-    open(endless, w->Command1);
-    const int clear = inTheRow.x() - 7 - w->lblSound->geometry().right();
-    EXPECT_TRUE(clear >= 0 && clear <= letter) << clear;
+    openSong("into typed lyrics");
+    t.expectGolden("frmVarlo-window");
 }
 
 // The file is let go of for a rewrite and loads again in the background: once
 // loaded it plays or holds where it was, unless stopped or opened afresh first.
+// Recorded in fixtures/transcripts/MmControl.txt.
 TEST(MmControl, FillsItsPlaceAndTakesTheSongUpAgainOnceLoadedUnlessToldOtherwise)
 {
-    enum Case { Playing, Paused, StopMeanwhile, ReopenMeanwhile };
-    const std::tuple<Case, bool, bool, qint32> cases[] = {{Playing, true, false, 42000},
-                                                          {Paused, false, true, 42000},
-                                                          {StopMeanwhile, false, false, 0},
-                                                          {ReopenMeanwhile, false, false, 0}};
-    for (const auto &[c, playing, paused, at] : cases) {
-        QWidget window;
+    QWidget window;
+    Transcript t(window);
+    for (const QString c : {"playing", "paused", "stopped meanwhile", "opened again meanwhile"}) {
         auto *player = new FakePlayer; // owned by the control
-        auto *mmc = new MmControl(std::unique_ptr<MediaPlayer>(player), &window);
-        const auto enabled = [&] {
-            return QList<bool>{mmc->Play->isEnabled(), mmc->Pause->isEnabled(),
-                               mmc->Stop->isEnabled()};
-        };
-        EXPECT_EQ(enabled(), QList<bool>({false, false, false}));
+        const auto mmc = std::make_unique<MmControl>(std::unique_ptr<MediaPlayer>(player), &window);
         mmc->resize(240, 30); // the buttons fill it edge to edge, as one strip
         mmc->layout()->activate();
         EXPECT_EQ(mmc->Play->geometry().united(mmc->Stop->geometry()), mmc->rect());
         EXPECT_EQ(mmc->Play->width() + mmc->Pause->width() + mmc->Stop->width(), mmc->width());
         bool worked = false;
-        mmc->releaseWhile([&] { worked = true; }); // with nothing open
-        EXPECT_TRUE(worked);
-
+        mmc->releaseWhile([&] { worked = true; });
+        t.note(worked ? "work done with nothing open" : "no work with nothing open");
+        t.step(c);
         player->fileName = "song.mp3";
         mmc->open();
         player->opensLater = true;
         mmc->pressPlay();
         player->moveTo(42000);
-        if (c == Paused)
+        if (c == u"paused")
             mmc->Pause->click();
         mmc->releaseWhile([&] { worked = player->isOpen(); });
-        EXPECT_FALSE(worked) << "held during the rewrite";
-        EXPECT_EQ(enabled(), QList<bool>({false, false, false})) << "nothing before it has loaded";
-        if (c == StopMeanwhile)
+        t.note(worked ? "the song open during the work" : "the song let go of for the work");
+        t.step("let go of for a rewrite, not loaded yet");
+        if (c == u"stopped meanwhile")
             mmc->stop();
-        if (c == ReopenMeanwhile) {
+        if (c == u"opened again meanwhile") {
             mmc->close();
             mmc->open();
         }
         player->loaded();
-        EXPECT_EQ(player->isPlaying(), playing) << c;
-        EXPECT_EQ(player->isPaused(), paused) << c;
-        EXPECT_EQ(player->position(), at) << c;
-        if (c == Playing) {
+        t.note(playerState(*player));
+        t.step("loaded");
+        if (c == u"playing") {
             mmc->Stop->click();
-            EXPECT_FALSE(player->isPlaying()) << "Stop";
+            t.note(playerState(*player));
+            t.step("Stop");
         }
     }
+    t.expectGolden("MmControl");
 }

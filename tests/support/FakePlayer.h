@@ -85,6 +85,15 @@ private:
     qint32 m_position = 0;
 };
 
+// Where the player stands, for a transcript's note.
+inline QString playerState(const FakePlayer &player)
+{
+    return QStringLiteral("player at %1%2%3")
+        .arg(player.position())
+        .arg(QLatin1String(player.isPlaying() ? " playing" : ""),
+             QLatin1String(player.isPaused() ? " paused" : ""));
+}
+
 // Hands out fakes through a factory of the services; `latest` is the one made
 // last, cleared when its window destroys it.
 template <class Fake>

@@ -14,19 +14,17 @@ class RecordingMessages final : public MessageBoxService {
 public:
     void show(QWidget *, const QString &text, const QString &title, MessageIcon icon) override
     {
-        shown.append(text);
         told.append(QStringLiteral("[%1%2] ").arg(title, icon == MessageIcon::None ? "" : " (i)")
                     + text);
     }
     // Recorded among the messages, answered with `yes`.
     bool ask(QWidget *, const QString &text, const QString &title) override
     {
-        shown.append(text);
         told.append(QStringLiteral("[%1 (?)] ").arg(title) + text);
         return yes;
     }
-    QStringList shown;
-    QStringList told; // with the title and whether the box shows the information icon
+    // With the title and whether the box shows the information icon.
+    QStringList told;
     bool yes = false;
 };
 

@@ -13,7 +13,9 @@ namespace caldra::test {
 bool ModalAnswers::wait(int timeoutMs) const
 {
     (void)QTest::qWaitFor([this] { return done(); }, timeoutMs);
-    return m_next == m_actions.size() && m_failure.isEmpty();
+    const bool answered = m_next == m_actions.size() && m_failure.isEmpty();
+    EXPECT_TRUE(answered) << m_failure.toStdString();
+    return answered;
 }
 
 void ModalAnswers::poll()
@@ -52,13 +54,16 @@ std::shared_ptr<ModalAnswers> answerModals(std::vector<ModalAction> actions, int
     return answers;
 }
 
-ModalAction pressOk(QString *text)
+void clickAnswering(QWidget *button, std::vector<ModalAction> actions)
 {
-    return [text](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        *text = box ? box->text() : QString();
-        modal->close();
-    };
+    auto answers = answerModals(std::move(actions));
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(answers->wait());
+    // A window manager gives the activation back to the window under a closed
+    // dialog; the offscreen platform has none, and without it no control of
+    // the window would get the focus again.
+    button->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(button->window()));
 }
 
 ModalAction chooseFile(const QString &path)
@@ -99,14 +104,6 @@ ModalAction pickFolder(const QString &folder, PickerButton button)
             return modal->close(), void();
         picker->Dir1->setPath(folder);
         (button == PickerButton::Open ? picker->cmdopen : picker->cmd)->click();
-    };
-}
-
-ModalAction inspect(std::function<void(QWidget *)> look, ModalAction then)
-{
-    return [look = std::move(look), then = std::move(then)](QWidget *modal) {
-        look(modal);
-        then(modal);
     };
 }
 

@@ -22,8 +22,8 @@ using ModalAction = std::function<void(QWidget *modal)>;
 // answers report failure.
 class ModalAnswers {
 public:
-    QString failure() const { return m_failure; }
-    // Waits (processing events) until every action ran or the time-out passed.
+    // Waits (processing events) until every action ran or the time-out passed;
+    // false, and a test failure saying why, when they did not.
     bool wait(int timeoutMs = 10000) const;
 
 private:
@@ -44,12 +44,13 @@ inline std::shared_ptr<ModalAnswers> answerModal(ModalAction action, int timeout
     return answerModals({std::move(action)}, timeoutMs);
 }
 
+// Clicks a button and answers, in order, the windows it opens.
+void clickAnswering(QWidget *button, std::vector<ModalAction> actions);
+
 // Common answers.
-ModalAction pressOk(QString *text); // a message box, whose text is kept
 ModalAction chooseFile(const QString &path); // a file dialog
 ModalAction cancelDialog(); // any dialog: Cancel / Escape
 enum class PickerButton { Open, Cancel };
 ModalAction pickFolder(const QString &folder, PickerButton button); // the folder picker
-ModalAction inspect(std::function<void(QWidget *)> look, ModalAction then);
 
 } // namespace caldra::test

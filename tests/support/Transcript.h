@@ -54,8 +54,15 @@ inline QString controlLine(const QWidget *w, const QWidget *window, bool layout)
     if (w == window)
         for (const QAction *action : w->findChildren<QAction *>())
             if (!action->text().isEmpty())
-                line += QStringLiteral(" action %1=\"%2\"")
-                            .arg(action->objectName(), action->text());
+                line += QStringLiteral(" action %1=\"%2\"%3")
+                            .arg(action->objectName(), action->text(),
+                                 action->menu() ? u" menu=" + action->menu()->objectName()
+                                                : QString());
+    if (layout && w == window)
+        line += QStringLiteral(" \"%1\" %2%3 %4")
+                    .arg(w->windowTitle(), debugText(w->size()),
+                         w->minimumSize() == w->maximumSize() ? " fixed" : "",
+                         debugText(w->windowModality()));
     if (auto *combo = qobject_cast<const QComboBox *>(w); combo && combo->objectName() != u"Drive1")
         for (int i = 0; i < combo->count(); ++i)
             line += u'|' + combo->itemText(i);
@@ -89,7 +96,7 @@ inline void describeControls(const QWidget *w, const QWidget *window, bool layou
                               + controlLine(w, window, layout));
     // Each row of an item view: its cells, "*" where a row is marked by a
     // colour, "icon" where it shows one.
-    const auto *view = layout ? nullptr : qobject_cast<const QAbstractItemView *>(w);
+    const auto *view = qobject_cast<const QAbstractItemView *>(w);
     const QAbstractItemModel *model = view ? view->model() : nullptr;
     for (int r = 0; model && r < model->rowCount(); ++r) {
         QStringList cells;
@@ -126,11 +133,15 @@ class Transcript {
 public:
     Transcript(QWidget &window, const QStringList *messages = nullptr,
                const QStringList *dialogs = nullptr)
-        : m_window(window)
+        : m_window(&window)
         , m_told{{messages, "message: ", messages ? messages->size() : 0},
                  {dialogs, "dialog: ", dialogs ? dialogs->size() : 0}}
     {
     }
+    // Where each control stands too, and the window's title, size and modality.
+    bool layout = false;
+    // The window that replaced the one before, told by what changed between them.
+    void follow(QWidget &window) { m_window = &window; }
     // Writes `as` for `text` (a temporary folder) wherever it appears.
     void alias(const QString &text, const QString &as) { m_aliases.emplace_back(text, as); }
 
@@ -146,8 +157,8 @@ public:
         m_lines << u"== " + what;
         QApplication::processEvents();
         ControlLines now;
-        describeControls(&m_window, &m_window, false, m_window.objectName(), now);
-        for (const QTimer *timer : m_window.findChildren<QTimer *>(Qt::FindDirectChildrenOnly))
+        describeControls(m_window, m_window, layout, m_window->objectName(), now);
+        for (const QTimer *timer : m_window->findChildren<QTimer *>(Qt::FindDirectChildrenOnly))
             if (!timer->objectName().isEmpty())
                 now.emplace_back(timer->objectName(), timer->isActive() ? "running" : "stopped");
         std::map<QString, QString> seen;
@@ -168,19 +179,19 @@ public:
         m_lines += std::exchange(m_notes, {});
     }
 
-    void expectGolden(const char *name) const
+    void expectGolden(const char *name, const char *folder = "transcripts") const
     {
         QString text = m_lines.join(u'\n') + u'\n';
         for (const auto &[from, to] : m_aliases)
             text.replace(from, to);
-        const QString path = QStringLiteral(CALDRA_FIXTURES_DIR "/transcripts/%1.txt").arg(name);
+        const QString path = QStringLiteral(CALDRA_FIXTURES_DIR "/%1/%2.txt").arg(folder, name);
         ASSERT_TRUE(!qEnvironmentVariableIsSet("CALDRA_UPDATE_SNAPSHOTS")
                     || writeFile(path, text.toUtf8()) == path);
         EXPECT_EQ(text.toStdString(), readBytes(path).toStdString()) << name;
     }
 
 private:
-    QWidget &m_window;
+    QWidget *m_window;
     std::vector<std::pair<QString, QString>> m_aliases;
     std::map<QString, QString> m_last;
     // The messages and the dialogs, each with how many of them are already told.
