@@ -4,17 +4,15 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "platform/Controls.h"
+
 namespace caldra {
 
 namespace {
 
 QToolButton *transportButton(QWidget *parent, const QString &name, QStyle::StandardPixmap icon)
 {
-    auto *button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setToolTip(name);
-    button->setAccessibleName(name);
+    QToolButton *button = makeIconButton(parent, name, icon, name, name);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     return button;
 }

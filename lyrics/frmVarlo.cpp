@@ -26,8 +26,8 @@
 #include "lyrics/LyricEdits.h"
 #include "lyrics/LyricTable.h"
 #include "lyrics/MmControl.h"
+#include "lyrics/SongTitle.h"
 #include "lyrics/TimeForm.h"
-#include "lyrics/TitleSpan.h"
 #include "lyrics/WaveStrip.h"
 #include "lyrics/WaveTiming.h"
 #include "platform/AudioDecoder.h"
@@ -65,39 +65,6 @@ constexpr qint32 kSeekMs = 5000;
 // behind the song, seldom enough to cost next to nothing.
 constexpr int kPreviewMs = 50;
 
-// The song title's described place: its text stays centred on it.
-QRect soundHome()
-{
-    return twipsRect(2160, 960, 1095, 195);
-}
-
-// Gives the title the free width of its row, between the window's margins
-// (the lyric box's edges) and clear of the controls beside it, and cuts the
-// end of only a title too long even for that. The whole title stays a hover
-// away.
-void showSongTitle(QLabel *label, const QString &title, const QWidget *margins)
-{
-    constexpr int kGap = 6;
-    const QRect home = soundHome();
-    QList<Span> taken;
-    for (const QWidget *control :
-         label->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        const QRect r = control->geometry();
-        if (control != label && !control->isWindow() && r.top() <= home.bottom()
-            && r.bottom() >= home.top())
-            taken.append({r.left(), r.width()});
-    }
-    const Span row = freeAround(home.center().x(), {margins->x(), margins->width()}, taken, kGap);
-    const QFontMetrics metrics = label->fontMetrics();
-    const QString shown = metrics.elidedText(title, Qt::ElideRight, row.width);
-    // A pixel more for the fractions a whole-pixel width leaves out.
-    const int textWidth = metrics.horizontalAdvance(shown) + 1;
-    const Span span = centredSpan(std::max(textWidth, home.width()), home.center().x(), row);
-    label->setGeometry(span.left, home.y(), span.width, home.height());
-    label->setText(shown);
-    label->setToolTip(title);
-}
-
 // The waveform strip sits where the table began; the table and the entry box
 // give up its height.
 constexpr int kStripHeight = 80;
@@ -105,18 +72,6 @@ constexpr int kStripGap = 4;
 QRect belowStrip(const QRect &place)
 {
     return place.adjusted(0, kStripHeight + kStripGap, 0, 0);
-}
-
-QToolButton *seekButton(QWidget *parent, const QString &name, QStyle::StandardPixmap icon,
-                        const QString &accessibleName, const QString &key, const QRect &geometry)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setAccessibleName(accessibleName);
-    button->setToolTip(accessibleName + u" (" + key + u" in the table)");
-    button->setGeometry(geometry);
-    return button;
 }
 
 } // namespace
@@ -148,7 +103,7 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("&Open"),
                           twipsRect(120, 360, 1095, 375));
     lblSound = makeLabel(this, QStringLiteral("lblSound"), QStringLiteral("Nothing loaded"),
-                         soundHome(), Qt::AlignCenter);
+                         songTitleHome(), Qt::AlignCenter);
     lblTime = makeLabel(this, QStringLiteral("lblTime"), QString(),
                         twipsRect(2160, 1200, 1095, 255), Qt::AlignCenter);
 
@@ -202,12 +157,14 @@ frmVarlo::frmVarlo(const Services &services, MusicFolderSetting &settings, QWidg
     cmdAddRowDown = makeButton(this, QStringLiteral("cmdAddRowDown"),
                                QStringLiteral("Add row down"), twipsRect(5040, 1680, 1215, 255));
 
-    cmdBack = seekButton(this, QStringLiteral("cmdBack"), QStyle::SP_MediaSeekBackward,
-                         QStringLiteral("Back 5 seconds"), QStringLiteral("Ctrl+Left"),
-                         twipsRect(1740, 1560, 405, 330));
-    cmdStep = seekButton(this, QStringLiteral("cmdStep"), QStyle::SP_MediaSeekForward,
-                         QStringLiteral("Step 5 seconds"), QStringLiteral("Ctrl+Right"),
-                         twipsRect(2160, 1560, 405, 330));
+    cmdBack = makeIconButton(this, QStringLiteral("cmdBack"), QStyle::SP_MediaSeekBackward,
+                             QStringLiteral("Back 5 seconds"),
+                             QStringLiteral("Back 5 seconds (Ctrl+Left in the table)"));
+    cmdBack->setGeometry(twipsRect(1740, 1560, 405, 330));
+    cmdStep = makeIconButton(this, QStringLiteral("cmdStep"), QStyle::SP_MediaSeekForward,
+                             QStringLiteral("Step 5 seconds"),
+                             QStringLiteral("Step 5 seconds (Ctrl+Right in the table)"));
+    cmdStep->setGeometry(twipsRect(2160, 1560, 405, 330));
     cmdSaveInSong = makeButton(this, QStringLiteral("cmdSaveInSong"),
                                QStringLiteral("Save in song"), twipsRect(4380, 7440, 1095, 375));
     cmdSaveInSong->setToolTip(QStringLiteral("Write the lines into the MP3's ID3v2 tag as "
@@ -678,10 +635,6 @@ void frmVarlo::wavSong_Seek(qint32 ms)
     tmrPreview_Timer();
 }
 
-} // namespace caldra
-
-namespace caldra {
-
 bool frmVarlo::List1_KeyPress(const QKeyEvent &event)
 {
     const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
@@ -841,10 +794,6 @@ void frmVarlo::cmdSaveInSong_Click()
                                   u"The lyrics could not be saved in the song:\n" + error.reason());
     }
 }
-
-} // namespace caldra
-
-namespace caldra {
 
 void frmVarlo::chkHundredths_Click()
 {

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRect>
+#include <QStyle>
+#include <QToolButton>
 
 namespace caldra {
 
@@ -27,6 +29,20 @@ inline QLabel *makeLabel(QWidget *parent, const QString &name, const QString &te
     label->setGeometry(geometry);
     label->setAlignment(alignment);
     return label;
+}
+
+// A button that shows one of the style's icons instead of a caption; its
+// accessible name is what a screen reader says for it.
+inline QToolButton *makeIconButton(QWidget *parent, const QString &name,
+                                   QStyle::StandardPixmap icon, const QString &accessibleName,
+                                   const QString &toolTip)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setAccessibleName(accessibleName);
+    button->setToolTip(toolTip);
+    return button;
 }
 
 } // namespace caldra
