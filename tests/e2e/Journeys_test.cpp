@@ -102,7 +102,15 @@ TEST(Journey, LyricsTimedToTheHundredthNudgedSavedAndBackInAFreshWindowFromFileA
         typeText(f.rtbLyr, "First light\nBlue hour\nHome");
         click(f.Command2);
         const auto startsInMusic = [&](QWidget *dialog) {
-            EXPECT_EQ(qobject_cast<QFileDialog *>(dialog)->directory().path(), music.path());
+            auto *files = qobject_cast<QFileDialog *>(dialog);
+            // An existing file, from the music folder; each kind's patterns said once.
+            EXPECT_EQ(
+                QStringList({debugText(files->fileMode()), debugText(files->acceptMode()),
+                             files->directory().path(), files->nameFilters().join(u';'),
+                             debugText(files->options())}),
+                QStringList({"QFileDialog::ExistingFile", "QFileDialog::AcceptOpen", music.path(),
+                             "Music files (*.mp3, *.wma) (*.[Mm][Pp]3 *.[Ww][Mm][Aa])",
+                             "QFlags<QFileDialog::Option>(HideNameFilterDetails)"}));
             chooseFile(song)(dialog);
         };
         ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {startsInMusic}));

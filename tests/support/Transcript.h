@@ -24,7 +24,7 @@ inline const QList<QByteArray> kShownProperties
                  "maxLength readOnly plainText currentText editable editTriggers dragEnabled "
                  "dragDropMode selectionMode selectionBehavior minimum maximum value "
                  "accessibleName accessibleDescription toolTip placeholderText showGrid "
-                 "tabKeyNavigation textVisible")
+                 "tabKeyNavigation tabChangesFocus textVisible")
           .split(' ');
 
 // What a user sees of a control, on one line. `layout` adds where it stands
