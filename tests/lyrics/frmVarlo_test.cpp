@@ -156,6 +156,10 @@ TEST_F(LyricWindow, Session)
     clickCell(1, 0);
     QMetaObject::invokeMethod(w->tmrPreview, "timeout");
     t.step("the first row stamped at 2:05 takes the highlight");
+    w->List1->setCurrentIndex(table().index(0, 1));
+    click(w->cmdAddRow);
+    w->actions().constFirst()->trigger(); // undo
+    t.step("a row added above it and undone: the highlight stays on its row");
     open("mac.lrc", w->Cmdopen, "[ar:Band]\n[00:12]Chorus");
     t.step("a file with Mac line ends");
     open("gap.lrc", w->Cmdopen, "[00:01]one\r\n\r\n[00:03]three\r\n");
