@@ -27,8 +27,11 @@ TEST(Genres, NamesAndTextsGiveCodes)
     EXPECT_EQ(genreCodeOfName(" hip-hop "), 7);
     EXPECT_EQ(genreCodeOfName("Unknown"), std::nullopt);
 
-    QLocale::setDefault(QLocale(QLocale::English));
     for (const QString &line : dataLines("genre-texts.txt")) {
+        if (line.startsWith(u"locale ")) {
+            QLocale::setDefault(QLocale(line.mid(7)));
+            continue;
+        }
         const QString text = line.section(u'|', 0, 0).mid(2);
         const GenreOfFrame frame = genreOfFrame(text.isEmpty() ? QStringList() : text.split(u';'));
         const std::optional<int> box = genreCodeFromBox(text);
