@@ -270,6 +270,8 @@ TEST_F(LyricWindow, WindowSession)
     const QByteArray musicLine = "[MUSIC]\r\nDEFDIR=" + music.path().toUtf8() + "/\r\n";
     writeBytes(iniPath, musicLine + "[Other]\r\nkey=v\r\n");
     IniStuff settings(services, &opener);
+    // Without a window to open from, it goes where the desktop puts it.
+    EXPECT_EQ(frmVarlo(services, settings, nullptr).pos(), QPoint(0, 0));
     newWindow(settings);
     QTemporaryDir elsewhere;
     Transcript t(*w, &messages->told);
