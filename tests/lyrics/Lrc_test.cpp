@@ -68,9 +68,7 @@ TEST(LrcTime, LinesTimeFieldsAndStampsReadAndWriteAsTheTableSays)
                                .replace("\\n", "\n")
                                .split(u'|');
         const QString answer = kQuestions.at(args.takeFirst())(args);
-        EXPECT_EQ(QString(answer).replace("\r", "\\r").replace("\n", "\\n"),
-                  line.section(" => ", 1))
-            << line.toStdString();
+        EXPECT_EQ(oneLine(answer), line.section(" => ", 1)) << line.toStdString();
     }
 }
 

@@ -25,6 +25,12 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+// A text on one line of a golden or data file: its line ends written as \r and \n.
+inline QString oneLine(QString text)
+{
+    return text.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
+}
+
 // The lines of a data file under fixtures/, without its "#" comments.
 inline QStringList dataLines(const char *name)
 {

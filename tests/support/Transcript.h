@@ -147,10 +147,7 @@ public:
 
     // A line of what the coming step does outside the window, such as a
     // file's bytes or the player's position.
-    void note(const QString &line)
-    {
-        m_notes << QString(line).replace(u'\r', "\\r").replace(u'\n', "\\n");
-    }
+    void note(const QString &line) { m_notes << oneLine(line); }
 
     void step(const QString &what)
     {

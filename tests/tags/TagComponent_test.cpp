@@ -159,7 +159,7 @@ TEST_F(TagComponentTest, EveryCaseReadsAndWritesAsRecorded)
             writeBytes(golden, after);
         else
             EXPECT_EQ(after, readBytes(golden)) << line.toStdString();
-        results << words.join(u' ') + ": " + result.replace(u'\n', "\\n").replace(u'\r', "\\r");
+        results << words.join(u' ') + ": " + oneLine(result);
     }
     if (qEnvironmentVariableIsSet("CALDRA_REGOLD"))
         writeBytes(cases + "results.txt", (results.join(u'\n') + u'\n').toUtf8());
