@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "platform/Twips.h"
+#include "playlist/frmPlaylist.h"
+#include "shell/frmAbout.h"
+#include "shell/frmMain.h"
+#include "shell/frmbrowse.h"
+#include "support/LyricWindow.h"
+#include "support/Transcript.h"
+#include "tags/frmId3.h"
+
+using namespace caldra;
+using namespace caldra::test;
+
+// Every window's controls where the layouts put them, at fifteen times the
+// usual size, where one twip of the drawings is one pixel: a place, width or
+// height off by one unit, which the fonts' rounding hides at the usual size,
+// shows here as a changed line of fixtures/snapshots/design.txt.
+TEST(DesignLayout, EveryControlStandsWhereTheDrawingsPutIt)
+{
+    QTemporaryDir program;
+    Services services = testServices(program.path());
+    FakePlayers players;
+    FakeDecoders decoders;
+    players.installIn(services);
+    decoders.installIn(services);
+    Folder folder;
+    setLayoutScale(15);
+    QWidget opener;
+    frmMain main(services);
+    frmAbout about(services);
+    frmbrowse browse(services);
+    frmVarlo lyrics(services, folder, &opener);
+    frmId3 tags(services);
+    frmPlaylist playlist(services);
+    lyrics.Form_Load();
+    tags.Form_Load();
+    playlist.Form_Load();
+    QStringList lines;
+    for (QWidget *window : std::initializer_list<QWidget *>{&main, &about, &browse, &lyrics, &tags,
+                                                            &playlist}) {
+        lines << debugText(window->metaObject()->className()) + u' ' + debugText(window->size());
+        for (const QWidget *w : window->findChildren<QWidget *>()) {
+            // A label without a name goes by its text.
+            auto *label = qobject_cast<const QLabel *>(w);
+            const QString name = w->objectName().isEmpty() && label
+                                     ? u'"' + label->text() + u'"'
+                                     : w->objectName();
+            if (name.isEmpty() || name.startsWith(u"qt_") || name == u"\"\"")
+                continue;
+            lines << name + u' ' + debugText(w->geometry());
+            if (auto *table = qobject_cast<const QTableView *>(w)) {
+                lines.last() += QStringLiteral(" rows %1 high, columns")
+                                    .arg(table->verticalHeader()->defaultSectionSize());
+                for (int c = 0; c < table->model()->columnCount(); ++c)
+                    lines.last() += u' ' + QString::number(table->columnWidth(c));
+            }
+        }
+    }
+    setLayoutScale(0);
+    const QString path = QStringLiteral(CALDRA_FIXTURES_DIR "/snapshots/design.txt");
+    const QByteArray text = (lines.join(u'\n') + u'\n').toUtf8();
+    if (qEnvironmentVariableIsSet("CALDRA_UPDATE_SNAPSHOTS"))
+        writeBytes(path, text);
+    EXPECT_EQ(text.toStdString(), readBytes(path).toStdString());
+}
