@@ -15,7 +15,8 @@ using namespace caldra::test;
 // Every window's controls where the layouts put them, at fifteen times the
 // usual size, where one twip of the drawings is one pixel: a place, width or
 // height off by one unit, which the fonts' rounding hides at the usual size,
-// shows here as a changed line of fixtures/snapshots/design.txt.
+// shows here as a changed line of fixtures/snapshots/design.txt, as does a
+// colour of its own.
 TEST(DesignLayout, EveryControlStandsWhereTheDrawingsPutIt)
 {
     QTemporaryDir program;
@@ -37,21 +38,26 @@ TEST(DesignLayout, EveryControlStandsWhereTheDrawingsPutIt)
     tags.Form_Load();
     playlist.Form_Load();
     QStringList lines;
-    for (QWidget *window : std::initializer_list<QWidget *>{&main, &about, &browse, &lyrics, &tags,
-                                                            &playlist}) {
+    for (QWidget *window :
+         std::initializer_list<QWidget *>{&main, &about, &browse, &lyrics, &tags, &playlist}) {
         lines << debugText(window->metaObject()->className()) + u' ' + debugText(window->size());
         for (const QWidget *w : window->findChildren<QWidget *>()) {
             // A label without a name goes by its text.
             auto *label = qobject_cast<const QLabel *>(w);
-            const QString name = w->objectName().isEmpty() && label
-                                     ? u'"' + label->text() + u'"'
-                                     : w->objectName();
+            const QString name = w->objectName().isEmpty() && label ? u'"' + label->text() + u'"'
+                                                                    : w->objectName();
             if (name.isEmpty() || name.startsWith(u"qt_") || name == u"\"\"")
                 continue;
             lines << name + u' ' + debugText(w->geometry());
+            // Colours a control sets itself, which a dark theme would not change.
+            for (const QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText})
+                if (w->palette().isBrushSet(QPalette::Active, role))
+                    lines.last() += u' ' + w->palette().color(role).name();
             if (auto *table = qobject_cast<const QTableView *>(w)) {
-                lines.last() += QStringLiteral(" rows %1 high, columns")
-                                    .arg(table->verticalHeader()->defaultSectionSize());
+                lines.last()
+                    += QStringLiteral(" rows %1 high, %2 columns")
+                           .arg(table->verticalHeader()->defaultSectionSize())
+                           .arg(table->horizontalHeader()->highlightSections() ? "lit" : "plain");
                 for (int c = 0; c < table->model()->columnCount(); ++c)
                     lines.last() += u' ' + QString::number(table->columnWidth(c));
             }
