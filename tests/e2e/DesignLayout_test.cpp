@@ -48,7 +48,11 @@ TEST(DesignLayout, EveryControlStandsWhereTheDrawingsPutIt)
                                                                     : w->objectName();
             if (name.isEmpty() || name.startsWith(u"qt_") || name == u"\"\"")
                 continue;
-            lines << name + u' ' + debugText(w->geometry());
+            const QLayout *layout = w->parentWidget()->layout();
+            // A layout places its controls by the fonts at hand: only that it does.
+            lines << name + u' '
+                         + (layout && layout->indexOf(w) >= 0 ? QStringLiteral("in a layout")
+                                                              : debugText(w->geometry()));
             // Colours a control sets itself, which a dark theme would not change.
             for (const QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText})
                 if (w->palette().isBrushSet(QPalette::Active, role))
