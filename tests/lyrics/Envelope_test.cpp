@@ -49,7 +49,6 @@ void expectColumnsMatchAScan(const std::vector<qint16> &samples, int channels,
     const Envelope e = envelopeOf(samples, channels, block);
     const auto whole = static_cast<qint64>(samples.size()) / channels * channels;
     EXPECT_EQ(e.frames(), whole / channels) << block;
-    EXPECT_DOUBLE_EQ(e.durationMs(), static_cast<double>(e.frames()) * 1000 / kRate);
     EXPECT_EQ(e.peak(e.durationMs(), e.durationMs() + 100), Peak{});
     const double bucket = 88;
     // 18 ms is one bucket past a boundary of the coarser levels.
@@ -135,7 +134,6 @@ TEST(Envelope, TenMinutesOfStereoStayUnderOneMegabyte)
         // Room was taken once for the whole song, and a little more.
         const double whileDecoding = static_cast<double>(e.storedBytes());
         e.squeeze();
-        EXPECT_DOUBLE_EQ(e.durationMs(), 600000);
         EXPECT_NEAR(whileDecoding / static_cast<double>(e.storedBytes()), 1.0125, 0.0075) << rate;
         // Every 2 ms is kept.
         EXPECT_NEAR(static_cast<double>(e.storedBytes()), 800'000, 200'000) << rate;
