@@ -8,6 +8,7 @@
 #include "lyrics/LrcFile.h"
 #include "lyrics/LrcTime.h"
 #include "lyrics/TimeForm.h"
+#include "lyrics/TitleSpan.h"
 #include "support/Files.h"
 #include "support/QtPrinters.h"
 
@@ -55,11 +56,25 @@ const std::map<QString, Question> kQuestions = {
     {"form", [](const QStringList &a) { return timeInFormOf(a[0].toInt(), a[1]); }},
     {"nudge", [](const QStringList &a) { return shown(nudgedTime(a[0], a[1].toInt())); }},
     {"shift", [](const QStringList &a) { return shown(shiftedTime(a[0], a[1].toInt())); }},
+    // In a row from 10 to 410, each taken stretch written as left+width.
+    {"free",
+     [](const QStringList &a) {
+         QList<Span> taken;
+         for (const QString &span : a.mid(1))
+             taken << Span{span.section(u'+', 0, 0).toInt(), span.section(u'+', 1).toInt()};
+         const Span s = freeAround(a[0].toInt(), {10, 400}, taken, 5);
+         return QStringLiteral("%1+%2").arg(s.left).arg(s.width);
+     }},
+    {"centred",
+     [](const QStringList &a) {
+         const Span s = centredSpan(a[0].toInt(), a[1].toInt(), {10, 400});
+         return QStringLiteral("%1+%2").arg(s.left).arg(s.width);
+     }},
 };
 
 } // namespace
 
-TEST(LrcTime, LinesTimeFieldsAndStampsReadAndWriteAsTheTableSays)
+TEST(LrcTime, LinesTimeFieldsStampsAndTheTitlesPlaceAsTheTableSays)
 {
     for (const QString &line : dataLines("lrc-times.txt")) {
         QStringList args = line.section(" => ", 0, 0)

@@ -23,12 +23,11 @@ QList<std::pair<qsizetype, qsizetype>> stretches(const List &items)
     return out;
 }
 
-void wheel(QWidget &strip, int x, int notches, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-           bool sideways = false)
+// Turns the wheel `notches` (sideways, along), 120 to a notch.
+void wheel(QWidget &strip, int x, QPoint notches, Qt::KeyboardModifiers modifiers = {})
 {
     const QPointF at(x, 30);
-    const QPoint delta = sideways ? QPoint(120 * notches, 0) : QPoint(0, 120 * notches);
-    QWheelEvent event(at, strip.mapToGlobal(at), {}, delta, Qt::NoButton, modifiers,
+    QWheelEvent event(at, strip.mapToGlobal(at), {}, notches * 120, Qt::NoButton, modifiers,
                       Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(&strip, &event);
 }
@@ -210,7 +209,7 @@ TEST_F(WaveWindow, Session)
     QTest::mouseDClick(w->wavSong, Qt::LeftButton, {}, at(5000));
     step("the first marker double-clicked");
     click(w->mmcMP3->Play);
-    wheel(*w->wavSong, 0, 30);
+    wheel(*w->wavSong, 0, {0, 30});
     step("zoomed in as far as it goes at the start");
     player().moveTo(5200);
     w->tmrPreview_Timer();
@@ -272,23 +271,23 @@ TEST(WaveStrip, Session)
     s.t.note(QStringLiteral("seeks asked for: %1").arg(s.seeks.count()));
     s.decoder->tellDuration(10000);
     for (int i = 0; i < 3; ++i)
-        s.paintsAfter([&] { wheel(s.strip, 300, 1); });
+        s.paintsAfter([&] { wheel(s.strip, 300, {0, 1}); });
     s.picture();
     s.step("another song of ten seconds; three notches in at 300 px");
-    wheel(s.strip, 300, 20);
+    wheel(s.strip, 300, {0, 20});
     s.step("twenty more");
-    wheel(s.strip, 100, -1, Qt::ShiftModifier);
+    wheel(s.strip, 100, {0, -1}, Qt::ShiftModifier);
     s.step("Shift+wheel back a notch");
-    wheel(s.strip, 100, 1, Qt::NoModifier, true);
+    wheel(s.strip, 100, {1, 0});
     s.step("a sideways wheel forward a notch");
     s.paintsAfter([&] { s.strip.scrollBar()->setValue(1234); });
     s.step("the bar moved to 1234");
-    wheel(s.strip, 100, -20);
+    wheel(s.strip, 100, {0, -20});
     s.strip.resize(200, 80);
     s.step("zoomed out all the way, then half as wide");
     s.strip.setPlayhead(9000);
     s.step("the playhead at 9 s");
-    wheel(s.strip, 0, 20);
+    wheel(s.strip, 0, {0, 20});
     s.strip.setPlayhead(4999);
     s.step("zoomed in at the start; the playhead at 4.999 s");
     s.strip.setPlayhead(5001);

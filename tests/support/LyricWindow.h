@@ -7,34 +7,14 @@
 
 #include "lyrics/LyricTable.h"
 #include "lyrics/frmVarlo.h"
-#include "platform/MusicFolderSetting.h"
+#include "shell/IniStuff.h"
 #include "support/FakeDecoder.h"
 #include "support/FakePlayer.h"
 #include "support/FakeServices.h"
 #include "support/Files.h"
 #include "support/Gui.h"
 
-namespace caldra {
-// Rows print as [time]text in failure messages.
-inline void PrintTo(const LyricRow &row, std::ostream *os)
-{
-    *os << '[' << row.time.toStdString() << ']' << row.text.toStdString();
-}
-} // namespace caldra
-
 namespace caldra::test {
-
-using Rows = QList<LyricRow>;
-
-struct Folder final : MusicFolderSetting {
-    QString Sval() const override { return value; }
-    void setSval(const QString &v) override { value = v; }
-    bool hundredths() const override { return false; }
-    void setHundredths(bool) override {}
-    QSize lyricWindowSize() const override { return {}; }
-    void setLyricWindowSize(QSize) override {}
-    QString value;
-};
 
 // The lyric window over its opener, with dialogs answered from a script,
 // messages recorded, a silent player and a waveform decoder the test moves,
@@ -48,18 +28,19 @@ protected:
         services.fileDialogs = dialogs;
         players.installIn(services);
         decoders.installIn(services);
-        folder.value = music.path() + u'/';
+        settings.emplace(services, &opener);
+        settings->setSval(music.path() + u'/');
         opener.setGeometry(300, 320, 300, 200); // off the screen's centre
         opener.show();
-        newWindow(folder);
+        newWindow();
     }
 
     // A fresh lyric window, as the menu opens one.
-    void newWindow(MusicFolderSetting &settings)
+    void newWindow()
     {
         tester.reset();
         w.reset();
-        w = std::make_unique<frmVarlo>(services, settings, &opener);
+        w = std::make_unique<frmVarlo>(services, *settings, &opener);
         tester = std::make_unique<QAbstractItemModelTester>(
             w->List1->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         w->Form_Load();
@@ -100,7 +81,7 @@ protected:
     FakePlayers players;
     FakeDecoders decoders;
     Services services;
-    Folder folder;
+    std::optional<IniStuff> settings;
     QWidget opener;
     std::unique_ptr<frmVarlo> w;
     std::unique_ptr<QAbstractItemModelTester> tester;
