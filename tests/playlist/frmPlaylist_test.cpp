@@ -126,7 +126,7 @@ TEST(PlaylistWindow, Session)
     dialogs->answers = {writeFile(music.filePath("one.m3u"), m3uBytes({a})),
                         writeFile(music.filePath("two.m3u"),
                                   "\xEF\xBB\xBFgone.mp3\r\n\r\n  \r\n#EXTINF:3,x\r\n ../x.mp3\r\n"
-                                  "/abs/d\xC3\xA9.mp3\nsub/./../a.mp3"),
+                                  "/abs/d\xC3\xA9.mp3\nsub/./../a.mp3\n4\n5\n6\n7"),
                         music.filePath("none.m3u"), music.path(), std::nullopt};
     for (int i = 0; i < 5; ++i)
         click(w.cmdReadPl);
@@ -205,8 +205,6 @@ TEST(PlaylistFiles, ReadFailuresAreToldAndACopyNeverHarmsTheSourceOrAnEarlierCop
     QTemporaryDir dir;
     EXPECT_EQ(m3uLines("\r\n#EXTM3U\n/a\r/b\r\n\r\n"),
               QStringList({"", "#EXTM3U", "/a", "/b", ""}));
-    EXPECT_TRUE(unsizedRowsMessage({"1", "2", "3", "4", "5", "6", "7"}, 9)
-                    .endsWith(" no size:\n\n1\n2\n3\n4\n5\n… and 2 more"));
     EXPECT_TRUE(unsizedRowsMessage({"1", "2", "3", "4", "5"}, 5).endsWith("\n4\n5"));
     const QString file = writeFile(dir.filePath("music/a.mp3"), "the song");
     ASSERT_TRUE(QFile::link(dir.filePath("music"), dir.filePath("device")));
@@ -216,8 +214,10 @@ TEST(PlaylistFiles, ReadFailuresAreToldAndACopyNeverHarmsTheSourceOrAnEarlierCop
         return st.st_ino;
     };
     const auto original = inode();
-    // The very file each time, not a copy put in its place.
+    // The very file each time, not a copy put in its place; checked after each
+    // copy, as the next one may be given the inode a replaced file freed.
     EXPECT_FALSE(copyToDevice(dir.filePath("music/./a.mp3"), file));
+    EXPECT_EQ(inode(), original);
     EXPECT_FALSE(copyToDevice(file, destinationPath(dir.filePath("device"), file)));
     EXPECT_EQ(inode(), original);
     EXPECT_EQ(readBytes(file), "the song");
