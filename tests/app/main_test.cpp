@@ -66,24 +66,19 @@ TEST(CommandLine, MistakesAndAMissingDisplayAreToldOnStandardError)
 TEST(CommandLine, HelpAndVersionMatchTheManualPage)
 {
     const QString manual = QString::fromUtf8(readBytes(CALDRA_MAN_PAGE));
-    ASSERT_FALSE(manual.isEmpty());
     const Output help = runCaldra({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.out.startsWith("Usage: caldra [options] [FILE...]\n"))
-        << help.out.toStdString();
     const QStringList helped = optionsIn(help.out, R"(--([a-z-]+))");
     EXPECT_EQ(helped, QStringList({"help", "lyrics", "playlist", "tags", "version"}));
     // Each option the manual explains starts a paragraph of its own.
     EXPECT_EQ(optionsIn(manual, R"(\.TP\n\.B[A-Z]* (?:\\-[a-z] ", " )?\\-\\-([a-z-]+))"), helped);
-    EXPECT_EQ(runCaldra({"-h"}).out, help.out);
 
     // The version the manual's title names.
-    const QString version
-        = QRegularExpression(R"re("Caldra ([0-9]+\.[0-9]+\.[0-9]+)")re").match(manual).captured(1);
-    ASSERT_FALSE(version.isEmpty());
-    for (const char *option : {"--version", "-v"}) {
+    const QRegularExpression title(R"re("Caldra ([0-9]+\.[0-9]+\.[0-9]+)")re");
+    const QString version = "caldra " + title.match(manual).captured(1) + u'\n';
+    const std::pair<const char *, QString> said[]
+        = {{"--help", help.out}, {"-h", help.out}, {"--version", version}, {"-v", version}};
+    for (const auto &[option, out] : said) {
         const Output run = runCaldra({option});
-        EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.out, "caldra " + version + "\n");
+        EXPECT_EQ(std::pair(run.status, run.out), std::pair(0, out)) << option;
     }
 }

@@ -18,14 +18,6 @@ using namespace caldra::test;
 
 namespace {
 
-QString lyricRows(const frmVarlo &f)
-{
-    QStringList rows;
-    for (int r = 1; r < f.Rows(); ++r)
-        rows << f.TextMatrix(r, 0) + u' ' + f.TextMatrix(r, 1);
-    return rows.join(u'/');
-}
-
 // Picks a menu command and runs the steps in the tool window it opens,
 // closing it afterwards if the steps did not, so that a failed step cannot
 // leave the test waiting.
@@ -72,9 +64,10 @@ void expectSnapshot(QWidget &window, const char *name, const QWidget *opener = n
 
 } // namespace
 
-// The real program from its main window, with real files, dialogs and tags;
-// only the sound is silent, a player the journey moves, so every stamp is
-// known ahead.
+// Every window as it first opens; then the real program from its main window,
+// with real files, dialogs and tags; only the sound is silent, a player the
+// journey moves, so every stamp is known ahead. Recorded in
+// fixtures/transcripts/journey.txt.
 TEST(Journey, LyricsTimedToTheHundredthNudgedSavedAndBackInAFreshWindowFromFileAndSong)
 {
     QLocale::setDefault(QLocale::c());
@@ -82,35 +75,46 @@ TEST(Journey, LyricsTimedToTheHundredthNudgedSavedAndBackInAFreshWindowFromFileA
     FakePlayers players;
     Services services = testServices(program.path());
     players.installIn(services);
+    auto disk = std::make_shared<FakeFileSystem>();
+    disk->current = program.path();
+    services.files = disk;
     frmMain main(services);
-    main.show();
-    (void)QTest::qWaitForWindowExposed(&main);
-    const auto musicPath = [&](const QString &name) { return QDir(music.path()).filePath(name); };
-    const QString song = musicPath("Blue Hour.mp3");
+    expectSnapshot(main, "frmMain");
+    const auto opened = [&](QAction *command, const char *name) {
+        openFromMenu<QWidget>(
+            command, [&](QWidget &window) { expectSnapshot(window, name, &main, program.path()); });
+    };
+    opened(main.Aboutmnu, "frmAbout");
+    opened(main.defaultMp3, "frmbrowse");
+    opened(main.mnuNewLyric, "frmVarlo");
+    opened(main.Id3, "frmId3");
+    opened(main.Playlist, "frmPlaylist");
+
+    Transcript t(main);
+    t.alias(music.path(), "<music>");
+    const QString song = QDir(music.path()).filePath("Blue Hour.mp3");
+    const QString lrc = QDir(music.path()).filePath("Blue Hour.lrc");
     ASSERT_TRUE(writeBytes(song, toneAudio()));
-    const auto saved = [](QWidget *box) {
-        EXPECT_EQ(qobject_cast<QMessageBox *>(box)->text(), "Setting has been saved");
+    const ModalAction told = [&](QWidget *box) {
+        t.note(qobject_cast<QMessageBox *>(box)->text());
         box->close();
     };
-    auto answers = answerModals({pickFolder(music.path(), PickerButton::Open), saved});
+    auto answers = answerModals({pickFolder(music.path(), PickerButton::Open), told});
     main.defaultMp3->trigger();
     ASSERT_TRUE(answers->wait());
 
-    const QString timed = "00:02.34 First light/00:05.77 Blue hour/00:09.01 Home";
     openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
+        t.follow(f);
         click(f.rtbLyr);
         typeText(f.rtbLyr, "First light\nBlue hour\nHome");
         click(f.Command2);
+        // An existing file, from the music folder; each kind's patterns said once.
         const auto startsInMusic = [&](QWidget *dialog) {
             auto *files = qobject_cast<QFileDialog *>(dialog);
-            // An existing file, from the music folder; each kind's patterns said once.
-            EXPECT_EQ(
-                QStringList({debugText(files->fileMode()), debugText(files->acceptMode()),
-                             files->directory().path(), files->nameFilters().join(u';'),
-                             debugText(files->options())}),
-                QStringList({"QFileDialog::ExistingFile", "QFileDialog::AcceptOpen", music.path(),
-                             "Music files (*.mp3, *.wma) (*.[Mm][Pp]3 *.[Ww][Mm][Aa])",
-                             "QFlags<QFileDialog::Option>(HideNameFilterDetails)"}));
+            t.note(QStringList({debugText(files->fileMode()), debugText(files->acceptMode()),
+                                files->directory().path(), files->nameFilters().join(u';'),
+                                debugText(files->options())})
+                       .join(u' '));
             chooseFile(song)(dialog);
         };
         ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {startsInMusic}));
@@ -125,53 +129,33 @@ TEST(Journey, LyricsTimedToTheHundredthNudgedSavedAndBackInAFreshWindowFromFileA
         clickCell(f.List1, 2, 0);
         f.List1->setCurrentIndex(f.List1->model()->index(1, 0));
         QTest::keyClick(f.List1, Qt::Key_Down, Qt::AltModifier); // sung a little later
-        EXPECT_EQ(lyricRows(f), timed);
+        t.step("timed to the hundredth, the second line sung a little later");
         click(f.cmdSave);
-        EXPECT_EQ(readBytes(musicPath("Blue Hour.lrc")),
-                  "[00:02.34]First light\r\n[00:05.77]Blue hour\r\n[00:09.01]Home\r\n");
+        t.note(readBytes(lrc));
         click(f.cmdSaveInSong);
-        EXPECT_TRUE(players.latest->isPlaying());
+        t.note(playerState(*players.latest));
         f.close();
-        EXPECT_FALSE(players.latest->isPlaying() || players.latest->isOpen()) << "still playing";
+        t.note(playerState(*players.latest) + (players.latest->isOpen() ? " open" : ""));
+        t.step("saved as LRC and in the song, then closed");
     });
 
     // Back from the LRC file, then, with that gone, from the song itself,
     // whose tag the tag editor shows.
-    for (int pass = 0; pass < 2; ++pass) {
+    for (const char *from : {"the LRC file", "the song's tag"}) {
         openFromMenu<frmVarlo>(main.mnuNewLyric, [&](frmVarlo &f) {
-            EXPECT_TRUE(f.chkHundredths->isChecked());
+            t.follow(f);
             ASSERT_NO_FATAL_FAILURE(clickAnswering(f.Command1, {chooseFile(song)}));
-            EXPECT_EQ(lyricRows(f), timed) << pass;
             const auto tagged = [](QWidget *modal) {
                 auto *editor = qobject_cast<frmId3 *>(modal);
                 EXPECT_TRUE(editor && editor->Check2->isChecked());
                 cancelDialog()(modal);
             };
             ASSERT_NO_FATAL_FAILURE(clickAnswering(f.cmdGetId3, {tagged}));
+            t.step(QStringLiteral("a fresh window, back from ") + from);
         });
-        ASSERT_TRUE(pass == 1 || QFile::remove(musicPath("Blue Hour.lrc")));
+        QFile::remove(lrc);
     }
-}
-
-TEST(Snapshot, EveryWindowAsItOpens)
-{
-    QTemporaryDir program;
-    Services services = testServices(program.path());
-    auto files = std::make_shared<FakeFileSystem>();
-    files->current = program.path();
-    services.files = files;
-    frmMain main(services);
-    expectSnapshot(main, "frmMain");
-    const auto opened = [&](QAction *command, const char *name) {
-        openFromMenu<QWidget>(
-            command, [&](QWidget &window) { expectSnapshot(window, name, &main, program.path()); });
-    };
-    opened(main.Aboutmnu, "frmAbout");
-    opened(main.defaultMp3, "frmbrowse");
-    opened(main.mnuNewLyric, "frmVarlo");
-    opened(main.Id3, "frmId3");
-    opened(main.Playlist, "frmPlaylist");
-
+    t.expectGolden("journey");
     setUpApplication();
     EXPECT_EQ(QApplication::windowIcon().availableSizes(), QList<QSize>({{64, 64}, {256, 256}}));
 }

@@ -9,7 +9,6 @@
 #include "shell/IniStuff.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMain.h"
-#include "shell/frmbrowse.h"
 #include "support/FakePlayer.h"
 #include "support/FakeServices.h"
 #include "support/Files.h"
@@ -21,69 +20,25 @@
 using namespace caldra;
 using namespace caldra::test;
 
-class ShellTest : public ::testing::Test {
-protected:
-    ShellTest()
-    {
-        services.messages = messages;
-        services.files = files;
-        services.registry = registry;
-        services.launcher = launcher;
-        files->current = dir.path();
-    }
-    QTemporaryDir dir;
-    QString ini = dir.filePath("varlo.ini");
-    std::shared_ptr<FakeFileSystem> files = std::make_shared<FakeFileSystem>();
-    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
-    std::shared_ptr<FakeRegistry> registry = std::make_shared<FakeRegistry>();
-    std::shared_ptr<FakeLauncher> launcher = std::make_shared<FakeLauncher>();
-    Services services = testServices(dir.path());
-};
-
-TEST_F(ShellTest, AboutReadsTheRegistryAndStartsSystemInfoOrSaysItIsUnavailable)
-{
-    const auto sz = [](const QByteArray &text, int nul) {
-        return FakeRegistry::Value{reg::RegSz, text + '\0', std::uint32_t(text.size() + nul)};
-    };
-    registry->keys["K"] = {{"sz", sz("C:\\m.exe", 0)},
-                           {"one", sz("x", 0)},
-                           {"dword", {reg::RegDword, QByteArray("\x2A\x05\0\x80", 4), 4}},
-                           {"binary", {3, "\x01\x02", 2}}};
-    frmAbout about(services);
-    QStringList read;
-    for (const char *name : {"sz", "one", "dword", "binary", "missing"}) {
-        QString value = "kept";
-        read << QString::number(about.GetKeyValue(reg::HkeyLocalMachine, "K", name, value)) + value;
-    }
-    EXPECT_EQ(read, QStringList({"1C:\\m.exe", "1x", "12147484970", "1kept", "0"}));
-    EXPECT_EQ(registry->openHandles, 0);
-
-    about.StartSysInfo();
-    registry->keys["SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] = sz("C:\\S", 1);
-    about.StartSysInfo(); // names a program that is not there
-    files->existing.append("C:\\S\\MSINFO32.EXE");
-    about.StartSysInfo();
-    registry->keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = sz("/bin/kinfo", 1);
-    launcher->succeed = false;
-    about.StartSysInfo();
-    EXPECT_EQ(launcher->started, QStringList({"C:\\S\\MSINFO32.EXE", "/bin/kinfo"}));
-    EXPECT_EQ(messages->told,
-              QStringList(3, "[Caldra] System Information Is Unavailable At This Time"));
-
-    const QImage etched = about.grab().toImage();
-    EXPECT_EQ(etched.pixelColor(about.Line1_1->geometry().center()), QColor(128, 128, 128));
-    EXPECT_EQ(etched.pixelColor(about.Line1_0->geometry().center()), QColor(Qt::white));
-}
-
 // The main window's buttons open their tools; the About box and the folder
 // picker are used as a user would, each recorded in fixtures/transcripts: the
 // picker lists folders, links to them too, sorted without regard to case and
 // numbers by value, opens one on Enter and stays where it is, saying why, at
-// one it cannot read.
-TEST_F(ShellTest, Session)
+// one it cannot read. Then the settings of an installed program, and the
+// program started with tools and files named.
+TEST(Shell, Session)
 {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("varlo.ini");
+    auto files = std::make_shared<FakeFileSystem>();
+    files->current = dir.path();
+    auto messages = std::make_shared<RecordingMessages>();
+    Services services = testServices(dir.path());
+    services.messages = messages;
+    services.files = files;
+    const auto registry = std::static_pointer_cast<FakeRegistry>(services.registry);
+    const auto launcher = std::static_pointer_cast<FakeLauncher>(services.launcher);
     // Numbers in names sort by value only where a language is set: C has none.
-    const QLocale before;
     QLocale::setDefault(QLocale(QLocale::English));
     for (const char *name : {"music/unreadable", "music/B", "music/a10", "music/a9"})
         QDir(dir.path()).mkpath(name);
@@ -91,6 +46,8 @@ TEST_F(ShellTest, Session)
     writeFile(dir.filePath("music/c-file"), "not a folder");
     ASSERT_TRUE(QFile::link(dir.filePath("music/B"), dir.filePath("music/d-link")));
     ASSERT_TRUE(QFile::link(dir.filePath("music/c-file"), dir.filePath("music/e-link")));
+    FakePlayers players;
+    players.installIn(services);
     frmMain main(services);
     main.show();
     const auto look = [](QAbstractButton *b) { return b->icon().pixmap(16).toImage(); };
@@ -117,7 +74,7 @@ TEST_F(ShellTest, Session)
     t.step("each button opens its tool");
     using Steps = std::function<void(QWidget *, Transcript &)>;
     const auto session = [&](const char *name, const Steps &steps) {
-        return [=, this](QWidget *w) {
+        return [&, name, steps](QWidget *w) {
             Transcript s(*w, &messages->told);
             s.alias(dir.path(), "<dir>");
             s.alias(QFileInfo(dir.path()).fileName(), "<dir>");
@@ -126,10 +83,38 @@ TEST_F(ShellTest, Session)
             s.expectGolden(name);
         };
     };
-    const Steps about = [](QWidget *w, Transcript &s) {
-        click(w->findChild<QWidget *>("cmdSysInfo"));
-        s.step("System Info without the program");
-        click(w->findChild<QWidget *>("cmdOK"));
+    // The About box reads the registry as Windows keeps it, and starts
+    // System Information from where either of its keys says it is.
+    const Steps about = [&](QWidget *w, Transcript &s) {
+        auto &box = *qobject_cast<frmAbout *>(w);
+        const auto sz = [](const QByteArray &text, int nul) {
+            return FakeRegistry::Value{reg::RegSz, text + '\0', std::uint32_t(text.size() + nul)};
+        };
+        registry->keys["K"] = {{"sz", sz("C:\\m.exe", 0)},
+                               {"one", sz("x", 0)},
+                               {"dword", {reg::RegDword, QByteArray("\x2A\x05\0\x80", 4), 4}},
+                               {"binary", {3, "\x01\x02", 2}}};
+        for (const char *name : {"sz", "one", "dword", "binary", "missing"}) {
+            QString value = "kept";
+            const bool found = box.GetKeyValue(reg::HkeyLocalMachine, "K", name, value);
+            s.note(QStringLiteral("%1: %2 %3").arg(name).arg(found).arg(value));
+        }
+        s.note(QStringLiteral("keys left open: %1").arg(registry->openHandles));
+        click(box.cmdSysInfo);
+        registry->keys["SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] = sz("C:\\S", 1);
+        click(box.cmdSysInfo); // names a program that is not there
+        files->existing.append("C:\\S\\MSINFO32.EXE");
+        click(box.cmdSysInfo);
+        registry->keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = sz("/bin/kinfo", 1);
+        launcher->succeed = false;
+        click(box.cmdSysInfo);
+        s.note(u"started: " + launcher->started.join(u' '));
+        const QImage etched = box.grab().toImage();
+        s.note(u"separator: " + etched.pixelColor(box.Line1_1->geometry().center()).name()
+               + u" over " + etched.pixelColor(box.Line1_0->geometry().center()).name());
+        s.step("System Info: without the program, where the location names, where the path "
+               "names");
+        click(box.cmdOK);
     };
     const Steps picker = [](QWidget *w, Transcript &s) {
         auto *folders = w->findChild<QListWidget *>("Dir1");
@@ -159,67 +144,46 @@ TEST_F(ShellTest, Session)
     answers->wait();
     t.note(readBytes(ini));
     t.step("About closed; the folder picked");
-    t.expectGolden("frmMain");
-    QLocale::setDefault(before);
-}
 
-// A program that may not write beside itself (the session's may) writes its
-// INI file under XDG_CONFIG_HOME, reading the file beside it as a preset until
-// then, and keeps the preset's other keys.
-TEST_F(ShellTest, SettingOfAnInstalledProgramGoesToTheUsersConfigFolder)
-{
+    // A program that may not write beside itself (the session's may) writes its
+    // INI file under XDG_CONFIG_HOME, reading the file beside it as a preset until
+    // then, and keeps the preset's other keys.
     const QString config = dir.filePath("config");
-    const QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
-    const QString user = config + "/caldra/varlo.ini";
     files->readOnly = QStringList{dir.path()};
-    const QByteArray preset = "[MUSIC]\r\nDEFDIR=/preset/\r\n[MORE]\r\nkey=kept\r\n";
-    ASSERT_TRUE(writeBytes(ini, preset));
+    ASSERT_TRUE(writeBytes(ini, "[MUSIC]\r\nDEFDIR=/preset/\r\n[MORE]\r\nkey=kept\r\n"));
     IniStuff settings(services, nullptr);
-    EXPECT_EQ(settings.Sval(), "/preset/");
-    EXPECT_FALSE(QFile::exists(config)); // reading makes nothing
+    t.note(u"read " + settings.Sval() + (QFile::exists(config) ? ", which made a folder" : ""));
     settings.setSval("/mine/");
-    EXPECT_EQ(readBytes(user), "[MUSIC]\r\nDEFDIR=/mine/\r\n[MORE]\r\nkey=kept\r\n");
+    t.note(readBytes(config + "/caldra/varlo.ini"));
     ASSERT_TRUE(writeBytes(ini, "[MUSIC]\r\nDEFDIR=/new preset/\r\n"));
-    EXPECT_EQ(settings.Sval(), "/mine/");
-
+    t.note(u"read " + settings.Sval());
     // A configuration folder that cannot be made is a failed save; the preset stays.
     QDir(config).removeRecursively();
     ASSERT_TRUE(writeBytes(config, "a file"));
     settings.setSval("/lost/");
-    EXPECT_EQ(readBytes(ini), "[MUSIC]\r\nDEFDIR=/new preset/\r\n");
-    EXPECT_EQ(messages->told,
-              QStringList({"[Caldra] Setting has been saved", "[Caldra] Error saving setting"}));
-    qputenv("XDG_CONFIG_HOME", oldConfigHome);
-}
+    t.note(readBytes(ini));
+    t.step("the settings of an installed program: a preset beside it, the user's own file");
+    files->readOnly.clear();
 
-// Each form of the command line opens its tool, modal in front of the main
-// window, with the files in it; an unreadable file is named and nothing opens.
-// Recorded in fixtures/transcripts/frmMain-start.txt.
-TEST_F(ShellTest, StartOpensTheToolWithItsFilesOrNamesTheFileThatIsMissing)
-{
-    FakePlayers players;
-    players.installIn(services);
+    // Each form of the command line opens its tool, modal in front of the main
+    // window, with the files in it; an unreadable file is named and nothing opens.
     const QString song
         = writeFile(dir.filePath("Song.mp3"), readBytes(CALDRA_FIXTURES_DIR "/tone.mp3"));
     const QString other = writeFile(dir.filePath("b.mp3"), "not really a song");
     const QString list = writeFile(dir.filePath("list.m3u"), "#EXTM3U\r\nSong.mp3\r\nb.mp3\r\n");
     const QString missing = dir.filePath("gone.mp3");
-    frmMain main(services);
-    main.show();
-    Transcript t(main, &messages->told);
-    t.alias(dir.path(), "<dir>");
     const ModalAction filesShown = [&](QWidget *w) {
-        QString files;
+        QString shown;
         if (auto *lyrics = qobject_cast<frmVarlo *>(w))
-            files = lyrics->lblSound->toolTip() + " " + players.latest->fileName;
+            shown = lyrics->lblSound->toolTip() + " " + players.latest->fileName;
         else if (auto *tags = qobject_cast<frmId3 *>(w); tags && tags->WriteId3v2cmd->isEnabled())
-            files = tags->CurrentFile;
+            shown = tags->CurrentFile;
         else if (auto *playlist = qobject_cast<frmPlaylist *>(w);
                  playlist && playlist->cmdDelete->isEnabled())
-            files = playlist->rowPath(1) + " " + playlist->rowPath(2);
+            shown = playlist->rowPath(1) + " " + playlist->rowPath(2);
         t.note(w->windowTitle() + (w->isModal() && main.isVisible() ? " in front: " : " behind: ")
-               + files);
+               + shown);
         cancelDialog()(w);
     };
     using Tool = StartRequest::Tool;
@@ -229,12 +193,12 @@ TEST_F(ShellTest, StartOpensTheToolWithItsFilesOrNamesTheFileThatIsMissing)
         {Tool::Lyrics, {missing}, false}, {Tool::Playlist, {song, missing, list}, false},
     };
     for (const StartRequest &request : requests) {
-        auto answers = answerModals(request.files.contains(missing) ? std::vector<ModalAction>()
-                                                                    : std::vector{filesShown});
+        auto answering = answerModals(request.files.contains(missing) ? std::vector<ModalAction>()
+                                                                      : std::vector{filesShown});
         main.OpenAtStart(request);
-        ASSERT_TRUE(answers->wait());
-        t.step(request.files.join(u' ') + (request.readPlaylists ? " as playlists" : ""));
+        ASSERT_TRUE(answering->wait());
+        t.step(u"started with " + request.files.join(u' ')
+               + (request.readPlaylists ? " as playlists" : ""));
     }
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    t.expectGolden("frmMain-start");
+    t.expectGolden("frmMain");
 }
