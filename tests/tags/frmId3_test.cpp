@@ -145,7 +145,7 @@ TEST(TagWindow, Session)
                  + apic("image/png", 3, png),
              apic("image/png", 4, png), apic("image/png", 3, imageBytes(2, 3000, "PNG")),
              apic("image/png", 3, imageBytes(3000, 2, "PNG")),
-             apic("image/jpeg", 3, "not a picture")}) {
+             apic("IMAGE/JPEG", 3, "not a picture")}) {
         writeBytes(path, id3v2(3, pictures) + toneAudio());
         dialogs->answers = {path};
         click(w.cmdSelectMp3);
@@ -162,17 +162,25 @@ TEST(TagWindow, Session)
     const QByteArray tagged = id3v2(3, back + apic("image/jpeg", 3, "old"), 100) + toneAudio();
     writeBytes(path, tagged);
     const QString picture = writeFile(dir.filePath("new.png"), png);
-    dialogs->answers = {path, writeFile(dir.filePath("notes.txt"), "not a picture"), picture};
+    // Refused: no JPEG or PNG, a JPEG mark cut short, a byte too large (sparse),
+    // none there, a folder. The largest is taken, then replaced.
+    writeFile(dir.filePath("covers/notes.txt"), "GIF89a");
+    writeFile(dir.filePath("covers/short.jpg"), "\xff\xd8");
+    writeFile(dir.filePath("covers/big.jpg"), "\xff\xd8\xff", kMaxCoverBytes + 1);
+    writeFile(dir.filePath("largest.jpg"), "\xff\xd8\xff", kMaxCoverBytes);
+    dialogs->answers = {path};
     click(w.cmdSelectMp3);
-    click(w.Cover->cmdSetCover);
-    t.note(cover(w));
-    click(w.Cover->cmdSetCover);
-    t.note(cover(w));
+    for (const char *name : {"covers/notes.txt", "covers/short.jpg", "covers/big.jpg", "gone.png",
+                             "covers", "largest.jpg", "new.png"}) {
+        dialogs->answers.push_back(dir.filePath(name));
+        click(w.Cover->cmdSetCover);
+        t.note(cover(w));
+    }
     QFile::setPermissions(path, QFile::ReadOwner);
     click(w.WriteId3v2cmd);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     t.note(cover(w));
-    t.step("a cover refused, then one set; a failed write keeps it marked");
+    t.step("covers refused, the largest taken, then replaced; a failed write keeps it marked");
     EXPECT_EQ(readBytes(path), tagged);
     TagComponent written;
     w.Id3v2[1]->setText("with cover");
