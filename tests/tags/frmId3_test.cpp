@@ -31,18 +31,14 @@ QByteArray apic(const QByteArray &mime, int type, const QByteArray &data)
     return frame(3, "APIC", '\0' + mime + '\0' + char(type) + '\0' + data);
 }
 
-// The box's text or the size of its picture, then the caption.
+// The box's text or the size of its picture in the box, then the caption.
 QString cover(const frmId3 &w)
 {
     const QLabel *box = w.Cover->imgCover;
-    const QSize size = box->pixmap().size();
-    const QSize room = box->contentsRect().size();
-    const bool fits = size.width() <= room.width() && size.height() <= room.height()
-                      && (size.width() == room.width() || size.height() == room.height());
-    const QString shown = box->pixmap().isNull() ? box->text()
-                          : fits                 ? "fits the box"
-                                 : QString("%1x%2").arg(size.width()).arg(size.height());
-    return shown + '|' + w.Cover->lblCover->text().replace('\n', '|');
+    return (box->pixmap().isNull()
+                ? box->text()
+                : debugText(box->pixmap().size()) + debugText(box->contentsRect()))
+           + '|' + w.Cover->lblCover->text().replace('\n', '|');
 }
 
 } // namespace
