@@ -97,15 +97,13 @@ INSTANTIATE_TEST_SUITE_P(Formats, RealDecoding, ::testing::Values("tone.mp3", "t
 TEST(RealDecoding, FilesWithoutSoundEndInFailure)
 {
     QTemporaryDir dir;
-    const QString noise = test::writeFile(dir.filePath("noise.mp3"), QByteArray(20000, '\x5a'));
-    const QString empty = test::writeFile(dir.filePath("empty.wma"), QByteArray());
     // A WAVE header whose data chunk is empty: GStreamer finishes without a sample.
     const QString silent
         = test::writeFile(dir.filePath("none.wav"),
                           QByteArray("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xac\0\0"
                                      "\x88\x58\x01\0\x02\0\x10\0data\0\0\0\0",
                                      44));
-    for (const QString &path : {silent, noise, empty, dir.filePath("missing.mp3")}) {
+    for (const QString &path : {silent, dir.filePath("missing.mp3")}) {
         Decoding d;
         d.decoder.start(path);
         ASSERT_TRUE(QTest::qWaitFor([&] { return d.ended(); }, kPatienceMs)) << path.toStdString();
