@@ -160,7 +160,7 @@ TEST(TagWindow, Session)
     writeFile(dir.filePath("covers/notes.txt"), "GIF89a");
     writeFile(dir.filePath("covers/short.jpg"), "\xff\xd8");
     writeFile(dir.filePath("covers/big.jpg"), "\xff\xd8\xff", kMaxCoverBytes + 1);
-    writeFile(dir.filePath("largest.jpg"), "\xff\xd8\xff", kMaxCoverBytes);
+    writeFile(dir.filePath("largest.jpg"), "\xff\xd8\xff\xe0", kMaxCoverBytes);
     dialogs->answers = {path};
     click(w.cmdSelectMp3);
     for (const char *name : {"covers/notes.txt", "covers/short.jpg", "covers/big.jpg", "gone.png",
