@@ -31,11 +31,9 @@ struct Decoding {
     Envelope envelope;
     QSignalSpy finished{&decoder, &AudioDecoder::finished};
     QSignalSpy failed{&decoder, &AudioDecoder::failed};
-    int blocks = 0;
     Decoding()
     {
         QObject::connect(&decoder, &AudioDecoder::samplesReady, [this](const SampleBlock &b) {
-            ++blocks;
             envelope.append(b.samples, b.channels, b.sampleRate);
         });
     }
@@ -57,15 +55,16 @@ TEST_P(RealDecoding, AStoppedDecodeEndsQuietlyAndTheNextGivesThreeLoudSeconds)
         Decoding d;
         QSignalSpy duration(&d.decoder, &AudioDecoder::durationKnown);
         d.decoder.start(tone);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return d.blocks > 0 || d.ended(); }, kPatienceMs));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return d.envelope.durationMs() > 0 || d.ended(); }, kPatienceMs));
         ASSERT_FALSE(d.ended());
         d.decoder.stop();
-        const int blocks = d.blocks;
+        const double decoded = d.envelope.durationMs();
         EXPECT_FALSE(d.decoder.isRunning());
         // Whatever GStreamer had already queued for us is dropped.
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents();
-        EXPECT_EQ(std::tuple(d.blocks, d.ended()), std::tuple(blocks, false));
+        EXPECT_EQ(std::tuple(d.envelope.durationMs(), d.ended()), std::tuple(decoded, false));
 
         d.envelope.clear();
         duration.clear();
@@ -98,15 +97,13 @@ INSTANTIATE_TEST_SUITE_P(Formats, RealDecoding, ::testing::Values("tone.mp3", "t
 TEST(RealDecoding, FilesWithoutSoundEndInFailure)
 {
     QTemporaryDir dir;
-    const QString noise = test::writeFile(dir.filePath("noise.mp3"), QByteArray(20000, '\x5a'));
-    const QString empty = test::writeFile(dir.filePath("empty.wma"), QByteArray());
     // A WAVE header whose data chunk is empty: GStreamer finishes without a sample.
     const QString silent
         = test::writeFile(dir.filePath("none.wav"),
                           QByteArray("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xac\0\0"
                                      "\x88\x58\x01\0\x02\0\x10\0data\0\0\0\0",
                                      44));
-    for (const QString &path : {silent, noise, empty, dir.filePath("missing.mp3")}) {
+    for (const QString &path : {silent, dir.filePath("missing.mp3")}) {
         Decoding d;
         d.decoder.start(path);
         ASSERT_TRUE(QTest::qWaitFor([&] { return d.ended(); }, kPatienceMs)) << path.toStdString();

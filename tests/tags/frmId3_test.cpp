@@ -31,18 +31,14 @@ QByteArray apic(const QByteArray &mime, int type, const QByteArray &data)
     return frame(3, "APIC", '\0' + mime + '\0' + char(type) + '\0' + data);
 }
 
-// The box's text or the size of its picture, then the caption.
+// The box's text or the size of its picture in the box, then the caption.
 QString cover(const frmId3 &w)
 {
     const QLabel *box = w.Cover->imgCover;
-    const QSize size = box->pixmap().size();
-    const QSize room = box->contentsRect().size();
-    const bool fits = size.width() <= room.width() && size.height() <= room.height()
-                      && (size.width() == room.width() || size.height() == room.height());
-    const QString shown = box->pixmap().isNull() ? box->text()
-                          : fits                 ? "fits the box"
-                                 : QString("%1x%2").arg(size.width()).arg(size.height());
-    return shown + '|' + w.Cover->lblCover->text().replace('\n', '|');
+    return (box->pixmap().isNull()
+                ? box->text()
+                : debugText(box->pixmap().size()) + debugText(box->contentsRect()))
+           + '|' + w.Cover->lblCover->text().replace('\n', '|');
 }
 
 } // namespace
@@ -65,19 +61,16 @@ TEST(TagWindow, Session)
     const QByteArray bytes = readBytes(CALDRA_FIXTURES_DIR "/tags/cases/every-v23.mp3");
     const QString path = dir.filePath("a.mp3"), bad = dir.filePath("bad.mp3");
     writeBytes(path, bytes);
-    frmId3 missing(services);
-    Transcript m(missing, &messages->told);
-    missing.SetVar(dir.filePath("gone.mp3"));
-    missing.Form_Load();
-    m.step("opened on a missing file");
-    m.expectGolden("frmId3-missing");
     frmId3 w(services);
-    w.SetVar(path);
-    w.Form_Load();
-    w.show();
     Transcript t(w, &messages->told, &dialogs->offered);
     t.alias(dir.path(), "<dir>");
-    t.step("opened on a file");
+    w.SetVar(dir.filePath("gone.mp3"));
+    w.Form_Load();
+    w.show();
+    t.step("opened on a missing file");
+    dialogs->answers = {path};
+    click(w.cmdSelectMp3);
+    t.step("a file selected");
 
     w.Id3v1[1]->setText("New v1");
     w.Id3v2[1]->setText("retitled");
@@ -145,7 +138,7 @@ TEST(TagWindow, Session)
                  + apic("image/png", 3, png),
              apic("image/png", 4, png), apic("image/png", 3, imageBytes(2, 3000, "PNG")),
              apic("image/png", 3, imageBytes(3000, 2, "PNG")),
-             apic("image/jpeg", 3, "not a picture")}) {
+             apic("IMAGE/JPEG", 3, "not a picture")}) {
         writeBytes(path, id3v2(3, pictures) + toneAudio());
         dialogs->answers = {path};
         click(w.cmdSelectMp3);
@@ -162,17 +155,25 @@ TEST(TagWindow, Session)
     const QByteArray tagged = id3v2(3, back + apic("image/jpeg", 3, "old"), 100) + toneAudio();
     writeBytes(path, tagged);
     const QString picture = writeFile(dir.filePath("new.png"), png);
-    dialogs->answers = {path, writeFile(dir.filePath("notes.txt"), "not a picture"), picture};
+    // Refused: no JPEG or PNG, a JPEG mark cut short, a byte too large (sparse),
+    // none there, a folder. The largest is taken, then replaced.
+    writeFile(dir.filePath("covers/notes.txt"), "GIF89a");
+    writeFile(dir.filePath("covers/short.jpg"), "\xff\xd8");
+    writeFile(dir.filePath("covers/big.jpg"), "\xff\xd8\xff", kMaxCoverBytes + 1);
+    writeFile(dir.filePath("largest.jpg"), "\xff\xd8\xff\xe0", kMaxCoverBytes);
+    dialogs->answers = {path};
     click(w.cmdSelectMp3);
-    click(w.Cover->cmdSetCover);
-    t.note(cover(w));
-    click(w.Cover->cmdSetCover);
-    t.note(cover(w));
+    for (const char *name : {"covers/notes.txt", "covers/short.jpg", "covers/big.jpg", "gone.png",
+                             "covers", "largest.jpg", "new.png"}) {
+        dialogs->answers.push_back(dir.filePath(name));
+        click(w.Cover->cmdSetCover);
+        t.note(cover(w));
+    }
     QFile::setPermissions(path, QFile::ReadOwner);
     click(w.WriteId3v2cmd);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     t.note(cover(w));
-    t.step("a cover refused, then one set; a failed write keeps it marked");
+    t.step("covers refused, the largest taken, then replaced; a failed write keeps it marked");
     EXPECT_EQ(readBytes(path), tagged);
     TagComponent written;
     w.Id3v2[1]->setText("with cover");
