@@ -25,13 +25,13 @@ TEST(DesignLayout, EveryControlStandsWhereTheDrawingsPutIt)
     FakeDecoders decoders;
     players.installIn(services);
     decoders.installIn(services);
-    Folder folder;
-    setLayoutScale(15);
     QWidget opener;
+    IniStuff settings(services, &opener);
+    setLayoutScale(15);
     frmMain main(services);
     frmAbout about(services);
     frmbrowse browse(services);
-    frmVarlo lyrics(services, folder, &opener);
+    frmVarlo lyrics(services, settings, &opener);
     frmId3 tags(services);
     frmPlaylist playlist(services);
     lyrics.Form_Load();
