@@ -34,7 +34,7 @@ int shownPicture(const std::vector<Picture> &pictures);
 struct CoverChange {
     enum Kind { Keep, Set, Remove };
     Kind kind = Keep;
-    Picture picture; // for Set: type 3, the file's MIME type and bytes
+    Picture picture{}; // for Set: type 3, the file's MIME type and bytes
 };
 
 // Makes the change in the tag: a new cover takes the place of the first
