@@ -120,10 +120,7 @@ TEST_F(TagComponentTest, EveryCaseReadsAndWritesAsRecorded)
         {"removeV2", [](auto &t, auto &path) { t.RemoveV2(path); }},
         {"read", [](auto &, auto &) {}},
         {"cover", [&](auto &t, auto &) { t.V2Cover(png); }},
-        {"uncover",
-         [](auto &t, auto &) {
-             t.V2Cover({CoverChange::Remove, {}});
-         }},
+        {"uncover", [](auto &t, auto &) { t.V2Cover({CoverChange::Remove}); }},
         {"hugecover", [&](auto &t, auto &) { t.V2Cover(huge); }},
         // A write-protected file is refused, and can still be read.
         {"readOnlyLyrics",
