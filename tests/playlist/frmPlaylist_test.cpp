@@ -86,7 +86,9 @@ TEST(PlaylistWindow, Session)
     t.step("reading a list cancelled");
 
     dropFiles(w.ListView1->viewport(), {writeFile(music.filePath("a.mp3"), "x", 3637248)});
-    t.step("one song dropped: one row is nothing to edit yet");
+    dialogs->answers = {music.filePath("none.m3u")};
+    click(w.cmdReadPl);
+    t.step("one song dropped: one row is nothing to edit yet, nor after a list that is not there");
     // The note is drawn into the middle of a clear square.
     const QImage icon = w.ListView1->iconAt(0).pixmap(32).toImage();
     QImage clear(icon.size(), icon.format());
