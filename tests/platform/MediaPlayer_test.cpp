@@ -23,6 +23,7 @@ TEST_P(RealPlayback, PlaysInRealTimeAndTellsTheEndOnceAfterStopThenPlay)
     player.play();
     ASSERT_TRUE(QTest::qWaitFor([&] { return player.position() > 200; }, 15000));
     player.stop();
+    EXPECT_FALSE(player.isPlaying());
     player.play();
     // The last second and a half is enough to tell playing from decoding, and
     // the jump there is a real seek on a playing song.
