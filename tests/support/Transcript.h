@@ -94,8 +94,8 @@ inline void describeControls(const QWidget *w, const QWidget *window, bool layou
 {
     out.emplace_back(key, QString::fromLatin1(w->metaObject()->className()) + u' ' + w->objectName()
                               + controlLine(w, window, layout));
-    // Each row of an item view: its cells, "*" where a row is marked by a
-    // colour, "icon" where it shows one.
+    // Each row of an item view: its cells, the colour that marks a row, "icon"
+    // where it shows one.
     const auto *view = qobject_cast<const QAbstractItemView *>(w);
     const QAbstractItemModel *model = view ? view->model() : nullptr;
     for (int r = 0; model && r < model->rowCount(); ++r) {
@@ -103,10 +103,12 @@ inline void describeControls(const QWidget *w, const QWidget *window, bool layou
         for (int c = 0; c < model->columnCount(); ++c)
             cells << model->index(r, c).data().toString();
         const QModelIndex first = model->index(r, 0);
-        out.emplace_back(key + QStringLiteral(" row %1").arg(r),
-                         cells.join(QStringLiteral(" | "))
-                             + (first.data(Qt::BackgroundRole).isValid() ? " *" : "")
-                             + (first.data(Qt::DecorationRole).isValid() ? " icon" : ""));
+        const QVariant mark = first.data(Qt::BackgroundRole);
+        out.emplace_back(
+            key + QStringLiteral(" row %1").arg(r),
+            cells.join(QStringLiteral(" | "))
+                + (mark.isValid() ? " " + mark.value<QBrush>().color().name() : QString())
+                + (first.data(Qt::DecorationRole).isValid() ? " icon" : ""));
     }
     int place = 0;
     for (const QObject *child : w->children()) {
