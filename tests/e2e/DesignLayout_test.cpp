@@ -59,9 +59,10 @@ TEST(DesignLayout, EveryControlStandsWhereTheDrawingsPutIt)
                     lines.last() += u' ' + w->palette().color(role).name();
             if (auto *table = qobject_cast<const QTableView *>(w)) {
                 lines.last()
-                    += QStringLiteral(" rows %1 high, %2 columns")
+                    += QStringLiteral(" rows %1 high under a header %3 high, %2 columns")
                            .arg(table->verticalHeader()->defaultSectionSize())
-                           .arg(table->horizontalHeader()->highlightSections() ? "lit" : "plain");
+                           .arg(table->horizontalHeader()->highlightSections() ? "lit" : "plain")
+                           .arg(table->horizontalHeader()->height());
                 for (int c = 0; c < table->model()->columnCount(); ++c)
                     lines.last() += u' ' + QString::number(table->columnWidth(c));
             }
