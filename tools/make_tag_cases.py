@@ -274,6 +274,8 @@ CASES = [
           + latin1(2, b"TP1", "Artist"))),
     ("edit-v23-tyer", "the year in TYER before the artist",
      edit(3, latin1(3, b"TIT2", "Old") + latin1(3, b"TYER", "2001") + latin1(3, b"TPE1", "Artist"))),
+    ("edit-v23-tdrc", "an ID3v2.3 tag holding the ID3v2.4 year frame",
+     edit(3, latin1(3, b"TIT2", "Old") + latin1(3, b"TDRC", "2001") + latin1(3, b"TPE1", "Artist"))),
     ("edit-v24-noyear", "ID3v2.4 without a year frame",
      edit(4, latin1(4, b"TIT2", "Old") + latin1(4, b"TPE1", "Artist"))),
     ("edit-v24-tyer", "ID3v2.4 holding the ID3v2.3 year frame",
