@@ -38,7 +38,8 @@ QString cover(const frmId3 &w)
     return (box->pixmap().isNull()
                 ? box->text()
                 : debugText(box->pixmap().size()) + debugText(box->contentsRect()))
-           + '|' + w.Cover->lblCover->text().replace('\n', '|');
+           + '|' + w.Cover->lblCover->text().replace('\n', '|')
+           + (w.Cover->saveAction->isEnabled() ? "|can be saved" : "");
 }
 
 } // namespace
