@@ -44,6 +44,9 @@ inline QString controlLine(const QWidget *w, const QWidget *window, bool layout)
     }
     if (w->contextMenuPolicy() != Qt::DefaultContextMenu)
         line += u" menu=" + debugText(w->contextMenuPolicy());
+    // A control's own commands; a window's are listed below.
+    for (const QAction *action : w == window ? QList<QAction *>() : w->actions())
+        line += u" [" + action->text() + (action->isEnabled() ? "]" : " (off)]");
     if (auto *button = qobject_cast<const QAbstractButton *>(w); button && !button->icon().isNull())
         line += QStringLiteral(" icon");
     if (auto *push = qobject_cast<const QPushButton *>(w); push && push->isDefault())
