@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "lyrics/frmVarlo.h"
 #include "platform/Twips.h"
 #include "playlist/frmPlaylist.h"
+#include "shell/IniStuff.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMain.h"
 #include "shell/frmbrowse.h"
-#include "support/LyricWindow.h"
+#include "support/FakeDecoder.h"
+#include "support/FakePlayer.h"
+#include "support/FakeServices.h"
 #include "support/Transcript.h"
 #include "tags/frmId3.h"
 
@@ -69,9 +73,5 @@ TEST(DesignLayout, EveryControlStandsWhereTheDrawingsPutIt)
         }
     }
     setLayoutScale(0);
-    const QString path = QStringLiteral(CALDRA_FIXTURES_DIR "/snapshots/design.txt");
-    const QByteArray text = (lines.join(u'\n') + u'\n').toUtf8();
-    if (qEnvironmentVariableIsSet("CALDRA_UPDATE_SNAPSHOTS"))
-        writeBytes(path, text);
-    EXPECT_EQ(text.toStdString(), readBytes(path).toStdString());
+    expectGoldenText(lines.join(u'\n') + u'\n', "design", "snapshots");
 }

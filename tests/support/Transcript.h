@@ -130,6 +130,16 @@ inline void describeControls(const QWidget *w, const QWidget *window, bool layou
     }
 }
 
+// Compares `text` with fixtures/FOLDER/NAME.txt; CALDRA_UPDATE_SNAPSHOTS=1
+// writes it anew.
+inline void expectGoldenText(const QString &text, const char *name, const char *folder)
+{
+    const QString path = QStringLiteral(CALDRA_FIXTURES_DIR "/%1/%2.txt").arg(folder, name);
+    ASSERT_TRUE(!qEnvironmentVariableIsSet("CALDRA_UPDATE_SNAPSHOTS")
+                || writeFile(path, text.toUtf8()) == path);
+    EXPECT_EQ(text.toStdString(), readBytes(path).toStdString()) << name;
+}
+
 // A scripted session through a window as text: after each step, every control
 // whose line changed since the step before, the messages shown and the file
 // dialogs offered meanwhile, and the notes the test made. Compared with a golden file in
@@ -186,10 +196,7 @@ public:
         QString text = m_lines.join(u'\n') + u'\n';
         for (const auto &[from, to] : m_aliases)
             text.replace(from, to);
-        const QString path = QStringLiteral(CALDRA_FIXTURES_DIR "/%1/%2.txt").arg(folder, name);
-        ASSERT_TRUE(!qEnvironmentVariableIsSet("CALDRA_UPDATE_SNAPSHOTS")
-                    || writeFile(path, text.toUtf8()) == path);
-        EXPECT_EQ(text.toStdString(), readBytes(path).toStdString()) << name;
+        expectGoldenText(text, name, folder);
     }
 
 private:
