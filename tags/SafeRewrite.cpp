@@ -45,15 +45,20 @@ private:
 };
 #endif
 
-// Copies everything `from` holds into `to` from its start; false on any
-// short read or write.
+// Copies everything `from` holds into `to` from its start; false on a failed
+// read or write, with the reason in the failing file's error.
 bool copyAll(QFile &from, QFile &to)
 {
     std::vector<char> buffer(kChunk);
     qint64 n = 0;
     while ((n = from.read(buffer.data(), kChunk)) > 0) {
-        if (to.write(buffer.data(), n) != n)
-            return false;
+        // A short write (a full disk, a file-size limit) sets no error; the
+        // write of what is left fails with the reason the user is told.
+        for (qint64 done = 0, written = 0; done < n; done += written) {
+            written = to.write(buffer.data() + done, n - done);
+            if (written <= 0)
+                return false;
+        }
     }
     return n == 0 && to.flush();
 }
