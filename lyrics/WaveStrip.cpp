@@ -193,10 +193,9 @@ void WaveStrip::viewChanged()
     m_scroll->setPageStep(std::max(1, static_cast<int>(m_view.spanMs())));
     m_scroll->setSingleStep(std::max(1, static_cast<int>(m_view.spanMs() * kScrollStep)));
     m_scroll->setValue(static_cast<int>(std::lround(m_view.startMs())));
-    if (zoomed == m_scroll->isHidden()) {
+    // The bar takes height from the wave, never width.
+    if (zoomed == m_scroll->isHidden())
         m_scroll->setVisible(zoomed);
-        m_view.setWidth(waveArea().width());
-    }
     m_syncingScroll = false;
     update();
 }
