@@ -332,5 +332,12 @@ TEST(WaveStrip, Session)
     for (const qint32 ms : {3000, 3025})
         QTest::mouseDClick(&s.strip, Qt::LeftButton, {}, QPoint(s.strip.xOf(ms), 40));
     EXPECT_EQ(picked, (QList<QVariantList>{{0}, {1}}));
+    // A marker that goes while it is held ends its drag.
+    QSignalSpy dragged(&s.strip, &WaveStrip::markerDragged);
+    QTest::mousePress(&s.strip, Qt::LeftButton, {}, QPoint(s.strip.xOf(3025), 40));
+    s.strip.setMarkers({{3000, "1", ""}});
+    QTest::mouseMove(&s.strip, QPoint(300, 40));
+    QTest::mouseRelease(&s.strip, Qt::LeftButton, {}, QPoint(300, 40));
+    EXPECT_TRUE(dragged.isEmpty());
     s.t.expectGolden("WaveStrip");
 }
