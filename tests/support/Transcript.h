@@ -72,7 +72,10 @@ inline QString controlLine(const QWidget *w, const QWidget *window, bool layout)
     if (auto *view = qobject_cast<const QAbstractItemView *>(w)) {
         const QAbstractItemModel *model = view->model();
         if (auto *table = qobject_cast<const QTableView *>(w)) {
-            line += u" headers " + debugText(table->horizontalHeader()->defaultAlignment());
+            line += u" headers " + debugText(table->horizontalHeader()->defaultAlignment())
+                    + (layout ? QStringLiteral(" rows %1 high")
+                                    .arg(table->verticalHeader()->defaultSectionSize())
+                              : QString());
             for (int c = 0; c < model->columnCount(); ++c)
                 line += QStringLiteral(" [%1%2]").arg(
                     model->headerData(c, Qt::Horizontal).toString(),
