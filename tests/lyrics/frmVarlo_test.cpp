@@ -215,6 +215,8 @@ TEST_F(LyricWindow, Session)
     t.step("loaded from the song: what was saved");
     key(Qt::Key_Z, Qt::ControlModifier);
     t.step("undone in one step");
+    key(Qt::Key_Space);
+    t.step("Space with no row current stamps the first");
     open("bad.mp3", w->Command1,
          id3v2(2, frame(2, "TT2", textBody(Enc::Latin1, "t")), 0, '\x40') + toneAudio());
     click(w->cmdLoadFromSong);

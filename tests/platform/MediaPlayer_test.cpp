@@ -11,7 +11,7 @@ using namespace caldra;
 
 class RealPlayback : public ::testing::TestWithParam<const char *> {};
 
-// The fixtures are three-second tones. After Stop, Play and a seek the song
+// The fixtures are three-second tones. After Pause, Stop, Play and a seek the song
 // still reaches its end and says so once; the 15 s caps only allow for a busy machine.
 TEST_P(RealPlayback, PlaysInRealTimeAndTellsTheEndOnceAfterStopThenPlay)
 {
@@ -22,6 +22,8 @@ TEST_P(RealPlayback, PlaysInRealTimeAndTellsTheEndOnceAfterStopThenPlay)
     ASSERT_TRUE(QTest::qWaitFor([&] { return player.isOpen(); }, 15000));
     player.play();
     ASSERT_TRUE(QTest::qWaitFor([&] { return player.position() > 200; }, 15000));
+    player.pause();
+    EXPECT_TRUE(player.isPaused() && !player.isPlaying());
     player.stop();
     EXPECT_FALSE(player.isPlaying());
     player.play();
