@@ -47,9 +47,10 @@ TEST(Genres, NamesAndTextsGiveCodes)
 TEST(Id3Text, Latin1FallbacksKeepWhatTheyCan)
 {
     EXPECT_EQ(latin1Text("Café Dvořák Œ 日本 😀 𝐀"), "Café Dvorák ? ?? ? A");
-    // The last Latin-1 character, the first after it, a high surrogate last.
-    const QString edges = QStringLiteral("ÿĀ") + QChar(0xD83D);
+    // The last Latin-1 character, the first after it, the last of the 16-bit
+    // characters before a letter, a high surrogate last.
+    const QString edges = QStringLiteral("ÿĀ") + QChar(0xFFFF) + u'b' + QChar(0xD83D);
     EXPECT_EQ(QStringList({latin1Text(edges), latin1Link(edges)}),
-              QStringList({"ÿA?", "ÿ%C4%80%3F"}));
+              QStringList({"ÿA?b?", "ÿ%C4%80%EF%BF%BFb%3F"}));
     EXPECT_EQ(latin1Link("http://例え.jp/😀ä"), "http://%E4%BE%8B%E3%81%88.jp/%F0%9F%98%80ä");
 }
