@@ -46,12 +46,12 @@ TEST(PlaylistWindow, Session)
     Services services = testServices(settings.path());
     services.fileDialogs = dialogs;
     services.messages = messages;
-    // While leaping, the clock is a second further on at every other reading,
-    // so that a copy takes long on any machine, but not at every step.
+    // While leaping, the clock is a frame's time (30 ms) further on at every
+    // other reading, so that a copy takes long on any machine, but not at every step.
     bool clockLeaps = false;
     qint64 now = 0;
     int readings = 0;
-    services.steadyMs = [&] { return now += clockLeaps && ++readings % 2 ? 1000 : 0; };
+    services.steadyMs = [&] { return now += clockLeaps && ++readings % 2 ? 30 : 0; };
     auto disk = std::make_shared<FakeFileSystem>();
     disk->free = Q_INT64_C(1) << 40; // never the question whether the songs fit
     services.files = disk;
