@@ -44,17 +44,17 @@ DirListBox::DirListBox(std::shared_ptr<FileSystemService> files, QWidget *parent
     connect(this, &QAbstractItemView::activated, this, &DirListBox::openRow);
 }
 
-bool DirListBox::setPath(const QString &folder)
+void DirListBox::setPath(const QString &folder)
 {
     if (folder.isEmpty())
-        return false;
+        return;
     const QString target = normalizeFolder(
         QDir(m_path.isEmpty() ? QDir::currentPath() : m_path).absoluteFilePath(folder));
     const FolderListing listing = m_files->listFolders(target);
     if (listing.failure) {
         m_lastError = listing.failure->description;
         Q_EMIT openFailed(m_lastError);
-        return false;
+        return;
     }
     m_path = target;
     m_lastError.clear();
@@ -87,7 +87,6 @@ bool DirListBox::setPath(const QString &folder)
         child->setData(kDepthRole, depth);
     }
     setCurrentItem(current);
-    return true;
 }
 
 void DirListBox::openRow(const QModelIndex &index)

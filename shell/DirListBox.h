@@ -20,7 +20,7 @@ public:
     QString path() const { return m_path; }
     // Moves to the folder. On failure the list stays where it was, the reason
     // is in lastError() and openFailed() is emitted.
-    bool setPath(const QString &folder);
+    void setPath(const QString &folder);
     QString lastError() const { return m_lastError; }
 
 Q_SIGNALS:

@@ -169,7 +169,7 @@ std::optional<int> genreCodeFromBox(const QString &text)
         c.setNumberOptions(QLocale::RejectGroupSeparator);
         value = c.toDouble(t, &ok);
     }
-    if (!ok || !std::isfinite(value) || value < -1.0 || value > 256.0)
+    if (!ok || !std::isfinite(value))
         return std::nullopt;
     // Half to even, whatever rounding mode the floating-point unit is in.
     const double below = std::floor(value);
