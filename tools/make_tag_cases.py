@@ -121,6 +121,11 @@ def with_flags(frame_bytes, at, flags):
     return frame_bytes[:at] + bytes([flags]) + frame_bytes[at + 1:]
 
 
+def with_footer(tag):
+    """The header's copy behind the frames, marked "3DI"; a tag with one has no padding."""
+    return tag + b"3DI" + tag[3:10]
+
+
 def year_then(major, year):
     return title_then(major, year + latin1(major, b"TPE1", "Artist"), 64)
 
@@ -346,6 +351,9 @@ CASES = [
     ("keep26-plain-frame-size-before-padding", "an ID3v2.4 frame size written as a plain "
      "number, which read as syncsafe would end inside the text; padding after it",
      id3v2(4, b"TIT2" + (256).to_bytes(4, "big") + b"\0\0" + text_body(LATIN1, "l" * 255), 64)
+     + AUDIO + V1),
+    ("keep27-a-footer", "an ID3v2.4 tag closed by a footer, which a write keeps after the frames",
+     with_footer(id3v2(4, latin1(4, b"TIT2", "Old") + latin1(4, b"TPE1", "Artist"), 0, 0x10))
      + AUDIO + V1),
     ("lyrics-file", "a lyric file named like a song", b"[00:01]la la\r\n"),
     ("lyrics-v22", "lyrics of others in an ID3v2.2 tag", lyrics(2)),
