@@ -355,6 +355,9 @@ CASES = [
     ("keep27-a-footer", "an ID3v2.4 tag closed by a footer, which a write keeps after the frames",
      with_footer(id3v2(4, latin1(4, b"TIT2", "Old") + latin1(4, b"TPE1", "Artist"), 0, 0x10))
      + AUDIO + V1),
+    ("keep28-a-name-that-starts-wrong", "bytes after the frames that would be a frame but for "
+     "the first letter of its name, which stay behind the padding",
+     id3v2(3, latin1(3, b"TIT2", "Old") + b"tXXX\0\0\0\2\0\0ab", 16) + AUDIO + V1),
     ("lyrics-file", "a lyric file named like a song", b"[00:01]la la\r\n"),
     ("lyrics-v22", "lyrics of others in an ID3v2.2 tag", lyrics(2)),
     ("lyrics-v23", "lyrics of others in an ID3v2.3 tag", lyrics(3)),
