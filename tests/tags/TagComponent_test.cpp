@@ -194,8 +194,8 @@ TEST_F(TagComponentTest, WritesKeepTheFileAndItsIdentity)
                 v2 ? tags.WriteV2() : tags.WriteV1(song, "a", "b", "c", "d", "e", "f", "g");
             } catch (const TagError &error) {
                 // The safety copy's own error, or the file as it was.
-                _exit(error.reason().contains(limit < 0 ? "(File too large)" : "as it was") ? 0
-                                                                                            : 3);
+                const char *told = limit < 0 ? "(File too large)" : "as it was";
+                _exit(error.reason().contains(told) ? 0 : 3);
             }
             // A write hands back the file-size signal as it found it.
             struct sigaction now {};
