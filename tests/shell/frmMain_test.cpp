@@ -6,6 +6,7 @@
 #include "lyrics/frmVarlo.h"
 #include "platform/FileSystem.h"
 #include "playlist/frmPlaylist.h"
+#include "shell/DirListBox.h"
 #include "shell/IniStuff.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMain.h"
@@ -117,7 +118,14 @@ TEST(Shell, Session)
         click(box.cmdOK);
     };
     const Steps picker = [](QWidget *w, Transcript &s) {
-        auto *folders = w->findChild<QListWidget *>("Dir1");
+        auto *folders = w->findChild<DirListBox *>("Dir1");
+        // Choosing the drive, even the one it is on, goes to its root.
+        const QString start = folders->path();
+        auto *drives = w->findChild<QComboBox *>("Drive1");
+        drives->showPopup();
+        QTest::keyClick(drives->view(), Qt::Key_Return);
+        EXPECT_EQ(folders->path(), "/");
+        folders->setPath(start);
         for (const QString folder : {"music", "unreadable"}) {
             folders->setCurrentItem(folders->findItems(folder, Qt::MatchExactly).value(0));
             QTest::keyClick(folders, Qt::Key_Return);

@@ -178,10 +178,12 @@ TEST(TagWindow, Session)
     EXPECT_EQ(readBytes(path), tagged);
     TagComponent written;
     w.Id3v2[1]->setText("with cover");
+    w.Text11->setPlainText("noted");
     click(w.WriteId3v2cmd);
     t.note(cover(w));
     t.step("written with the fields");
     written.V2FileName(path);
+    EXPECT_EQ(written.V2Comment(), "noted");
     EXPECT_EQ(written.V2Pictures(),
               (std::vector<Picture>{{"image/png", 4, png}, {"image/png", 3, png}}));
 
