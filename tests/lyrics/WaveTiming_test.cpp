@@ -176,6 +176,8 @@ TEST_F(WaveWindow, Session)
     step("the hundredths drag undone");
     key(Qt::Key_Z, Qt::ControlModifier);
     step("the whole-second drag undone");
+    open("Gone.lrc", w->Cmdopen);
+    step("a file that is not there leaves no rows and no markers");
 
     open("Other.lrc", w->Cmdopen, "[00:05]one\r\n[0]two\r\n[00:10.50]three\r\n");
     step("a new load replaces the markers");
