@@ -97,10 +97,11 @@ TEST(TagWindow, Session)
 
     writeBytes(path, bytes);
     QFile::setPermissions(path, QFile::ReadOwner);
-    for (QPushButton *button : {w.WriteId3v1cmd, w.WriteId3v2cmd, w.Command3, w.Command4})
+    for (QPushButton *button :
+         {w.Command1, w.WriteId3v1cmd, w.WriteId3v2cmd, w.Command3, w.Command4})
         click(button);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    t.step("a write-protected file is told for each button");
+    t.step("a write-protected file reads, and is told for each other button");
     writeBytes(path, "no longer a song");
     w.Id3v2[1]->setText("typed");
     click(w.Command1);
