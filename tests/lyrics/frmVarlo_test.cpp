@@ -300,6 +300,8 @@ TEST_F(LyricWindow, WindowSession)
     w->rtbLyr->setPlainText("a\nb\nc\nd");
     click(w->Command2);
     step("rows made: the box untouched writes nothing");
+    clickCell(2, 1);
+    step("the second row's text in its editor, over its cell");
     click(w->chkHundredths);
     player().moveTo(12999);
     clickCell(1, 0); // stamps and moves on, so Space times the next line
