@@ -260,9 +260,14 @@ TEST_F(LyricWindow, WindowSession)
 {
     const QString iniPath = QDir(programDir.path()).filePath("varlo.ini");
     const QByteArray musicLine = "[MUSIC]\r\nDEFDIR=" + music.path().toUtf8() + "/\r\n";
+    // Without a window to open from, it goes where the desktop puts it, at
+    // the size it was left.
+    writeBytes(iniPath, musicLine + "[LYRICS]\r\nWINDOW=720x600\r\n");
+    {
+        const frmVarlo alone(services, *settings, nullptr);
+        EXPECT_EQ(std::pair(alone.pos(), alone.width()), std::pair(QPoint(0, 0), 720));
+    }
     writeBytes(iniPath, musicLine + "[Other]\r\nkey=v\r\n");
-    // Without a window to open from, it goes where the desktop puts it.
-    EXPECT_EQ(frmVarlo(services, *settings, nullptr).pos(), QPoint(0, 0));
     newWindow();
     QTemporaryDir elsewhere;
     Transcript t(*w, &messages->told);
