@@ -74,7 +74,7 @@ TEST(PlaylistWindow, Session)
         EXPECT_FALSE(QApplication::overrideCursor());
     };
     QObject::connect(w.pb, &QProgressBar::valueChanged, [&](int v) {
-        t.note(u"progress " + QString::number(v));
+        t.note(u"progress " + QString::number(v) + (w.pb->isVisible() ? "" : " unseen"));
         // While a long copy runs, whether the events it lets through paint.
         if (clockLeaps)
             QMetaObject::invokeMethod(
