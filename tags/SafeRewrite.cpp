@@ -52,8 +52,9 @@ bool copyAll(QFile &from, QFile &to)
     std::vector<char> buffer(kChunk);
     qint64 n = 0;
     while ((n = from.read(buffer.data(), kChunk)) > 0) {
-        // A short write (a full disk, a file-size limit) sets no error; the
-        // write of what is left fails with the reason the user is told.
+        // A short write (a full disk, a file-size limit) sets no error; going
+        // on with what is left fails, there or in the flush below, with the
+        // reason the user is told.
         for (qint64 done = 0, written = 0; done < n; done += written) {
             written = to.write(buffer.data() + done, n - done);
             if (written <= 0)

@@ -12,8 +12,9 @@ using namespace caldra;
 class RealPlayback : public ::testing::TestWithParam<const char *> {};
 
 // The fixtures are three-second tones. After Pause, Stop, Play and a seek the song
-// still reaches its end and says so once; the 15 s caps only allow for a busy machine.
-TEST_P(RealPlayback, PlaysInRealTimeAndTellsTheEndOnceAfterStopThenPlay)
+// still reaches its end and says so once, and again when opened and played anew;
+// the 15 s caps only allow for a busy machine.
+TEST_P(RealPlayback, PlaysInRealTimeAndTellsEachEndOnce)
 {
     QtMediaPlayer player;
     QSignalSpy completed(&player, &MediaPlayer::playCompleted);
