@@ -202,7 +202,9 @@ QByteArray renderRawTag(const RawTag &tag)
     const bool footer = tag.major == 4 && (tag.flags & kFooterFlag);
     const qint64 room = tag.storedSize - kHeaderSize - (footer ? kHeaderSize : 0);
     const qint64 used = content.size() + rest.size();
-    const qint64 size = used <= room ? room : used + kGrowthRoom;
+    // A tag closed by a footer must have no padding, so it takes just what it
+    // holds, growing or shrinking; any other keeps its room or grows with some.
+    const qint64 size = footer ? used : (used <= room ? room : used + kGrowthRoom);
     content += QByteArray(size - used, '\0') + rest;
 
     const QByteArray fields = QByteArray(1, static_cast<char>(tag.major))
